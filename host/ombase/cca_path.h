@@ -1,0 +1,48 @@
+#pragma once
+
+#include "cca_geometry.h"
+
+#include <vector>
+
+// A path as a list of segments in document units. Curves and arcs are kept as
+// given so that the OFD path text round-trips.
+class CCA_Path
+{
+public:
+    enum SegmentType { Move, Line, Quad, Cubic, Arc, Close };
+
+    struct Segment
+    {
+        SegmentType type = Move;
+        // Move/Line: x y. Quad: x1 y1 x y. Cubic: x1 y1 x2 y2 x y.
+        // Arc: rx ry angle large(0/1) sweep(0/1) x y.
+        float v[7] = {0, 0, 0, 0, 0, 0, 0};
+        bool operator==(const Segment &o) const;
+    };
+
+    void MoveTo(float x, float y);
+    void LineTo(float x, float y);
+    void QuadTo(float x1, float y1, float x, float y);
+    void BezierTo(float x1, float y1, float x2, float y2, float x, float y);
+    void ArcTo(float rx, float ry, float angle, bool large, bool sweep, float x, float y);
+    void CloseFigure();
+    void Clear() { m_segments.clear(); }
+
+    bool IsEmpty() const { return m_segments.empty(); }
+    int SegmentCount() const { return int(m_segments.size()); }
+    const Segment &SegmentAt(int index) const { return m_segments[size_t(index)]; }
+    const std::vector<Segment> &Segments() const { return m_segments; }
+
+    // A closed, axis-aligned four-corner rectangle of non-zero size.
+    bool IsRect() const;
+    // The box of all end and control points (arcs: their end points and radii around them).
+    CCA_GRect BoundingBox() const;
+    void Translate(float dx, float dy);
+    void Transform(const CCA_Matrix &matrix);
+
+    bool operator==(const CCA_Path &o) const { return m_segments == o.m_segments; }
+    bool operator!=(const CCA_Path &o) const { return !(*this == o); }
+
+private:
+    std::vector<Segment> m_segments;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ig_annot.h"
+
+#include "ombase/cca_array.h"
+#include "ombase/cca_geometry.h"
+#include "ombase/cca_string.h"
+#include "omutility/omjson.h"
+
+class IG_Document;
+
+class IG_Page
+{
+public:
+    virtual ~IG_Page() = default;
+    virtual IG_Document *Document() const = 0;
+    virtual int PageIndex() const = 0;
+    virtual uint32_t ID() const = 0;
+    // The page box in millimetres, (0, 0, width, height).
+    virtual CCA_GRect PageBox() const = 0;
+
+    virtual bool IsParsed() const = 0;
+    virtual bool Parse() = 0;
+    virtual bool IsAnnotsLoaded() const = 0;
+    virtual bool LoadAnnots() = 0;
+
+    // Content objects of the page in painting order (after Parse).
+    virtual int PageObjectCount() const = 0;
+    virtual IG_PageObject *PageObjectAt(int index) const = 0;
+
+    virtual int AnnotCount() const = 0;
+    virtual IG_Annot *AnnotAt(int index) const = 0;
+    virtual IG_Annot *AnnotByID(uint32_t id) const = 0;
+    virtual int AnnotIndex(const IG_Annot *annot) const = 0; // -1 when not on this page
+    // Annotations whose boundary, widened by `tolerance` screen pixels at zoom factor `scale`,
+    // holds `point`, bottom first. `subTypeFilter` empty takes every subtype. With `flags`
+    // bit 1 hidden annotations are skipped. `extra` is unused.
+    virtual int AnnotsAtPoint(CCA_ArrayTemplate<IG_Annot *> &result, const CCA_GPoint &point,
+                              float tolerance, float scale, int flags,
+                              const CCA_String &subTypeFilter,
+                              const OMSharedPtr<const OMJson> &extra) const = 0;
+    // Creates an annotation with a fresh document-unique ID and inserts it at `index`
+    // (-1 appends). With `buildAppearance` and a description in `extra`, its appearance
+    // is built from it. The page owns the result.
+    virtual IG_Annot *AddAnnot(int type, const CCA_String &subType, int index, bool buildAppearance,
+                               const OMSharedPtr<const OMJson> &extra) = 0;
+    // Takes the annotation out of the page; the caller owns it until it is inserted again.
+    virtual IG_Annot *TakeAnnot(IG_Annot *annot) = 0;
+    // Puts back an annotation that TakeAnnot gave out; the page owns it again.
+    virtual void InsertAnnot(IG_Annot *annot, int index) = 0;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+class QGridLayout;
+
+namespace Utils {
+
+// A small colour chooser: a grid of swatches, the custom colour and a "More..." button
+// that opens the system colour dialog. Emits ColorSelected and hides when a colour is picked.
+class OMColorDialog : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit OMColorDialog(QWidget *parent = nullptr);
+    void SetCustomColor(const QColor &color);
+    QColor CustomColor() const { return m_customColor; }
+    // The swatch colours in grid order.
+    QList<QColor> Swatches() const;
+    // Picks a colour as a click on a swatch would.
+    void Select(const QColor &color);
+
+signals:
+    void ColorSelected(QColor color);
+
+private:
+    QColor m_customColor;
+    QList<QColor> m_swatches;
+    class QPushButton *m_customButton;
+};
+
+} // namespace Utils

@@ -1,0 +1,27 @@
+#pragma once
+
+namespace Utils {
+
+// The DPI factor that dialogs multiply their pixel sizes by.
+class OMDpi
+{
+public:
+    static OMDpi &Instance();
+    float DpiScale() const { return m_scale; }
+    void SetDpiScale(float scale) { m_scale = scale; }
+
+private:
+    OMDpi();
+    float m_scale;
+};
+
+namespace DPI {
+class OM_Util
+{
+public:
+    // Centres `widget` on its parent window, or on the screen without one.
+    static void MoveToCenter(class QWidget *widget);
+};
+} // namespace DPI
+
+} // namespace Utils
