@@ -2,6 +2,7 @@
 
 #include "cca_geometry.h"
 
+#include <cstddef>
 #include <vector>
 
 // A path as a list of segments in document units. Curves and arcs are kept as

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "ombase/cca_array.h"
+#include "ombase/cca_geometry.h"
+
+#include <QColor>
+
+class CCA_Path;
+class IG_Annot;
+class IG_Color;
+class IG_Document;
+class IG_PageObject;
+
+// The values are the indices of the property dialog's lists and of the stored settings.
+enum class LinkBoundaryKind : int { Rectangle = 0, Underline = 1, Invisible = 2 };
+enum class LinkLineType : int { Solid = 0, Dotted1 = 1, Dotted2 = 2, Dotted3 = 3, Dotted4 = 4 };
+enum class LinkLineWidth : int { Thin = 0, Middle = 1, Coarse = 2 };
+
+// The four choices of a link; all of them live in the link path object (page object 0 of
+// the annotation's appearance).
+struct LinkStyle
+{
+    LinkBoundaryKind boundary = LinkBoundaryKind::Rectangle;
+    LinkLineType lineType = LinkLineType::Solid;
+    LinkLineWidth lineWidth = LinkLineWidth::Thin;
+    QColor color = QColor(0, 0, 0, 255);
+};
+
+// Page object 0 of the annotation's appearance, or null.
+IG_PageObject *LinkPathObject(const IG_Annot *annot);
+
+// Width index -> stored width in mm (n points, n = index + 1).
+float EncodeLineWidth(int widthIndex);
+// Stored width -> width index; `currentIndex` when the width matches no row.
+int DecodeLineWidth(float width, int currentIndex);
+
+// (line type, width index) -> dash pattern in mm; empty for a solid line.
+CCA_ArrayTemplate<float> EncodeDashPattern(int lineType, int widthIndex);
+// Dash pattern -> line type; `currentType` when the pattern matches no row.
+int DecodeLineType(const CCA_ArrayTemplate<float> &pattern, int widthIndex, int currentType);
+
+// A new colour object of `document` (RGB, packed value, alpha); the caller deletes it.
+// Null without a document.
+IG_Color *EncodeColor(const IG_Document *document, const QColor &color);
+// Opaque black for a missing colour object.
+QColor DecodeColor(const IG_Color *color);
+
+LinkBoundaryKind DecodeBoundaryKind(const CCA_Path &path, bool visible);
+
+// Reads the style out of a link path object; rows that match nothing keep `current`.
+LinkStyle DecodeLinkStyle(const IG_PageObject *object, const LinkStyle &current);
+
+// Rebuilds the link's path, visible flag, object boundary and annotation boundary from `rect`
+// with the object's current line width, and logs both boundaries behind `traceText`.
+void RebuildLinkPath(IG_Annot *annot, IG_PageObject *object, const CCA_GRect &rect,
+                     LinkBoundaryKind kind, const char *traceText);
+
+// Writes `style` into the link path object of `annot` and rebuilds it on the annotation's
+// current boundary. False when the annotation has no link path object or no document.
+bool ApplyLinkStyle(const IG_Document *document, IG_Annot *annot, const LinkStyle &style,
+                    const char *traceText);
