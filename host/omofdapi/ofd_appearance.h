@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ig_appearance.h"
+
+#include <memory>
+#include <vector>
+
+class OFD_DocumentContext;
+
+// The page block of an annotation: page objects whose origin is the annotation boundary's
+// top-left corner.
+class OFD_Appearance : public IG_Appearance
+{
+public:
+    explicit OFD_Appearance(std::shared_ptr<OFD_DocumentContext> context);
+    ~OFD_Appearance() override;
+
+    int PageObjectCount() const override { return int(m_objects.size()); }
+    IG_PageObject *PageObject(int index) const override;
+    IG_PageObject *InsertPageObject(int type, int index, bool applyDefaults) override;
+    bool RemovePageObject(int index) override;
+
+    // Puts an object built elsewhere (a package reader) at `index` (-1 appends).
+    IG_PageObject *AddPageObject(std::unique_ptr<IG_PageObject> object, int index = -1);
+
+private:
+    std::shared_ptr<OFD_DocumentContext> m_context;
+    std::vector<std::unique_ptr<IG_PageObject>> m_objects;
+};

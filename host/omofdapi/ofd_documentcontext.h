@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class G_Action;
+class IG_PageObject;
+
+// The part of a document that its pages, annotations and objects share: the ID counter,
+// the modified flag, the pool of replaced actions and the object defaults. Objects keep it
+// alive, so an annotation held outside its page (by an undo command) never dangles.
+class OFD_DocumentContext
+{
+public:
+    OFD_DocumentContext();
+    ~OFD_DocumentContext();
+    OFD_DocumentContext(const OFD_DocumentContext &) = delete;
+    OFD_DocumentContext &operator=(const OFD_DocumentContext &) = delete;
+
+    // Max + 1; 0 when the counter is exhausted. An ID is never handed out twice.
+    uint32_t NewID();
+    // Tells the counter that `id` is taken (IDs read from a file).
+    void NoteID(uint32_t id);
+    uint32_t MaxID() const { return m_maxID; }
+
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool modified) { m_modified = modified; }
+    // Every mutation that matters for saving calls this; ignored while loading.
+    void Touch();
+    // While loading, mutations do not mark the document modified. Nests.
+    void BeginLoading() { ++m_loading; }
+    void EndLoading() { if (m_loading > 0) --m_loading; }
+    bool IsLoading() const { return m_loading > 0; }
+
+    // Replaced actions live here until the document goes, so undo records may keep them.
+    void RetireAction(G_Action *action);
+    // Takes `action` back out of the pool; false when it was not there.
+    bool ReclaimAction(G_Action *action);
+    int RetiredActionCount() const { return int(m_retired.size()); }
+
+    float DefaultLineWidth() const { return m_defaultLineWidth; }
+    void SetDefaultLineWidth(float width) { m_defaultLineWidth = width; }
+    // A new page object of `type` with a fresh ID; with `applyDefaults` it gets the default
+    // line width and an explicit black stroke colour.
+    std::unique_ptr<IG_PageObject> CreatePageObject(int type, bool applyDefaults);
+
+private:
+    uint32_t m_maxID = 0;
+    bool m_modified = false;
+    int m_loading = 0;
+    float m_defaultLineWidth = 0.353f;
+    std::vector<G_Action *> m_retired;
+};
+
+// Marks a stretch of loading work on a context.
+class OFD_LoadingScope
+{
+public:
+    explicit OFD_LoadingScope(OFD_DocumentContext *context) : m_context(context) { m_context->BeginLoading(); }
+    ~OFD_LoadingScope() { m_context->EndLoading(); }
+    OFD_LoadingScope(const OFD_LoadingScope &) = delete;
+    OFD_LoadingScope &operator=(const OFD_LoadingScope &) = delete;
+
+private:
+    OFD_DocumentContext *m_context;
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "ig_page.h"
+
+#include <memory>
+#include <vector>
+
+class OFD_Annot;
+class OFD_Document;
+
+class OFD_Page : public IG_Page
+{
+public:
+    OFD_Page(OFD_Document *document, uint32_t id, const CCA_GRect &box);
+    ~OFD_Page() override;
+
+    IG_Document *Document() const override;
+    OFD_Document *OFDDocument() const { return m_document; }
+    int PageIndex() const override;
+    uint32_t ID() const override { return m_id; }
+    // Also tells the document's counter that the ID is taken.
+    void SetID(uint32_t id);
+    CCA_GRect PageBox() const override { return m_box; }
+    void SetPageBox(const CCA_GRect &box);
+
+    // A failed load still counts as done, so a broken page is not read again on every call.
+    bool IsParsed() const override { return m_parsed; }
+    bool Parse() override;
+    void SetParsed(bool parsed) { m_parsed = parsed; }
+    bool IsAnnotsLoaded() const override { return m_annotsLoaded; }
+    bool LoadAnnots() override;
+    void SetAnnotsLoaded(bool loaded) { m_annotsLoaded = loaded; }
+
+    int PageObjectCount() const override { return int(m_objects.size()); }
+    IG_PageObject *PageObjectAt(int index) const override;
+    // Content in painting order; `index` -1 appends. The page owns the object.
+    IG_PageObject *AddPageObject(std::unique_ptr<IG_PageObject> object, int index = -1);
+    // A new object of `type` with a fresh ID, appended to the content.
+    IG_PageObject *CreatePageObject(int type);
+    bool RemovePageObject(int index);
+
+    int AnnotCount() const override { return int(m_annots.size()); }
+    IG_Annot *AnnotAt(int index) const override;
+    IG_Annot *AnnotByID(uint32_t id) const override;
+    int AnnotIndex(const IG_Annot *annot) const override;
+    int AnnotsAtPoint(CCA_ArrayTemplate<IG_Annot *> &result, const CCA_GPoint &point,
+                      float tolerance, float scale, int flags, const CCA_String &subTypeFilter,
+                      const OMSharedPtr<const OMJson> &extra) const override;
+    IG_Annot *AddAnnot(int type, const CCA_String &subType, int index, bool buildAppearance,
+                       const OMSharedPtr<const OMJson> &extra) override;
+    IG_Annot *TakeAnnot(IG_Annot *annot) override;
+    void InsertAnnot(IG_Annot *annot, int index) override;
+
+    // For a reader: an annotation with OFD's defaults, the given ID (0 takes a fresh one)
+    // and no appearance yet, appended without marking the document modified.
+    OFD_Annot *AppendLoadedAnnot(int type, uint32_t id);
+
+private:
+    void Touch();
+
+    OFD_Document *m_document;
+    uint32_t m_id;
+    CCA_GRect m_box;
+    bool m_parsed = true;
+    bool m_annotsLoaded = true;
+    std::vector<std::unique_ptr<IG_PageObject>> m_objects;
+    std::vector<std::unique_ptr<IG_Annot>> m_annots;
+};
