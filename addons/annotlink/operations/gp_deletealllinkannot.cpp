@@ -1,0 +1,66 @@
+#include "operations/gp_deletealllinkannot.h"
+
+#include "omofdapi/ig_annot.h"
+#include "omofdapi/ig_document.h"
+#include "omofdapi/ig_page.h"
+#include "operations/namedoperation.h"
+
+#include "uiframework/g_docview.h"
+#include "uiframework/g_event.h"
+#include "uiframework/g_uicontext.h"
+
+G_Operation *GP_DeleteAllLinkAnnot::Clone() const
+{
+    GP_DeleteAllLinkAnnot *copy = new GP_DeleteAllLinkAnnot;
+    copy->CopyFrom(*this);
+    return copy;
+}
+
+const char *GP_DeleteAllLinkAnnot::Name() const
+{
+    return "tt_deletealllink";
+}
+
+int GP_DeleteAllLinkAnnot::AuthorityType() const
+{
+    return 1;
+}
+
+int GP_DeleteAllLinkAnnot::DoAction()
+{
+    G_DocView *view = DocView();
+    if (!view)
+        return 0;
+
+    QString list;
+    if (IG_Document *document = GDocument()) {
+        for (int p = 0; p < document->PageCount(); ++p) {
+            IG_Page *page = document->GetPage(p);
+            if (!page)
+                continue;
+            const int count = page->AnnotCount();
+            for (int i = 0; i < count; ++i) {
+                IG_Annot *annot = page->AnnotAt(i);
+                if (annot && annot->Type() == G_AnnotType_Link)
+                    list += QStringLiteral("%1:%2").arg(p).arg(annot->ID()) + QLatin1Char(',');
+            }
+        }
+    }
+    list.chop(1);
+
+    // Runs also for an empty list, so that the host sees one uniform deletion.
+    G_UIContext *context = UIContext();
+    if (G_Operation *remove = CreateNamedOperation(context, QStringLiteral("d_delannot"))) {
+        remove->Param().Add(QStringLiteral("NoUndo"), false);
+        remove->Param().Add(QStringLiteral("pageAndAnnotID"), list);
+        remove->PerformAction();
+        remove->DeleteLater();
+    }
+
+    G_DocumentChangedEvent *event = new G_DocumentChangedEvent(view, G_Event_DocumentChanged, 0);
+    if (G_UIContext *viewContext = view->UIContext())
+        viewContext->FireEvent(event);
+    else
+        delete event;
+    return 1;
+}

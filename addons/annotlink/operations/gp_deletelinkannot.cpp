@@ -1,0 +1,37 @@
+#include "operations/gp_deletelinkannot.h"
+
+#include "operations/namedoperation.h"
+
+#include "uiframework/g_uicontext.h"
+
+G_Operation *GP_DeleteLinkAnnot::Clone() const
+{
+    GP_DeleteLinkAnnot *copy = new GP_DeleteLinkAnnot;
+    copy->CopyFrom(*this);
+    return copy;
+}
+
+const char *GP_DeleteLinkAnnot::Name() const
+{
+    return "d_annotlinkdel";
+}
+
+int GP_DeleteLinkAnnot::DoAction()
+{
+    if (!DocView())
+        return 0;
+    const int pageIndex = Param().GetQString(QStringLiteral("pageIndex")).toInt(nullptr, 10);
+    const uint annotID = Param().GetQString(QStringLiteral("annotID")).toUInt(nullptr, 10);
+    const bool noUndo = Param().GetBool(QStringLiteral("NoUndo"), false);
+    const QString entry = QStringLiteral("%1:%2").arg(pageIndex).arg(annotID);
+
+    // Whether the link exists is for "d_delannot" to find out.
+    G_UIContext *context = UIContext();
+    if (G_Operation *remove = CreateNamedOperation(context, QStringLiteral("d_delannot"))) {
+        remove->Param().Add(QStringLiteral("pageAndAnnotID"), entry);
+        remove->Param().Add(QStringLiteral("NoUndo"), noUndo);
+        remove->PerformAction();
+        remove->DeleteLater();
+    }
+    return 1;
+}
