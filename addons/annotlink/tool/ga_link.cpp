@@ -1,0 +1,308 @@
+#include "tool/ga_link.h"
+
+#include "tool/linkannotmodifycommand.h"
+
+#include "omofdapi/ig_annot.h"
+#include "omofdapi/ig_document.h"
+#include "omofdapi/ig_page.h"
+#include "uiframework/g_docview.h"
+#include "uiframework/g_event.h"
+#include "uiframework/g_operation.h"
+#include "uiframework/g_uicontext.h"
+#include "uiframework/gq_convert.h"
+#include "uiframework/gr_pagegraphicitem.h"
+
+#include <QColor>
+#include <QDateTime>
+#include <QPainter>
+#include <QPointF>
+#include <QUndoStack>
+
+namespace {
+
+const QColor kLinkColor(20, 168, 240, 255);
+
+// New rectangles keep this distance (mm) from every page edge.
+const float kPageMargin = 2.0f;
+
+} // namespace
+
+GA_Link::GA_Link() = default;
+
+GA_Link::~GA_Link() = default;
+
+void GA_Link::PaintAfterPage(QPainter *painter, GR_PageGraphicItem *item)
+{
+    G_DocView *view = DocView();
+    if (!view || !painter || !item || item->DocView() != view)
+        return;
+
+    if (m_creating) {
+        painter->save();
+        painter->setPen(QPen(kLinkColor, 1, Qt::SolidLine));
+        painter->setBrush(Qt::NoBrush);
+        const QPoint first = GQ_ToQPoint(view->ScenePointFromDocPoint(m_start, m_pressPage));
+        const QPoint second = GQ_ToQPoint(view->ScenePointFromDocPoint(m_end, m_pressPage));
+        const QRectF band{QPointF(first), QPointF(second)};
+        painter->drawRects(&band, 1);
+        painter->restore();
+    }
+
+    const int pageIndex = item->PageIndex();
+    IG_Page *page = pageIndex >= 0 && view->GDocument() ? view->GDocument()->GetPage(pageIndex) : nullptr;
+    if (page) {
+        painter->save();
+        painter->setPen(kLinkColor);
+        painter->setBrush(Qt::NoBrush);
+        for (int i = 0; i < page->AnnotCount(); ++i) {
+            IG_Annot *annot = page->AnnotAt(i);
+            if (!annot || annot->Type() != G_AnnotType_Link)
+                continue;
+            const CCA_Rect r = view->SceneRectFromDocRect(annot->Boundary(), pageIndex);
+            painter->drawRect(QRect(r.left - 1, r.top - 1, r.right - r.left + 2, r.bottom - r.top + 2));
+        }
+        painter->restore();
+    }
+
+    // Handles would suggest a resize that rotated views do not offer.
+    if (m_selected && CurrentAnnot() && view->GetRotate() == 0)
+        DrawControlPoints(painter, GetCtrlPoints());
+}
+
+G_ToolHandler *GA_Link::Clone() const
+{
+    return new GA_Link();
+}
+
+CCA_String GA_Link::Name() const
+{
+    return CCA_String("ga_link");
+}
+
+void GA_Link::OnActivate()
+{
+    if (G_DocView *view = DocView())
+        view->SetCursor(G_Cursor_Cross);
+}
+
+int GA_Link::OnLButtonDown(unsigned flags, const CCA_Point &point)
+{
+    G_DocView *view = DocView();
+    CCA_ArrayTemplate<IG_Annot *> hits;
+    // The press takes annotations of every subtype; the other handlers only links.
+    IG_Page *page = AnnotsUnder(point, "", hits);
+    if (!page)
+        return 0;
+
+    if (!hits.IsEmpty()) {
+        m_creating = false;
+        m_start = m_end = m_second = CCA_GPoint();
+        m_pressPage = -1;
+        IG_Annot *hit = hits[hits.GetUpperBound()];
+        if (IsSelectable(hit)) {
+            SetCurrentAnnot(hit);
+            m_before = LinkGeometryState::FromAnnot(hit);
+            GA_Common::OnSelected();
+            GA_Common::OnLButtonDown(flags, point);
+            if (view->GetRotate() != 0 && m_dragMode == DragResize)
+                m_dragMode = DragMove;
+            m_selected = true;
+        }
+        return 0;
+    }
+
+    const QRect pageRect = PageRectMM(page->PageIndex());
+    m_start = view->DocPointFromScenePoint(point, &m_pressPage);
+    if (kPageMargin <= m_start.x && kPageMargin <= m_start.y
+        && m_start.x <= pageRect.width() - kPageMargin && m_start.y <= pageRect.height() - kPageMargin) {
+        m_creating = true;
+        m_end = m_start;
+        m_selected = false;
+        SetCurrentAnnot(nullptr);
+    } else {
+        m_creating = false;
+        m_start = m_end = m_second = CCA_GPoint();
+        m_pressPage = -1;
+        m_selected = false;
+    }
+    return 0;
+}
+
+int GA_Link::OnMouseMove(unsigned flags, const CCA_Point &point)
+{
+    G_DocView *view = DocView();
+    CCA_ArrayTemplate<IG_Annot *> hits;
+    IG_Page *page = AnnotsUnder(point, "Link", hits);
+    if (!page)
+        return 0;
+
+    if (!hits.IsEmpty()) {
+        if (!(m_selected && hits[hits.GetUpperBound()] == CurrentAnnot()))
+            view->SetCursor(G_Cursor_Move);
+    } else if (m_dragMode == DragNone) {
+        view->SetCursor(G_Cursor_Cross);
+    }
+
+    if (m_selected) {
+        GA_Common::OnMouseMove(flags, point);
+        return 0;
+    }
+
+    if (m_pressPage >= 0 && page->PageIndex() == m_pressPage) {
+        if (view->VisibleSceneRect().contains(GQ_ToQPoint(point), false))
+            m_end = view->DocPointFromScenePointByPageIndex(point, m_pressPage);
+        m_end = ClampToPage(m_end, m_pressPage);
+        if (m_creating)
+            view->Refresh();
+    }
+    return 0;
+}
+
+int GA_Link::OnLButtonUp(unsigned flags, const CCA_Point &point)
+{
+    G_DocView *view = DocView();
+    if (!view)
+        return 0;
+
+    if (m_selected) {
+        RecordResize();
+        GA_Common::OnLButtonUp(flags, point);
+        view->Refresh();
+        return 0;
+    }
+
+    if (!m_creating)
+        return 0;
+    m_creating = false;
+
+    const int pageIndex = view->PageIndexByPoint(GQ_ToQPoint(point), true, false);
+    if (pageIndex >= 0 && pageIndex == m_pressPage
+        && view->VisibleSceneRect().contains(GQ_ToQPoint(point), false)) {
+        int docPage = -1;
+        m_end = ClampToPage(view->DocPointFromScenePoint(point, &docPage), m_pressPage);
+    }
+    // Off the page the corner of the last move stands.
+    m_second = m_end;
+
+    const QPointF start(m_start.x, m_start.y);
+    const QPointF second(m_second.x, m_second.y);
+    if ((start == QPointF(0, 0) && second == QPointF(0, 0)) || start == second) {
+        view->Refresh();
+        return 0;
+    }
+
+    RunPropertyOperation(false, nullptr);
+    view->Refresh();
+    SetCurrentAnnot(nullptr);
+    return 0;
+}
+
+int GA_Link::OnLButtonDblClk(unsigned /*flags*/, const CCA_Point &point)
+{
+    CCA_ArrayTemplate<IG_Annot *> hits;
+    if (!AnnotsUnder(point, "Link", hits) || hits.IsEmpty())
+        return 0;
+    IG_Annot *hit = hits[hits.GetUpperBound()];
+    if (!IsSelectable(hit))
+        return 0;
+    SetCurrentAnnot(hit);
+    RunPropertyOperation(true, hit);
+    return 0;
+}
+
+IG_Page *GA_Link::AnnotsUnder(const CCA_Point &point, const char *subTypeFilter,
+                              CCA_ArrayTemplate<IG_Annot *> &hits) const
+{
+    G_DocView *view = DocView();
+    IG_Document *document = view ? view->GDocument() : nullptr;
+    if (!document)
+        return nullptr;
+    const int pageIndex = view->PageIndexByPoint(GQ_ToQPoint(point), true, false);
+    if (pageIndex < 0)
+        return nullptr;
+    IG_Page *page = document->GetPage(pageIndex);
+    if (!page)
+        return nullptr;
+    int docPage = -1;
+    const CCA_GPoint docPoint = view->DocPointFromScenePoint(point, &docPage);
+    page->AnnotsAtPoint(hits, docPoint, 2.0f, view->GetZoom() / 100, 1, CCA_String(subTypeFilter),
+                        OMSharedPtr<const OMJson>());
+    return page;
+}
+
+bool GA_Link::IsSelectable(const IG_Annot *annot)
+{
+    IG_Appearance *appearance = annot ? annot->Appearance() : nullptr;
+    IG_PageObject *object = appearance ? appearance->PageObject(0) : nullptr;
+    return object && object->Type() != G_PageObj_Text;
+}
+
+QRect GA_Link::PageRectMM(int pageIndex) const
+{
+    G_DocView *view = DocView();
+    int index = pageIndex;
+    const CCA_GRect rect = view->DocRectFromSceneRect(GQ_ToCARect(view->PageRect(pageIndex)), &index);
+    return QRect(QPoint(int(rect.left), int(rect.top)), QPoint(int(rect.right), int(rect.bottom)));
+}
+
+CCA_GPoint GA_Link::ClampToPage(CCA_GPoint point, int pageIndex) const
+{
+    const QRect pageRect = PageRectMM(pageIndex);
+    if (point.x < kPageMargin)
+        point.x = kPageMargin;
+    if (point.y < kPageMargin)
+        point.y = kPageMargin;
+    if (point.x > pageRect.width() - kPageMargin)
+        point.x = pageRect.width() - kPageMargin;
+    if (point.y > pageRect.height() - kPageMargin)
+        point.y = pageRect.height() - kPageMargin;
+    return point;
+}
+
+void GA_Link::RecordResize()
+{
+    G_DocView *view = DocView();
+    IG_Annot *annot = CurrentAnnot();
+    if (!annot)
+        return;
+    const CCA_GRect now = annot->Boundary();
+    const CCA_GRect pressed = m_pressRect;
+    const float sx = (now.right - now.left) / (pressed.right - pressed.left);
+    const float sy = (now.bottom - now.top) / (pressed.bottom - pressed.top);
+
+    view->CreateUndoStack();
+    QUndoStack *stack = view->UndoStack();
+    if (!stack)
+        return;
+    const QString date = QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss");
+    // Plain moves are the base class's business and stay out of the history.
+    if (m_dragMode != DragResize || (sx == 0 && sy == 0))
+        return;
+
+    annot->SetLastModDate(GQ_ToCAS(date));
+    m_after = LinkGeometryState::FromAnnot(annot);
+    stack->push(new LinkAnnotModifyCommand(view->UIContext(), int(annot->ID()), m_before, m_after));
+    if (G_UIContext *context = UIContext())
+        context->FireEvent(new G_AnnotationEvent(view->GDocument(), annot, G_Event_Annotation));
+}
+
+void GA_Link::RunPropertyOperation(bool edit, IG_Annot *annot)
+{
+    G_UIContext *context = UIContext();
+    G_Operation *operation = context ? context->CreateOperationByName("d_annotlinkproperty", QString()) : nullptr;
+    if (!operation)
+        return;
+    G_OperationParam &param = operation->Param();
+    if (edit) {
+        param.Add("pageIndex", annot->Page() ? annot->Page()->PageIndex() : 0);
+        param.Add("annotID", int(annot->ID()));
+        param.Add("edit", true);
+    } else {
+        param.Add("pressIndex", m_pressPage);
+        param.Add("first", m_start);
+        param.Add("second", m_second);
+        param.Add("edit", false);
+    }
+    operation->PerformAction();
+    operation->DeleteLater();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "tool/linkgeometrystate.h"
+
+#include "annotsplugin/ga_common.h"
+#include "ombase/cca_array.h"
+
+#include <QObject>
+#include <QRect>
+
+class IG_Annot;
+class IG_Page;
+
+// The link tool: drags out new links, selects, moves and resizes existing ones.
+class GA_Link : public QObject, public GA_Common
+{
+    Q_OBJECT
+public:
+    GA_Link();
+    ~GA_Link() override;
+
+    void PaintAfterPage(QPainter *painter, GR_PageGraphicItem *item) override;
+    G_ToolHandler *Clone() const override;
+    CCA_String Name() const override;
+    void OnActivate() override;
+    int OnLButtonDown(unsigned flags, const CCA_Point &point) override;
+    int OnLButtonUp(unsigned flags, const CCA_Point &point) override;
+    int OnLButtonDblClk(unsigned flags, const CCA_Point &point) override;
+    int OnMouseMove(unsigned flags, const CCA_Point &point) override;
+
+private:
+    // Annotations under a scene point, topmost last; null when the point is on no page.
+    IG_Page *AnnotsUnder(const CCA_Point &point, const char *subTypeFilter,
+                         CCA_ArrayTemplate<IG_Annot *> &hits) const;
+    static bool IsSelectable(const IG_Annot *annot);
+    // The page's document rectangle truncated to whole millimetres, Qt-inclusive size.
+    QRect PageRectMM(int pageIndex) const;
+    CCA_GPoint ClampToPage(CCA_GPoint point, int pageIndex) const;
+    void RecordResize();
+    void RunPropertyOperation(bool edit, IG_Annot *annot);
+
+    bool m_creating = false;
+    CCA_GPoint m_start;
+    CCA_GPoint m_end;
+    CCA_GPoint m_second;
+    int m_pressPage = -1;
+    bool m_selected = false;
+    LinkGeometryState m_before;
+    LinkGeometryState m_after;
+};
