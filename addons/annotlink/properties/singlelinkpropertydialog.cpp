@@ -205,6 +205,8 @@ SingleLinkPropertyDialog::SingleLinkPropertyDialog(IG_Annot *annot, bool edit, d
     , m_pageIndex(pageIndex)
     , m_dpiScale(Utils::OMDpi::Instance().DpiScale())
 {
+    // Escape closes the dialog as well; it must not outlive that either.
+    setAttribute(Qt::WA_DeleteOnClose);
     m_colorDialog = new Utils::OMColorDialog(this);
     connect(m_colorDialog, &Utils::OMColorDialog::ColorSelected, this, &SingleLinkPropertyDialog::ColorChanged);
     m_color = QColor(0, 0, 0, 255);
