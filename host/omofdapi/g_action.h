@@ -39,6 +39,10 @@ protected:
     int m_event = G_ActionEvent_Click;
 };
 
+// Same class and same fields.
+bool operator==(const G_Action &a, const G_Action &b);
+inline bool operator!=(const G_Action &a, const G_Action &b) { return !(a == b); }
+
 // Destination types (OFD Dest@Type).
 enum G_DestType { G_Dest_XYZ = 0, G_Dest_Fit = 1, G_Dest_FitH = 2, G_Dest_FitV = 3, G_Dest_FitR = 4 };
 

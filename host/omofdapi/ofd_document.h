@@ -44,7 +44,8 @@ public:
     bool AttachmentInfo(int index, G_AttachmentInfo &info) const override;
     int AttachmentIndexByID(uint32_t id) const override;
     QByteArray AttachmentData(int index) const override;
-    // `info.id` 0 takes a fresh ID. Answers the new attachment's index.
+    // `info.id` 0 takes a fresh ID. Answers the new attachment's index, -1 when an
+    // attachment already has that ID.
     int AddAttachment(const G_AttachmentInfo &info, const QByteArray &data);
     // The bytes are read through `provider` when first asked for.
     int AddLazyAttachment(const G_AttachmentInfo &info, std::function<QByteArray()> provider);
@@ -89,6 +90,7 @@ private:
     };
     int AddAttachmentEntry(Attachment entry);
     uint32_t AddMediaEntry(Media entry);
+    int MediaIndexByID(uint32_t id) const;
 
     std::shared_ptr<OFD_DocumentContext> m_context;
     std::unique_ptr<OFD_PageLoader> m_loader;

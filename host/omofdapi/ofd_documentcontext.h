@@ -10,7 +10,7 @@ class IG_PageObject;
 // The part of a document that its pages, annotations and objects share: the ID counter,
 // the modified flag, the pool of replaced actions and the object defaults. Objects keep it
 // alive, so an annotation held outside its page (by an undo command) never dangles.
-class OFD_DocumentContext
+class OFD_DocumentContext : public std::enable_shared_from_this<OFD_DocumentContext>
 {
 public:
     OFD_DocumentContext();
@@ -41,8 +41,9 @@ public:
 
     float DefaultLineWidth() const { return m_defaultLineWidth; }
     void SetDefaultLineWidth(float width) { m_defaultLineWidth = width; }
-    // A new page object of `type` with a fresh ID; with `applyDefaults` it gets the default
-    // line width and an explicit black stroke colour.
+    // A new page object of `type` (text, path, image, composite; null for others) with a
+    // fresh ID; with `applyDefaults` it gets the default line width and an explicit black
+    // stroke colour. The context must be held by a shared pointer.
     std::unique_ptr<IG_PageObject> CreatePageObject(int type, bool applyDefaults);
 
 private:

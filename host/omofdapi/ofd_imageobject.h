@@ -13,6 +13,8 @@ public:
     uint32_t ResourceID() const { return m_resourceID; }
     void SetResourceID(uint32_t id);
 
+    // Moves the placement matrix.
+    void MoveBy(float dx, float dy) override;
     QByteArray ImageData() const override;
     void SetImageData(const QByteArray &data);
     // Reads the bytes on first use (a package reader's zip entry).

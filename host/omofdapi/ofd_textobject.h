@@ -32,6 +32,8 @@ public:
     // Reads the bytes on first use (a package reader's zip entry).
     void SetFontDataProvider(std::function<QByteArray()> provider);
 
+    // Moves the glyph origins too.
+    void MoveBy(float dx, float dy) override;
     std::vector<G_TextCode> TextCodes() const override { return m_codes; }
     void SetTextCodes(const std::vector<G_TextCode> &codes);
     void AddTextCode(const G_TextCode &code);

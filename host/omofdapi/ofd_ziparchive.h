@@ -3,12 +3,15 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 
 class KZip;
+class KArchiveDirectory;
 class KArchiveFile;
 
 // What a package may hold before we refuse it: protects against zip bombs and
@@ -49,8 +52,8 @@ public:
 
 private:
     bool CheckEntryCount(const QString &filePath, QString *error) const;
-    void CollectEntries(const class KArchiveDirectory *dir, const QString &prefix, int depth,
-                        QList<const KArchiveFile *> &files) const;
+    void CollectEntries(const KArchiveDirectory *dir, const QString &prefix, int depth,
+                        QList<QPair<QString, const KArchiveFile *>> &files) const;
 
     OFD_ArchiveLimits m_limits;
     std::unique_ptr<KZip> m_zip;

@@ -1,0 +1,269 @@
+#include "ofd_xmlelement.h"
+
+#include <QCoreApplication>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <algorithm>
+
+namespace {
+
+QString Tr(const char *text)
+{
+    return QCoreApplication::translate("OFD_XmlElement", text);
+}
+
+// Without namespace processing a name arrives as "prefix:local"; "ofd" and no prefix mean OFD.
+void SplitQualified(const QString &qualified, QString &local, QString &uri)
+{
+    const int colon = qualified.indexOf(QLatin1Char(':'));
+    local = colon < 0 ? qualified : qualified.mid(colon + 1);
+    const QString prefix = colon < 0 ? QString() : qualified.left(colon);
+    if (prefix.isEmpty() || prefix.compare(QLatin1String("ofd"), Qt::CaseInsensitive) == 0)
+        uri.clear();
+    else
+        uri = QStringLiteral("urn:undeclared-prefix:") + prefix;
+}
+
+std::unique_ptr<OFD_XmlElement> ParseWith(const QByteArray &data, bool namespaces, int maxDepth, QString *error)
+{
+    QXmlStreamReader reader(data);
+    reader.setNamespaceProcessing(namespaces);
+    std::unique_ptr<OFD_XmlElement> root;
+    std::vector<OFD_XmlElement *> stack;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            if (int(stack.size()) >= maxDepth) {
+                if (error)
+                    *error = Tr("The XML nests deeper than %1 elements.").arg(maxDepth);
+                return nullptr;
+            }
+            QString name;
+            QString uri;
+            if (namespaces) {
+                name = reader.name().toString();
+                uri = reader.namespaceUri().toString();
+            } else {
+                SplitQualified(reader.qualifiedName().toString(), name, uri);
+            }
+            auto element = std::make_unique<OFD_XmlElement>(name, uri);
+            const QXmlStreamAttributes attributes = reader.attributes();
+            for (const QXmlStreamAttribute &attribute : attributes) {
+                if (namespaces) {
+                    element->SetAttribute(attribute.name().toString(), attribute.value().toString(),
+                                          attribute.namespaceUri().toString());
+                    continue;
+                }
+                QString local;
+                QString attributeUri;
+                SplitQualified(attribute.qualifiedName().toString(), local, attributeUri);
+                if (attribute.qualifiedName().startsWith(QLatin1String("xmlns")))
+                    continue;
+                element->SetAttribute(local, attribute.value().toString());
+            }
+            OFD_XmlElement *raw = element.get();
+            if (stack.empty()) {
+                root = std::move(element);
+            } else {
+                stack.back()->AddChild(std::move(element));
+            }
+            stack.push_back(raw);
+        } else if (token == QXmlStreamReader::EndElement) {
+            if (!stack.empty())
+                stack.pop_back();
+        } else if (token == QXmlStreamReader::Characters) {
+            if (!stack.empty())
+                stack.back()->SetText(stack.back()->Text() + reader.text());
+        }
+    }
+    if (reader.hasError()) {
+        if (error)
+            *error = Tr("The XML is not well formed (line %1, column %2): %3")
+                         .arg(reader.lineNumber())
+                         .arg(reader.columnNumber())
+                         .arg(reader.errorString());
+        return nullptr;
+    }
+    if (!root && error)
+        *error = Tr("The XML has no root element.");
+    return root;
+}
+
+} // namespace
+
+const QString &OFD_XmlElement::OfdNamespace()
+{
+    static const QString uri = QStringLiteral("http://www.ofdspec.org/2016");
+    return uri;
+}
+
+bool OFD_XmlElement::IsOfdNamespace(const QString &uri)
+{
+    return uri.isEmpty() || uri == OfdNamespace() || uri == QLatin1String("http://www.ofdspec.org")
+        || uri == QLatin1String("http://www.ofdspec.org/");
+}
+
+std::unique_ptr<OFD_XmlElement> OFD_XmlElement::Parse(const QByteArray &data, QString *error, int maxDepth)
+{
+    QString firstError;
+    std::unique_ptr<OFD_XmlElement> root = ParseWith(data, true, maxDepth, &firstError);
+    if (root)
+        return root;
+    // Some producers use the "ofd" prefix without declaring it.
+    QString plainError;
+    root = ParseWith(data, false, maxDepth, &plainError);
+    if (!root && error)
+        *error = firstError;
+    return root;
+}
+
+OFD_XmlElement::OFD_XmlElement(const QString &name, const QString &namespaceUri)
+    : m_name(name), m_namespaceUri(namespaceUri)
+{
+}
+
+std::unique_ptr<OFD_XmlElement> OFD_XmlElement::Clone() const
+{
+    auto copy = std::make_unique<OFD_XmlElement>(m_name, m_namespaceUri);
+    copy->m_attributes = m_attributes;
+    copy->m_text = m_text;
+    for (const auto &child : m_children)
+        copy->m_children.push_back(child->Clone());
+    return copy;
+}
+
+bool OFD_XmlElement::HasAttribute(const QString &name) const
+{
+    for (const Attr &attribute : m_attributes)
+        if (attribute.name == name)
+            return true;
+    return false;
+}
+
+QString OFD_XmlElement::Attribute(const QString &name, const QString &fallback) const
+{
+    for (const Attr &attribute : m_attributes)
+        if (attribute.name == name)
+            return attribute.value;
+    return fallback;
+}
+
+void OFD_XmlElement::SetAttribute(const QString &name, const QString &value, const QString &namespaceUri)
+{
+    for (Attr &attribute : m_attributes) {
+        if (attribute.name == name) {
+            attribute.value = value;
+            return;
+        }
+    }
+    m_attributes.append(Attr{namespaceUri, name, value});
+}
+
+void OFD_XmlElement::RemoveAttribute(const QString &name)
+{
+    for (int i = m_attributes.size() - 1; i >= 0; --i)
+        if (m_attributes.at(i).name == name)
+            m_attributes.remove(i);
+}
+
+OFD_XmlElement *OFD_XmlElement::Child(const QString &name) const
+{
+    for (const auto &child : m_children)
+        if (child->Is(name))
+            return child.get();
+    return nullptr;
+}
+
+QVector<OFD_XmlElement *> OFD_XmlElement::Children(const QString &name) const
+{
+    QVector<OFD_XmlElement *> found;
+    for (const auto &child : m_children)
+        if (child->Is(name))
+            found.append(child.get());
+    return found;
+}
+
+QString OFD_XmlElement::ChildText(const QString &name) const
+{
+    const OFD_XmlElement *child = Child(name);
+    return child ? child->Text() : QString();
+}
+
+OFD_XmlElement *OFD_XmlElement::AddChild(std::unique_ptr<OFD_XmlElement> child, int index)
+{
+    OFD_XmlElement *raw = child.get();
+    if (index < 0 || index >= int(m_children.size()))
+        m_children.push_back(std::move(child));
+    else
+        m_children.insert(m_children.begin() + index, std::move(child));
+    return raw;
+}
+
+OFD_XmlElement *OFD_XmlElement::AddChild(const QString &name, const QString &text)
+{
+    auto child = std::make_unique<OFD_XmlElement>(name);
+    child->SetText(text);
+    return AddChild(std::move(child));
+}
+
+std::unique_ptr<OFD_XmlElement> OFD_XmlElement::TakeChild(int index)
+{
+    if (index < 0 || index >= int(m_children.size()))
+        return nullptr;
+    std::unique_ptr<OFD_XmlElement> child = std::move(m_children[size_t(index)]);
+    m_children.erase(m_children.begin() + index);
+    return child;
+}
+
+int OFD_XmlElement::IndexOf(const OFD_XmlElement *child) const
+{
+    for (size_t i = 0; i < m_children.size(); ++i)
+        if (m_children[i].get() == child)
+            return int(i);
+    return -1;
+}
+
+void OFD_XmlElement::SortChildren(const QStringList &names)
+{
+    auto rank = [&names](const std::unique_ptr<OFD_XmlElement> &child) {
+        const int index = child->IsOfd() ? names.indexOf(child->Name()) : -1;
+        return index < 0 ? names.size() : index;
+    };
+    std::stable_sort(m_children.begin(), m_children.end(),
+                     [&rank](const auto &a, const auto &b) { return rank(a) < rank(b); });
+}
+
+void OFD_XmlElement::Write(QXmlStreamWriter &writer) const
+{
+    writer.writeStartElement(IsOfd() ? OfdNamespace() : m_namespaceUri, m_name);
+    for (const Attr &attribute : m_attributes) {
+        if (attribute.namespaceUri.isEmpty() || IsOfdNamespace(attribute.namespaceUri))
+            writer.writeAttribute(attribute.name, attribute.value);
+        else
+            writer.writeAttribute(attribute.namespaceUri, attribute.name, attribute.value);
+    }
+    if (m_children.empty()) {
+        if (!m_text.isEmpty())
+            writer.writeCharacters(m_text);
+    } else {
+        if (!m_text.trimmed().isEmpty())
+            writer.writeCharacters(m_text);
+        for (const auto &child : m_children)
+            child->Write(writer);
+    }
+    writer.writeEndElement();
+}
+
+QByteArray OFD_XmlElement::ToDocument() const
+{
+    QByteArray bytes;
+    QXmlStreamWriter writer(&bytes);
+    writer.setAutoFormatting(true);
+    writer.setAutoFormattingIndent(1);
+    writer.writeStartDocument();
+    writer.writeNamespace(OfdNamespace(), QStringLiteral("ofd"));
+    Write(writer);
+    writer.writeEndDocument();
+    return bytes;
+}

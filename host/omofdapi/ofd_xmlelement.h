@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <memory>
+#include <vector>
+
+class QXmlStreamWriter;
+
+// A parsed XML element with its attributes, text and child elements (no comments, no
+// processing instructions). Parts are read into these trees so that the readers do not
+// depend on element order, and parts we rewrite keep what we do not model.
+class OFD_XmlElement
+{
+public:
+    struct Attr
+    {
+        QString namespaceUri;
+        QString name;
+        QString value;
+    };
+
+    static const QString &OfdNamespace();
+    // False for foreign namespaces; true for OFD's (with or without "/2016") and for none.
+    static bool IsOfdNamespace(const QString &uri);
+
+    // Null with a reason for text that is not well formed or nests deeper than `maxDepth`.
+    static std::unique_ptr<OFD_XmlElement> Parse(const QByteArray &data, QString *error, int maxDepth = 256);
+
+    explicit OFD_XmlElement(const QString &name = QString(), const QString &namespaceUri = OfdNamespace());
+    std::unique_ptr<OFD_XmlElement> Clone() const;
+
+    const QString &Name() const { return m_name; }
+    const QString &NamespaceUri() const { return m_namespaceUri; }
+    bool IsOfd() const { return IsOfdNamespace(m_namespaceUri); }
+    // An OFD element of this local name.
+    bool Is(const QString &name) const { return m_name == name && IsOfd(); }
+
+    // Attributes are found by local name whatever their prefix.
+    bool HasAttribute(const QString &name) const;
+    QString Attribute(const QString &name, const QString &fallback = QString()) const;
+    void SetAttribute(const QString &name, const QString &value, const QString &namespaceUri = QString());
+    void RemoveAttribute(const QString &name);
+    const QVector<Attr> &Attributes() const { return m_attributes; }
+
+    const QString &Text() const { return m_text; }
+    void SetText(const QString &text) { m_text = text; }
+
+    int ChildCount() const { return int(m_children.size()); }
+    OFD_XmlElement *ChildAt(int index) const { return m_children[size_t(index)].get(); }
+    // The first OFD child of that local name, or null.
+    OFD_XmlElement *Child(const QString &name) const;
+    QVector<OFD_XmlElement *> Children(const QString &name) const;
+    QString ChildText(const QString &name) const;
+    OFD_XmlElement *AddChild(std::unique_ptr<OFD_XmlElement> child, int index = -1);
+    OFD_XmlElement *AddChild(const QString &name, const QString &text = QString());
+    std::unique_ptr<OFD_XmlElement> TakeChild(int index);
+    int IndexOf(const OFD_XmlElement *child) const;
+    // Moves the children into the order of `names`; children of other names keep their place
+    // after the known ones.
+    void SortChildren(const QStringList &names);
+
+    // OFD elements (and unqualified ones) are written with the "ofd" prefix in OFD's namespace.
+    void Write(QXmlStreamWriter &writer) const;
+    // A whole part: XML declaration, this element as root, UTF-8.
+    QByteArray ToDocument() const;
+
+private:
+    QString m_name;
+    QString m_namespaceUri;
+    QVector<Attr> m_attributes;
+    QString m_text;
+    std::vector<std::unique_ptr<OFD_XmlElement>> m_children;
+};
