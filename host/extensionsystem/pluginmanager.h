@@ -24,10 +24,14 @@ public:
     // Answers how many plug-ins were loaded; errors() tells what failed.
     int LoadPlugins(const QString &folder, const QStringList &arguments = QStringList());
     QList<IPlugin *> Plugins() const;
+    // The library file of each plug-in, in the order of Plugins().
+    QStringList PluginFiles() const;
     QStringList Errors() const { return m_errors; }
     void Shutdown();
 
 private:
+    void Unload(int index);
+
     QList<QPluginLoader *> m_loaders;
     QList<IPlugin *> m_plugins;
     QStringList m_errors;

@@ -51,6 +51,9 @@ public:
     int Status() const { return m_status; }
     // Deletes the object from the event loop.
     void DeleteLater();
+    bool IsDeleteScheduled() const { return m_deleteScheduled; }
+    // Deletes every operation still waiting for DeleteLater (before a plug-in is unloaded).
+    static void FlushPendingDeletes();
 
 private:
     G_OperationParam m_param;
@@ -58,4 +61,5 @@ private:
     G_DocView *m_docView = nullptr;
     int m_status = 0;
     bool m_deleteScheduled = false;
+    bool m_registered = false;
 };

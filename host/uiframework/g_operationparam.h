@@ -18,13 +18,20 @@ public:
     // Replaces the value of an existing key.
     void Add(const QString &key, bool value);
     void Add(const QString &key, int value);
+    void Add(const QString &key, unsigned value);
     void Add(const QString &key, float value);
+    void Add(const QString &key, double value);
     void Add(const QString &key, const QString &value);
     void Add(const QString &key, const char *value);
     void Add(const QString &key, const CCA_Point &value);
     void Add(const QString &key, const CCA_GPoint &value);
+    // Any value as it is; used to hand a whole parameter set on.
+    void AddValue(const QString &key, const QVariant &value);
+    // Adds every entry of `other`, replacing entries with the same key.
+    void Merge(const G_OperationParam &other);
 
     bool Contains(const QString &key) const;
+    bool IsEmpty() const { return m_values.isEmpty(); }
     void Remove(const QString &key);
     void Clear();
     QStringList Keys() const;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QMessageBox>
 #include <QObject>
+#include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -45,11 +47,17 @@ public:
                                const QStringList &buttonTexts = QStringList(),
                                const QSize &size = QSize());
 
+    // The toolbar's check states as operations ("t_toolbarbtnstate") set them.
+    void SetToolbarButtonState(const QString &name, bool checked);
+    bool ToolbarButtonState(const QString &name, bool def = false) const;
+
 signals:
     void CurrentDocViewChanged(G_DocView *view);
+    void ToolbarButtonStateChanged(const QString &name, bool checked);
 
 private:
-    G_DocView *m_currentView = nullptr;
+    QPointer<G_DocView> m_currentView;
+    QHash<QString, bool> m_toolbarStates;
     G_ActionHandler *m_actionHandler;
     G_EventMgr *m_eventMgr;
     G_ContextMenu *m_contextMenu;

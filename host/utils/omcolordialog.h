@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QGridLayout;
+class QPushButton;
 
 namespace Utils {
 
@@ -24,10 +25,17 @@ public:
 signals:
     void ColorSelected(QColor color);
 
+protected:
+    // The system colour dialog behind "More..."; an invalid colour means cancelled.
+    virtual QColor AskColor(const QColor &initial);
+
 private:
+    void MoreColors();
+    void StyleCustomButton();
+
     QColor m_customColor;
     QList<QColor> m_swatches;
-    class QPushButton *m_customButton;
+    QPushButton *m_customButton;
 };
 
 } // namespace Utils

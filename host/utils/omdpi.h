@@ -1,5 +1,7 @@
 #pragma once
 
+class QWidget;
+
 namespace Utils {
 
 // The DPI factor that dialogs multiply their pixel sizes by.
@@ -20,7 +22,7 @@ class OM_Util
 {
 public:
     // Centres `widget` on its parent window, or on the screen without one.
-    static void MoveToCenter(class QWidget *widget);
+    static void MoveToCenter(QWidget *widget);
 };
 } // namespace DPI
 
