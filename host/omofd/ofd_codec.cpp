@@ -38,9 +38,10 @@ bool ParseFloat(const std::string &token, float &value)
 {
     const char *first = token.data();
     const char *last = first + token.size();
-    if (first != last && *first == '+')
+    const bool plus = first != last && *first == '+';
+    if (plus)
         ++first;
-    if (first == last || *first == '+')
+    if (first == last || *first == '+' || (plus && *first == '-'))
         return false;
     // from_chars also reads "inf" and "nan", which OFD has no use for.
     for (const char *p = first; p != last; ++p) {

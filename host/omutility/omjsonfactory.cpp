@@ -49,6 +49,11 @@ void WriteDouble(std::string &out, double value)
     }
     // Shortest text that reads back to the same double; a float widened to double
     // therefore reads back to the same float.
+    // Qt drops the sign of a negative zero.
+    if (value == 0 && std::signbit(value)) {
+        out += "-0.0";
+        return;
+    }
     QByteArray text = QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
     if (!text.contains('.') && !text.contains('e'))
         text += ".0";
