@@ -1,6 +1,8 @@
 #include "ofd_xmlelement.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
+#include <QtMath>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -165,6 +167,89 @@ void OFD_XmlElement::RemoveAttribute(const QString &name)
     for (int i = m_attributes.size() - 1; i >= 0; --i)
         if (m_attributes.at(i).name == name)
             m_attributes.remove(i);
+}
+
+double OFD_XmlElement::DoubleAttribute(const QString &name, double fallback) const
+{
+    double value = 0;
+    return ParseDouble(Attribute(name), value) ? value : fallback;
+}
+
+uint32_t OFD_XmlElement::UIntAttribute(const QString &name, uint32_t fallback) const
+{
+    uint32_t value = 0;
+    return ParseUInt(Attribute(name), value) ? value : fallback;
+}
+
+int OFD_XmlElement::IntAttribute(const QString &name, int fallback) const
+{
+    bool ok = false;
+    const int value = Attribute(name).trimmed().toInt(&ok);
+    return ok ? value : fallback;
+}
+
+bool OFD_XmlElement::BoolAttribute(const QString &name, bool fallback) const
+{
+    bool value = false;
+    return ParseBool(Attribute(name), value) ? value : fallback;
+}
+
+QString OFD_XmlElement::AttributeOrChild(const QString &name) const
+{
+    if (HasAttribute(name))
+        return Attribute(name);
+    return ChildText(name).trimmed();
+}
+
+bool OFD_XmlElement::ParseNumbers(const QString &text, QVector<double> &numbers)
+{
+    numbers.clear();
+    static const QRegularExpression separators(QStringLiteral("[\\s,]+"));
+    const QVector<QStringRef> tokens = text.splitRef(separators, Qt::SkipEmptyParts);
+    for (const QStringRef &token : tokens) {
+        bool ok = false;
+        const double value = token.toDouble(&ok);
+        if (!ok || !qIsFinite(value)) {
+            numbers.clear();
+            return false;
+        }
+        numbers.append(value);
+    }
+    return true;
+}
+
+bool OFD_XmlElement::ParseDouble(const QString &text, double &value)
+{
+    bool ok = false;
+    const double parsed = text.trimmed().toDouble(&ok);
+    if (!ok || !qIsFinite(parsed))
+        return false;
+    value = parsed;
+    return true;
+}
+
+bool OFD_XmlElement::ParseUInt(const QString &text, uint32_t &value)
+{
+    bool ok = false;
+    const uint parsed = text.trimmed().toUInt(&ok);
+    if (!ok)
+        return false;
+    value = parsed;
+    return true;
+}
+
+bool OFD_XmlElement::ParseBool(const QString &text, bool &value)
+{
+    const QString t = text.trimmed();
+    if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || t == QLatin1String("1")) {
+        value = true;
+        return true;
+    }
+    if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || t == QLatin1String("0")) {
+        value = false;
+        return true;
+    }
+    return false;
 }
 
 OFD_XmlElement *OFD_XmlElement::Child(const QString &name) const

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -45,6 +46,20 @@ public:
     void SetAttribute(const QString &name, const QString &value, const QString &namespaceUri = QString());
     void RemoveAttribute(const QString &name);
     const QVector<Attr> &Attributes() const { return m_attributes; }
+    // Typed reads: text that is not such a value gives the fallback.
+    double DoubleAttribute(const QString &name, double fallback) const;
+    uint32_t UIntAttribute(const QString &name, uint32_t fallback = 0) const;
+    int IntAttribute(const QString &name, int fallback) const;
+    bool BoolAttribute(const QString &name, bool fallback) const;
+    // The attribute, or else the text of a child element of that name (some producers write
+    // attributes as children).
+    QString AttributeOrChild(const QString &name) const;
+
+    // Finite numbers separated by white space (or commas); false when a token is not one.
+    static bool ParseNumbers(const QString &text, QVector<double> &numbers);
+    static bool ParseDouble(const QString &text, double &value);
+    static bool ParseUInt(const QString &text, uint32_t &value);
+    static bool ParseBool(const QString &text, bool &value);
 
     const QString &Text() const { return m_text; }
     void SetText(const QString &text) { m_text = text; }

@@ -1,0 +1,465 @@
+#include "ofd_contentreader.h"
+
+#include "ofd_annot.h"
+#include "ofd_appearance.h"
+#include "ofd_color.h"
+#include "ofd_document.h"
+#include "ofd_documentcontext.h"
+#include "ofd_imageobject.h"
+#include "ofd_page.h"
+#include "ofd_pageobject.h"
+#include "ofd_resources.h"
+#include "ofd_textobject.h"
+#include "ofd_xmlelement.h"
+#include "ofd_xmlserializer.h"
+#include "ofd_ziparchive.h"
+
+#include "g_action.h"
+#include "omofd/ofd_codec.h"
+
+namespace {
+
+// A run of "g count value" may not blow a short list up beyond this.
+const int kMaxDeltas = 1 << 20;
+
+CCA_String Utf8(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    return CCA_String(bytes.constData(), bytes.size());
+}
+
+QString Lookup(const OFD_XmlElement &element, const QVector<const OFD_XmlElement *> &chain, const QString &name)
+{
+    if (element.HasAttribute(name))
+        return element.Attribute(name);
+    for (const OFD_XmlElement *param : chain)
+        if (param->HasAttribute(name))
+            return param->Attribute(name);
+    return QString();
+}
+
+const OFD_XmlElement *LookupChild(const OFD_XmlElement &element, const QVector<const OFD_XmlElement *> &chain,
+                                  const QString &name)
+{
+    if (const OFD_XmlElement *child = element.Child(name))
+        return child;
+    for (const OFD_XmlElement *param : chain)
+        if (const OFD_XmlElement *child = param->Child(name))
+            return child;
+    return nullptr;
+}
+
+int DestType(const QString &text)
+{
+    if (text == QLatin1String("Fit"))
+        return G_Dest_Fit;
+    if (text == QLatin1String("FitH"))
+        return G_Dest_FitH;
+    if (text == QLatin1String("FitV"))
+        return G_Dest_FitV;
+    if (text == QLatin1String("FitR"))
+        return G_Dest_FitR;
+    return G_Dest_XYZ;
+}
+
+int MovieOperator(const QString &text)
+{
+    if (text == QLatin1String("Stop"))
+        return G_ActionMovie::Stop;
+    if (text == QLatin1String("Pause"))
+        return G_ActionMovie::Pause;
+    if (text == QLatin1String("Resume"))
+        return G_ActionMovie::Resume;
+    return G_ActionMovie::Play;
+}
+
+float DestValue(const OFD_XmlElement &dest, const QString &name)
+{
+    double value = 0;
+    return OFD_XmlElement::ParseDouble(dest.AttributeOrChild(name), value) ? float(value) : 0.0f;
+}
+
+void AppendPath(CCA_Path &target, const CCA_Path &source)
+{
+    for (const CCA_Path::Segment &s : source.Segments()) {
+        switch (s.type) {
+        case CCA_Path::Move:
+            target.MoveTo(s.v[0], s.v[1]);
+            break;
+        case CCA_Path::Line:
+            target.LineTo(s.v[0], s.v[1]);
+            break;
+        case CCA_Path::Quad:
+            target.QuadTo(s.v[0], s.v[1], s.v[2], s.v[3]);
+            break;
+        case CCA_Path::Cubic:
+            target.BezierTo(s.v[0], s.v[1], s.v[2], s.v[3], s.v[4], s.v[5]);
+            break;
+        case CCA_Path::Arc:
+            target.ArcTo(s.v[0], s.v[1], s.v[2], s.v[3] != 0, s.v[4] != 0, s.v[5], s.v[6]);
+            break;
+        case CCA_Path::Close:
+            target.CloseFigure();
+            break;
+        }
+    }
+}
+
+// A clip area's path in the space of the unit it clips.
+CCA_Path ClipAreaPath(const OFD_XmlElement &area)
+{
+    CCA_Path path;
+    const OFD_XmlElement *shape = area.Child(QStringLiteral("Path"));
+    if (!shape)
+        return path;
+    path = OFD_StringToPath(Utf8(shape->ChildText(QStringLiteral("AbbreviatedData"))));
+    CCA_Matrix matrix;
+    if (OFD_ContentReader::ParseMatrix(shape->Attribute(QStringLiteral("CTM")), matrix))
+        path.Transform(matrix);
+    CCA_GRect box;
+    if (OFD_ContentReader::ParseBox(shape->Attribute(QStringLiteral("Boundary")), box))
+        path.Translate(box.left, box.top);
+    if (OFD_ContentReader::ParseMatrix(area.Attribute(QStringLiteral("CTM")), matrix))
+        path.Transform(matrix);
+    return path;
+}
+
+std::function<QByteArray()> EntryProvider(const std::shared_ptr<OFD_ZipArchive> &archive, const QString &path)
+{
+    if (!archive || path.isEmpty())
+        return nullptr;
+    return [archive, path]() {
+        QByteArray data;
+        archive->ReadEntry(path, data, nullptr);
+        return data;
+    };
+}
+
+} // namespace
+
+OFD_ContentReader::OFD_ContentReader(OFD_Document *document, const OFD_Resources &resources,
+                                     std::shared_ptr<OFD_ZipArchive> archive,
+                                     const QHash<QString, std::shared_ptr<OFD_XmlElement>> *bookmarks)
+    : m_document(document), m_resources(resources), m_archive(std::move(archive)), m_bookmarks(bookmarks)
+{
+}
+
+bool OFD_ContentReader::ParseBox(const QString &text, CCA_GRect &rect)
+{
+    QVector<double> n;
+    if (!OFD_XmlElement::ParseNumbers(text, n) || n.size() != 4 || n[2] < 0 || n[3] < 0)
+        return false;
+    rect = CCA_GRect(float(n[0]), float(n[1]), float(n[0] + n[2]), float(n[1] + n[3]));
+    return true;
+}
+
+bool OFD_ContentReader::ParseMatrix(const QString &text, CCA_Matrix &matrix)
+{
+    QVector<double> n;
+    if (!OFD_XmlElement::ParseNumbers(text, n) || n.size() != 6)
+        return false;
+    matrix = CCA_Matrix(float(n[0]), float(n[1]), float(n[2]), float(n[3]), float(n[4]), float(n[5]));
+    return true;
+}
+
+std::vector<float> OFD_ContentReader::ParseDeltas(const QString &text)
+{
+    std::vector<float> deltas;
+    const QStringList tokens = text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (int i = 0; i < tokens.size() && int(deltas.size()) < kMaxDeltas; ++i) {
+        double value = 0;
+        if (tokens.at(i) == QLatin1String("g")) {
+            uint32_t count = 0;
+            if (i + 2 >= tokens.size() || !OFD_XmlElement::ParseUInt(tokens.at(i + 1), count)
+                || !OFD_XmlElement::ParseDouble(tokens.at(i + 2), value))
+                break;
+            count = std::min<uint32_t>(count, uint32_t(kMaxDeltas - int(deltas.size())));
+            deltas.insert(deltas.end(), count, float(value));
+            i += 2;
+        } else if (OFD_XmlElement::ParseDouble(tokens.at(i), value)) {
+            deltas.push_back(float(value));
+        } else {
+            break;
+        }
+    }
+    return deltas;
+}
+
+template <class Unit>
+void OFD_ContentReader::ReadUnit(const OFD_XmlElement &element, uint32_t drawParam, Unit &unit) const
+{
+    const uint32_t ownParam = element.UIntAttribute(QStringLiteral("DrawParam"));
+    const QVector<const OFD_XmlElement *> chain = m_resources.DrawParamChain(ownParam ? ownParam : drawParam);
+
+    CCA_GRect box;
+    if (ParseBox(element.Attribute(QStringLiteral("Boundary")), box))
+        unit.SetBoundary(box);
+    unit.SetName(element.Attribute(QStringLiteral("Name")));
+    unit.SetVisible(element.BoolAttribute(QStringLiteral("Visible"), true));
+    CCA_Matrix matrix;
+    if (ParseMatrix(element.Attribute(QStringLiteral("CTM")), matrix))
+        unit.SetCTM(matrix);
+    double number = 0;
+    if (OFD_XmlElement::ParseDouble(Lookup(element, chain, QStringLiteral("LineWidth")), number) && number >= 0)
+        unit.SetLineWidth(float(number));
+    else
+        unit.SetLineWidth(0.353f);
+    const QString cap = Lookup(element, chain, QStringLiteral("Cap"));
+    unit.SetCap(cap == QLatin1String("Round") ? OFD_Cap_Round : cap == QLatin1String("Square") ? OFD_Cap_Square : OFD_Cap_Butt);
+    const QString join = Lookup(element, chain, QStringLiteral("Join"));
+    unit.SetJoin(join == QLatin1String("Round") ? OFD_Join_Round : join == QLatin1String("Bevel") ? OFD_Join_Bevel : OFD_Join_Miter);
+    if (OFD_XmlElement::ParseDouble(Lookup(element, chain, QStringLiteral("MiterLimit")), number))
+        unit.SetMiterLimit(float(number));
+    if (OFD_XmlElement::ParseDouble(Lookup(element, chain, QStringLiteral("DashOffset")), number))
+        unit.SetDashOffset(float(number));
+    QVector<double> numbers;
+    if (OFD_XmlElement::ParseNumbers(Lookup(element, chain, QStringLiteral("DashPattern")), numbers)) {
+        CCA_ArrayTemplate<float> dashes;
+        for (double d : qAsConst(numbers))
+            dashes.Add(float(d));
+        unit.SetDashPattern(dashes);
+    }
+    unit.SetAlpha(uint8_t(qBound(0, element.IntAttribute(QStringLiteral("Alpha"), 255), 255)));
+
+    if (const OFD_XmlElement *stroke = LookupChild(element, chain, QStringLiteral("StrokeColor"))) {
+        OFD_Color color;
+        if (m_resources.ReadColor(*stroke, color))
+            unit.SetStrokeColor(&color);
+    }
+    if (const OFD_XmlElement *fill = LookupChild(element, chain, QStringLiteral("FillColor"))) {
+        OFD_Color color;
+        if (m_resources.ReadColor(*fill, color))
+            unit.SetFillColor(&color);
+    }
+    if (const OFD_XmlElement *actions = element.Child(QStringLiteral("Actions"))) {
+        const CCA_ArrayTemplate<G_Action *> list = ReadActions(*actions);
+        if (!list.IsEmpty())
+            unit.SetActions(list);
+    }
+    if (const OFD_XmlElement *clips = element.Child(QStringLiteral("Clips"))) {
+        std::vector<CCA_Path> paths;
+        for (const OFD_XmlElement *clip : clips->Children(QStringLiteral("Clip"))) {
+            CCA_Path path;
+            for (const OFD_XmlElement *area : clip->Children(QStringLiteral("Area")))
+                AppendPath(path, ClipAreaPath(*area));
+            if (!path.IsEmpty())
+                paths.push_back(path);
+        }
+        if (!paths.empty())
+            unit.SetClips(paths);
+    }
+}
+
+std::unique_ptr<IG_PageObject> OFD_ContentReader::ReadObject(const OFD_XmlElement &element, uint32_t drawParam) const
+{
+    const std::shared_ptr<OFD_DocumentContext> &context = m_document->Context();
+    uint32_t id = element.UIntAttribute(QStringLiteral("ID"));
+    if (id == 0)
+        id = context->NewID();
+    if (element.Is(QStringLiteral("PathObject")) || element.Is(QStringLiteral("CompositeObject"))) {
+        const bool composite = element.Is(QStringLiteral("CompositeObject"));
+        auto object = std::make_unique<OFD_PageObject>(context, id, composite ? G_PageObj_Composite : G_PageObj_Path);
+        ReadUnit(element, drawParam, *object);
+        if (composite) {
+            object->SetStroke(false);
+            object->SetResourceID(element.UIntAttribute(QStringLiteral("ResourceID")));
+            return object;
+        }
+        object->SetStroke(element.BoolAttribute(QStringLiteral("Stroke"), true));
+        object->SetFill(element.BoolAttribute(QStringLiteral("Fill"), false));
+        object->SetFillRule(element.Attribute(QStringLiteral("Rule")) == QLatin1String("Even-Odd") ? OFD_Rule_EvenOdd
+                                                                                                    : OFD_Rule_NonZero);
+        object->SetPath(OFD_StringToPath(Utf8(element.ChildText(QStringLiteral("AbbreviatedData")))));
+        return object;
+    }
+    if (element.Is(QStringLiteral("TextObject"))) {
+        auto object = std::make_unique<OFD_TextObject>(context, id);
+        ReadUnit(element, drawParam, *object);
+        object->SetStroke(element.BoolAttribute(QStringLiteral("Stroke"), false));
+        object->SetFill(element.BoolAttribute(QStringLiteral("Fill"), true));
+        const uint32_t fontID = element.UIntAttribute(QStringLiteral("Font"));
+        object->SetFontID(fontID);
+        bool italic = element.BoolAttribute(QStringLiteral("Italic"), false);
+        int weight = element.IntAttribute(QStringLiteral("Weight"), 400);
+        if (const OFD_FontResource *font = m_resources.Font(fontID)) {
+            object->SetFontName(font->fontName);
+            object->SetFamilyName(font->familyName);
+            object->SetBold(font->bold || weight >= 700);
+            italic = italic || font->italic;
+            if (!font->filePath.isEmpty())
+                object->SetFontDataProvider(EntryProvider(m_archive, font->filePath));
+        } else {
+            object->SetBold(weight >= 700);
+        }
+        object->SetItalic(italic);
+        object->SetWeight(weight);
+        double number = 0;
+        if (OFD_XmlElement::ParseDouble(element.Attribute(QStringLiteral("Size")), number) && number > 0)
+            object->SetFontSize(float(number));
+        if (OFD_XmlElement::ParseDouble(element.Attribute(QStringLiteral("HScale")), number) && number > 0)
+            object->SetHScale(float(number));
+        // A missing X or Y continues from the previous code.
+        float x = 0;
+        float y = 0;
+        std::vector<G_TextCode> codes;
+        for (const OFD_XmlElement *codeElement : element.Children(QStringLiteral("TextCode"))) {
+            G_TextCode code;
+            if (OFD_XmlElement::ParseDouble(codeElement->Attribute(QStringLiteral("X")), number))
+                x = float(number);
+            if (OFD_XmlElement::ParseDouble(codeElement->Attribute(QStringLiteral("Y")), number))
+                y = float(number);
+            code.x = x;
+            code.y = y;
+            code.text = codeElement->Text();
+            code.deltaX = ParseDeltas(codeElement->Attribute(QStringLiteral("DeltaX")));
+            code.deltaY = ParseDeltas(codeElement->Attribute(QStringLiteral("DeltaY")));
+            codes.push_back(code);
+        }
+        object->SetTextCodes(codes);
+        return object;
+    }
+    if (element.Is(QStringLiteral("ImageObject"))) {
+        auto object = std::make_unique<OFD_ImageObject>(context, id);
+        ReadUnit(element, drawParam, *object);
+        const uint32_t resourceID = element.UIntAttribute(QStringLiteral("ResourceID"));
+        object->SetResourceID(resourceID);
+        if (const OFD_MediaResource *media = m_resources.MultiMedia(resourceID))
+            object->SetImageDataProvider(EntryProvider(m_archive, media->filePath));
+        return object;
+    }
+    return nullptr;
+}
+
+void OFD_ContentReader::ReadBlock(const OFD_XmlElement &block, uint32_t drawParam,
+                                  std::vector<std::unique_ptr<IG_PageObject>> &objects) const
+{
+    for (int i = 0; i < block.ChildCount(); ++i) {
+        const OFD_XmlElement *child = block.ChildAt(i);
+        if (child->Is(QStringLiteral("PageBlock"))) {
+            ReadBlock(*child, drawParam, objects);
+            continue;
+        }
+        if (auto object = ReadObject(*child, drawParam))
+            objects.push_back(std::move(object));
+    }
+}
+
+G_Action *OFD_ContentReader::ReadAction(const OFD_XmlElement &element) const
+{
+    const QString eventText = element.Attribute(QStringLiteral("Event"));
+    const int event = eventText == QLatin1String("DO") ? G_ActionEvent_DocOpen
+        : eventText == QLatin1String("PO")             ? G_ActionEvent_PageOpen
+                                                       : G_ActionEvent_Click;
+    G_Action *action = nullptr;
+    if (const OFD_XmlElement *go = element.Child(QStringLiteral("Goto"))) {
+        const OFD_XmlElement *dest = go->Child(QStringLiteral("Dest"));
+        if (!dest && m_bookmarks) {
+            if (const OFD_XmlElement *bookmark = go->Child(QStringLiteral("Bookmark"))) {
+                const auto it = m_bookmarks->constFind(bookmark->Attribute(QStringLiteral("Name")));
+                if (it != m_bookmarks->constEnd())
+                    dest = it.value().get();
+            }
+        }
+        if (!dest)
+            return nullptr;
+        auto *gotoAction = new G_ActionGoto;
+        G_Dest &d = gotoAction->Dest();
+        d.type = DestType(dest->AttributeOrChild(QStringLiteral("Type")));
+        OFD_XmlElement::ParseUInt(dest->AttributeOrChild(QStringLiteral("PageID")), d.pageID);
+        d.pageIndex = m_document->PageIndexByID(d.pageID);
+        d.left = DestValue(*dest, QStringLiteral("Left"));
+        d.top = DestValue(*dest, QStringLiteral("Top"));
+        d.right = DestValue(*dest, QStringLiteral("Right"));
+        d.bottom = DestValue(*dest, QStringLiteral("Bottom"));
+        d.zoom = DestValue(*dest, QStringLiteral("Zoom"));
+        action = gotoAction;
+    } else if (const OFD_XmlElement *uri = element.Child(QStringLiteral("URI"))) {
+        auto *uriAction = new G_ActionURI;
+        uriAction->SetURI(Utf8(uri->AttributeOrChild(QStringLiteral("URI"))));
+        uriAction->SetBase(Utf8(uri->Attribute(QStringLiteral("Base"))));
+        uriAction->SetTarget(Utf8(uri->Attribute(QStringLiteral("Target"))));
+        action = uriAction;
+    } else if (const OFD_XmlElement *gotoA = element.Child(QStringLiteral("GotoA"))) {
+        auto *gotoAAction = new G_ActionGotoA;
+        gotoAAction->SetAttachID(gotoA->UIntAttribute(QStringLiteral("AttachID")));
+        gotoAAction->SetNewWindow(gotoA->BoolAttribute(QStringLiteral("NewWindow"), true));
+        action = gotoAAction;
+    } else if (const OFD_XmlElement *sound = element.Child(QStringLiteral("Sound"))) {
+        auto *soundAction = new G_ActionSound;
+        soundAction->SetResourceID(sound->UIntAttribute(QStringLiteral("ResourceID")));
+        soundAction->SetVolume(qBound(0, sound->IntAttribute(QStringLiteral("Volume"), 100), 100));
+        soundAction->SetRepeat(sound->BoolAttribute(QStringLiteral("Repeat"), false));
+        soundAction->SetSynchronous(sound->BoolAttribute(QStringLiteral("Synchronous"), false));
+        action = soundAction;
+    } else if (const OFD_XmlElement *movie = element.Child(QStringLiteral("Movie"))) {
+        auto *movieAction = new G_ActionMovie;
+        movieAction->SetResourceID(movie->UIntAttribute(QStringLiteral("ResourceID")));
+        movieAction->SetOperator(MovieOperator(movie->Attribute(QStringLiteral("Operator"))));
+        action = movieAction;
+    }
+    if (action)
+        action->SetEvent(event);
+    return action;
+}
+
+CCA_ArrayTemplate<G_Action *> OFD_ContentReader::ReadActions(const OFD_XmlElement &actions) const
+{
+    CCA_ArrayTemplate<G_Action *> list;
+    for (const OFD_XmlElement *element : actions.Children(QStringLiteral("Action")))
+        if (G_Action *action = ReadAction(*element))
+            list.Add(action);
+    return list;
+}
+
+OFD_Annot *OFD_ContentReader::ReadAnnot(const OFD_XmlElement &element, OFD_Page &page, bool freshID) const
+{
+    if (!element.Is(QStringLiteral("Annot")))
+        return nullptr;
+    const QString typeText = element.Attribute(QStringLiteral("Type"));
+    int type = AnnotTypeFromString(Utf8(typeText));
+    for (int t = G_AnnotType_Link; type == G_AnnotType_Unknown && t <= G_AnnotType_Watermark; ++t)
+        if (typeText.compare(QString::fromUtf8(AnnotTypeToString(t).c_str()), Qt::CaseInsensitive) == 0)
+            type = t;
+    const uint32_t id = freshID ? 0 : element.UIntAttribute(QStringLiteral("ID"));
+    OFD_Annot *annot = page.AppendLoadedAnnot(type, id);
+    if (!annot)
+        return nullptr;
+    OFD_LoadingScope loading(m_document->Context().get());
+    annot->SetSubType(Utf8(element.HasAttribute(QStringLiteral("Subtype")) ? element.Attribute(QStringLiteral("Subtype"))
+                                                                            : element.Attribute(QStringLiteral("SubType"))));
+    annot->SetCreator(Utf8(element.Attribute(QStringLiteral("Creator"))));
+    QString date = element.Attribute(QStringLiteral("LastModDate"));
+    annot->SetVisible(element.BoolAttribute(QStringLiteral("Visible"), true));
+    annot->SetPrint(element.BoolAttribute(QStringLiteral("Print"), true));
+    annot->SetNoZoom(element.BoolAttribute(QStringLiteral("NoZoom"), false));
+    annot->SetNoRotate(element.BoolAttribute(QStringLiteral("NoRotate"), false));
+    annot->SetReadOnly(element.BoolAttribute(QStringLiteral("ReadOnly"), true));
+    annot->SetRemark(Utf8(element.ChildText(QStringLiteral("Remark"))));
+    std::vector<std::pair<CCA_String, CCA_String>> parameters;
+    if (const OFD_XmlElement *list = element.Child(QStringLiteral("Parameters"))) {
+        for (const OFD_XmlElement *parameter : list->Children(QStringLiteral("Parameter"))) {
+            const QString name = parameter->Attribute(QStringLiteral("Name"));
+            // The full time is ours only while its date agrees with LastModDate.
+            if (name == OFD_XmlSerializer::DateTimeParameter()
+                && (date.trimmed().isEmpty() || OFD_XmlSerializer::XsDate(parameter->Text()) == date.trimmed())) {
+                date = parameter->Text();
+                continue;
+            }
+            parameters.emplace_back(Utf8(name), Utf8(parameter->Text()));
+        }
+    }
+    annot->SetParameters(parameters);
+    annot->SetLastModDate(Utf8(date));
+    if (const OFD_XmlElement *appearanceElement = element.Child(QStringLiteral("Appearance"))) {
+        CCA_GRect box;
+        if (ParseBox(appearanceElement->Attribute(QStringLiteral("Boundary")), box))
+            annot->SetBoundary(box);
+        annot->CreateAppearance();
+        OFD_Appearance *appearance = annot->OFDAppearance();
+        std::vector<std::unique_ptr<IG_PageObject>> objects;
+        ReadBlock(*appearanceElement, 0, objects);
+        for (auto &object : objects)
+            appearance->AddPageObject(std::move(object));
+    }
+    return annot;
+}

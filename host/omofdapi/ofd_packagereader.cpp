@@ -1,0 +1,559 @@
+#include "ofd_packagereader.h"
+
+#include "ofd_annot.h"
+#include "ofd_contentreader.h"
+#include "ofd_document.h"
+#include "ofd_documentcontext.h"
+#include "ofd_packagepath.h"
+#include "ofd_page.h"
+#include "ofd_resources.h"
+#include "ofd_xmlelement.h"
+#include "ofd_xmlserializer.h"
+
+#include <QCoreApplication>
+#include <QMap>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+
+namespace {
+
+QString Tr(const char *text)
+{
+    return QCoreApplication::translate("OFD_PackageReader", text);
+}
+
+CCA_String Utf8(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    return CCA_String(bytes.constData(), bytes.size());
+}
+
+// MaxUnitID is unreliable in real files: every numeric ID attribute of every part counts.
+void NoteIDs(const QByteArray &bytes, OFD_Document &document)
+{
+    const char *p = bytes.constData();
+    const int n = bytes.size();
+    for (int i = 1; i + 4 < n; ++i) {
+        if (p[i] != 'I' || p[i + 1] != 'D' || p[i + 2] != '=')
+            continue;
+        const char before = p[i - 1];
+        if (before != ' ' && before != '\t' && before != '\n' && before != '\r')
+            continue;
+        const char quote = p[i + 3];
+        if (quote != '"' && quote != '\'')
+            continue;
+        quint64 value = 0;
+        int j = i + 4;
+        int digits = 0;
+        while (j < n && p[j] >= '0' && p[j] <= '9' && digits < 11) {
+            value = value * 10 + quint64(p[j] - '0');
+            ++j;
+            ++digits;
+        }
+        if (digits > 0 && j < n && p[j] == quote && value <= 0xffffffffu)
+            document.NoteID(uint32_t(value));
+    }
+}
+
+// The page box of an Area (or PageArea) element: PhysicalBox, else ApplicationBox, else ContentBox.
+bool BoxOf(const QMap<QString, QString> &boxes, CCA_GRect &box)
+{
+    for (const char *name : {"PhysicalBox", "ApplicationBox", "ContentBox"}) {
+        CCA_GRect rect;
+        if (OFD_ContentReader::ParseBox(boxes.value(QLatin1String(name)), rect) && rect.Width() > 0
+            && rect.Height() > 0) {
+            box = CCA_GRect(0, 0, rect.Width(), rect.Height());
+            return true;
+        }
+    }
+    return false;
+}
+
+bool BoxOfElement(const OFD_XmlElement *area, CCA_GRect &box)
+{
+    if (!area)
+        return false;
+    QMap<QString, QString> boxes;
+    for (const char *name : {"PhysicalBox", "ApplicationBox", "ContentBox"})
+        boxes.insert(QLatin1String(name), area->ChildText(QLatin1String(name)));
+    return BoxOf(boxes, box);
+}
+
+// Background layers, then body, then foreground; a template's layers go below the page's of
+// the same kind, and a foreground template above the page's body.
+int LayerRank(const OFD_XmlElement &layer)
+{
+    const QString type = layer.Attribute(QStringLiteral("Type"));
+    if (type == QLatin1String("Background"))
+        return 0;
+    if (type == QLatin1String("Foreground"))
+        return 2;
+    return 1;
+}
+
+} // namespace
+
+OFD_PackageReader::OFD_PackageReader(OFD_Document *document, std::shared_ptr<OFD_ZipArchive> archive)
+    : m_document(document), m_archive(std::move(archive)), m_resources(std::make_unique<OFD_Resources>())
+{
+}
+
+OFD_PackageReader::~OFD_PackageReader() = default;
+
+OFD_PackageReader *OFD_PackageReader::Of(const OFD_Document *document)
+{
+    return document ? dynamic_cast<OFD_PackageReader *>(document->PageLoader()) : nullptr;
+}
+
+std::unique_ptr<OFD_Document> OFD_PackageReader::Open(const QString &filePath, QString *error,
+                                                      const OFD_ArchiveLimits &limits)
+{
+    auto archive = std::make_shared<OFD_ZipArchive>(limits);
+    if (!archive->Open(filePath, error))
+        return nullptr;
+    auto document = std::make_unique<OFD_Document>();
+    std::unique_ptr<OFD_PackageReader> reader(new OFD_PackageReader(document.get(), archive));
+    {
+        OFD_LoadingScope loading(document->Context().get());
+        if (!reader->ReadPackage(error))
+            return nullptr;
+    }
+    document->SetPageLoader(std::move(reader));
+    document->SetFilePath(filePath);
+    document->SetModified(false);
+    return document;
+}
+
+std::unique_ptr<OFD_XmlElement> OFD_PackageReader::ReadPart(const QString &path, QString *error) const
+{
+    QByteArray bytes;
+    if (path.isEmpty() || !m_archive->ReadEntry(path, bytes, error))
+        return nullptr;
+    QString parseError;
+    std::unique_ptr<OFD_XmlElement> root = OFD_XmlElement::Parse(bytes, &parseError);
+    if (!root && error)
+        *error = Tr("%1: %2").arg(path, parseError);
+    return root;
+}
+
+QString OFD_PackageReader::LocateEntry(const QStringList &candidates) const
+{
+    for (const QString &candidate : candidates) {
+        const QString stored = candidate.isEmpty() ? QString() : m_archive->FindEntry(candidate);
+        if (!stored.isEmpty())
+            return stored;
+    }
+    for (const QString &candidate : candidates)
+        if (!candidate.isEmpty())
+            return candidate;
+    return QString();
+}
+
+CCA_GRect OFD_PackageReader::BoxOfArea(const QByteArray &pageBytes, uint32_t *templateID) const
+{
+    // Only the top of the page is needed; its content is skipped unread.
+    QXmlStreamReader reader(pageBytes);
+    QMap<QString, QString> boxes;
+    bool haveArea = false;
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            --depth;
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        ++depth;
+        if (depth != 2)
+            continue;
+        const QStringRef name = reader.name();
+        if (name == QLatin1String("Area")) {
+            while (reader.readNextStartElement()) {
+                const QString boxName = reader.name().toString();
+                boxes.insert(boxName, reader.readElementText(QXmlStreamReader::SkipChildElements));
+            }
+            haveArea = true;
+            --depth;
+        } else if (name == QLatin1String("Template")) {
+            if (templateID && *templateID == 0)
+                OFD_XmlElement::ParseUInt(reader.attributes().value(QLatin1String("TemplateID")).toString(), *templateID);
+        } else if (name == QLatin1String("Content")) {
+            if (haveArea)
+                break;
+            reader.skipCurrentElement();
+            --depth;
+        }
+    }
+    CCA_GRect box;
+    if (!BoxOf(boxes, box))
+        return CCA_GRect();
+    return box;
+}
+
+bool OFD_PackageReader::ReadPackage(QString *error)
+{
+    const QString entry = m_archive->FindEntry(QStringLiteral("OFD.xml"));
+    if (entry.isEmpty()) {
+        if (error)
+            *error = Tr("The package has no OFD.xml: it is no OFD document.");
+        return false;
+    }
+    std::unique_ptr<OFD_XmlElement> ofd = ReadPart(entry, error);
+    if (!ofd)
+        return false;
+    const OFD_XmlElement *body = ofd->Child(QStringLiteral("DocBody"));
+    if (!ofd->Is(QStringLiteral("OFD")) || !body) {
+        if (error)
+            *error = Tr("OFD.xml names no document.");
+        return false;
+    }
+    if (!body->ChildText(QStringLiteral("Signatures")).trimmed().isEmpty())
+        m_document->SetSigned(true);
+    const QString docRoot = OFD_PackagePath::Resolve(QString(), body->ChildText(QStringLiteral("DocRoot")));
+    m_documentPath = docRoot.isEmpty() ? QString() : m_archive->FindEntry(docRoot);
+    if (m_documentPath.isEmpty()) {
+        if (error)
+            *error = Tr("The document part %1 named in OFD.xml is missing.")
+                         .arg(body->ChildText(QStringLiteral("DocRoot")).trimmed());
+        return false;
+    }
+    m_documentFolder = OFD_PackagePath::Folder(m_documentPath);
+    std::unique_ptr<OFD_XmlElement> doc = ReadPart(m_documentPath, error);
+    if (!doc)
+        return false;
+    if (!doc->Is(QStringLiteral("Document"))) {
+        if (error)
+            *error = Tr("%1 is no OFD document part.").arg(m_documentPath);
+        return false;
+    }
+    const OFD_XmlElement *pagesElement = doc->Child(QStringLiteral("Pages"));
+    const QVector<OFD_XmlElement *> pageElements =
+        pagesElement ? pagesElement->Children(QStringLiteral("Page")) : QVector<OFD_XmlElement *>();
+    if (pageElements.isEmpty()) {
+        if (error)
+            *error = Tr("The document has no pages.");
+        return false;
+    }
+
+    const OFD_XmlElement *common = doc->Child(QStringLiteral("CommonData"));
+    m_defaultBox = CCA_GRect(0, 0, 210, 297);
+    if (common) {
+        OFD_XmlElement::ParseUInt(common->ChildText(QStringLiteral("MaxUnitID")), m_fileMaxUnitID);
+        m_document->NoteID(m_fileMaxUnitID);
+        BoxOfElement(common->Child(QStringLiteral("PageArea")), m_defaultBox);
+        for (int i = 0; i < common->ChildCount(); ++i) {
+            const OFD_XmlElement *child = common->ChildAt(i);
+            if (child->Is(QStringLiteral("PublicRes")) || child->Is(QStringLiteral("DocumentRes"))) {
+                const QString path = LocateEntry({OFD_PackagePath::Resolve(m_documentFolder, child->Text())});
+                if (std::unique_ptr<OFD_XmlElement> res = ReadPart(path, nullptr))
+                    m_resources->AddPart(*res, path, *m_archive);
+            } else if (child->Is(QStringLiteral("TemplatePage"))) {
+                const uint32_t id = child->UIntAttribute(QStringLiteral("ID"));
+                const QString path = OFD_PackagePath::Resolve(m_documentFolder, child->Attribute(QStringLiteral("BaseLoc")));
+                if (id != 0 && !path.isEmpty())
+                    m_templatePaths.insert(id, LocateEntry({path}));
+            }
+        }
+        uint32_t defaultColorSpace = 0;
+        OFD_XmlElement::ParseUInt(common->ChildText(QStringLiteral("DefaultCS")), defaultColorSpace);
+        m_resources->SetDefaultColorSpace(defaultColorSpace);
+    }
+    if (const OFD_XmlElement *bookmarks = doc->Child(QStringLiteral("Bookmarks"))) {
+        for (const OFD_XmlElement *bookmark : bookmarks->Children(QStringLiteral("Bookmark")))
+            if (const OFD_XmlElement *dest = bookmark->Child(QStringLiteral("Dest")))
+                m_bookmarks.insert(bookmark->Attribute(QStringLiteral("Name")), std::shared_ptr<OFD_XmlElement>(dest->Clone()));
+    }
+
+    // Every ID in the package is known before any new one is handed out.
+    QHash<QString, int> pageOfPath;
+    QVector<QString> pagePaths;
+    for (const OFD_XmlElement *pageElement : pageElements) {
+        const QString path = LocateEntry({OFD_PackagePath::Resolve(m_documentFolder, pageElement->Attribute(QStringLiteral("BaseLoc")))});
+        pageOfPath.insert(path, pagePaths.size());
+        pagePaths.append(path);
+    }
+    QHash<QString, uint32_t> templateOfPath;
+    for (auto it = m_templatePaths.constBegin(); it != m_templatePaths.constEnd(); ++it)
+        templateOfPath.insert(it.value(), it.key());
+    QVector<CCA_GRect> pageBoxes(pagePaths.size());
+    QVector<uint32_t> pageTemplates(pagePaths.size(), 0);
+    QHash<uint32_t, CCA_GRect> templateBoxes;
+    const QStringList names = m_archive->EntryNames();
+    for (const QString &name : names) {
+        const bool isPage = pageOfPath.contains(name);
+        const bool isTemplate = templateOfPath.contains(name);
+        if (!name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive) && !isPage && !isTemplate)
+            continue;
+        QByteArray bytes;
+        if (!m_archive->ReadEntry(name, bytes, nullptr))
+            continue;
+        NoteIDs(bytes, *m_document);
+        if (isPage) {
+            const int index = pageOfPath.value(name);
+            pageBoxes[index] = BoxOfArea(bytes, &pageTemplates[index]);
+        }
+        if (isTemplate)
+            templateBoxes.insert(templateOfPath.value(name), BoxOfArea(bytes, nullptr));
+    }
+
+    QSet<uint32_t> pageIDs;
+    for (int i = 0; i < pageElements.size(); ++i) {
+        uint32_t id = pageElements.at(i)->UIntAttribute(QStringLiteral("ID"));
+        const uint32_t fileID = id;
+        if (pageIDs.contains(id))
+            id = 0;
+        CCA_GRect box = pageBoxes.at(i);
+        if (box.IsEmpty())
+            box = templateBoxes.value(pageTemplates.at(i));
+        if (box.IsEmpty())
+            box = m_defaultBox;
+        OFD_Page *page = m_document->AddPage(box, id);
+        pageIDs.insert(page->ID());
+        page->SetParsed(false);
+        page->SetAnnotsLoaded(false);
+        PageState state;
+        state.contentPath = pagePaths.at(i);
+        state.fileID = fileID;
+        m_pages.insert(page, state);
+    }
+
+    for (const uint32_t id : m_resources->MultiMediaIDs()) {
+        const OFD_MediaResource *media = m_resources->MultiMedia(id);
+        G_MultiMediaInfo info;
+        info.type = media->type;
+        info.filePath = Utf8(media->filePath);
+        info.format = Utf8(media->format);
+        const std::shared_ptr<OFD_ZipArchive> archive = m_archive;
+        const QString path = media->filePath;
+        m_document->AddLazyMultiMedia(id, info, [archive, path]() {
+            QByteArray data;
+            archive->ReadEntry(path, data, nullptr);
+            return data;
+        });
+    }
+    if (!doc->ChildText(QStringLiteral("Attachments")).trimmed().isEmpty())
+        ReadAttachments(doc->ChildText(QStringLiteral("Attachments")));
+    ReadAnnotIndex(doc->ChildText(QStringLiteral("Annotations")));
+    return true;
+}
+
+void OFD_PackageReader::ReadAttachments(const QString &location)
+{
+    const QString path = LocateEntry({OFD_PackagePath::Resolve(m_documentFolder, location)});
+    std::unique_ptr<OFD_XmlElement> root = ReadPart(path, nullptr);
+    if (!root)
+        return;
+    const QString folder = OFD_PackagePath::Folder(path);
+    for (const OFD_XmlElement *element : root->Children(QStringLiteral("Attachment"))) {
+        G_AttachmentInfo info;
+        info.id = element->UIntAttribute(QStringLiteral("ID"));
+        info.name = Utf8(element->Attribute(QStringLiteral("Name")));
+        info.format = Utf8(element->Attribute(QStringLiteral("Format")));
+        info.creationDate = Utf8(element->Attribute(QStringLiteral("CreationDate")));
+        info.modDate = Utf8(element->Attribute(QStringLiteral("ModDate")));
+        info.sizeKB = element->DoubleAttribute(QStringLiteral("Size"), 0);
+        info.listed = element->BoolAttribute(QStringLiteral("Visible"), true);
+        info.usage = Utf8(element->Attribute(QStringLiteral("Usage")));
+        const QString location = element->ChildText(QStringLiteral("FileLoc"));
+        const QString file = LocateEntry({OFD_PackagePath::Resolve(folder, location),
+                                          OFD_PackagePath::Resolve(m_documentFolder, location),
+                                          OFD_PackagePath::Resolve(QString(), location)});
+        info.filePath = Utf8(file);
+        const std::shared_ptr<OFD_ZipArchive> archive = m_archive;
+        m_document->AddLazyAttachment(info, [archive, file]() {
+            QByteArray data;
+            archive->ReadEntry(file, data, nullptr);
+            return data;
+        });
+    }
+}
+
+void OFD_PackageReader::ReadAnnotIndex(const QString &location)
+{
+    m_index.clear();
+    m_indexExists = false;
+    m_indexPath = location.trimmed().isEmpty() ? QString()
+                                                : LocateEntry({OFD_PackagePath::Resolve(m_documentFolder, location)});
+    std::unique_ptr<OFD_XmlElement> root = ReadPart(m_indexPath, nullptr);
+    if (!root)
+        return;
+    m_indexExists = true;
+    const QString folder = OFD_PackagePath::Folder(m_indexPath);
+    QHash<uint32_t, OFD_Page *> pagesByFileID;
+    for (auto it = m_pages.constBegin(); it != m_pages.constEnd(); ++it)
+        pagesByFileID.insert(it.value().fileID, const_cast<OFD_Page *>(it.key()));
+    for (const OFD_XmlElement *element : root->Children(QStringLiteral("Page"))) {
+        IndexEntry entry;
+        entry.pageID = element->UIntAttribute(QStringLiteral("PageID"));
+        const QString fileLoc = element->ChildText(QStringLiteral("FileLoc"));
+        entry.filePath = LocateEntry({OFD_PackagePath::Resolve(folder, fileLoc),
+                                      OFD_PackagePath::Resolve(m_documentFolder, fileLoc),
+                                      OFD_PackagePath::Resolve(QString(), fileLoc)});
+        entry.element = std::shared_ptr<const OFD_XmlElement>(element->Clone());
+        if (OFD_Page *page = pagesByFileID.value(entry.pageID))
+            if (!entry.filePath.isEmpty())
+                m_pages[page].annotFiles.append(entry.filePath);
+        m_index.append(entry);
+    }
+}
+
+const OFD_PackageReader::PageState *OFD_PackageReader::State(const OFD_Page *page) const
+{
+    const auto it = m_pages.constFind(page);
+    return it == m_pages.constEnd() ? nullptr : &it.value();
+}
+
+const OFD_XmlElement *OFD_PackageReader::TemplateRoot(uint32_t templateID)
+{
+    const auto cached = m_templates.constFind(templateID);
+    if (cached != m_templates.constEnd())
+        return cached.value().get();
+    std::shared_ptr<OFD_XmlElement> root(ReadPart(m_templatePaths.value(templateID), nullptr));
+    m_templates.insert(templateID, root);
+    return root.get();
+}
+
+bool OFD_PackageReader::LoadContent(OFD_Page *page)
+{
+    const auto it = m_pages.constFind(page);
+    if (it == m_pages.constEnd())
+        return false;
+    std::unique_ptr<OFD_XmlElement> root = ReadPart(it.value().contentPath, nullptr);
+    if (!root)
+        return false;
+    OFD_LoadingScope loading(m_document->Context().get());
+
+    struct Layer
+    {
+        int rank;
+        const OFD_XmlElement *element;
+        const OFD_Resources *resources;
+    };
+    std::vector<Layer> layers;
+    std::vector<std::unique_ptr<OFD_Resources>> scopes;
+    // Page and template resources sit above the document's; their media join the document.
+    auto scopeOf = [this, &scopes](const OFD_XmlElement &pageRoot, const QString &pagePath) {
+        auto scope = std::make_unique<OFD_Resources>(m_resources.get());
+        for (const OFD_XmlElement *res : pageRoot.Children(QStringLiteral("PageRes"))) {
+            const QString path = LocateEntry({OFD_PackagePath::Resolve(OFD_PackagePath::Folder(pagePath), res->Text()),
+                                              OFD_PackagePath::Resolve(m_documentFolder, res->Text())});
+            if (std::unique_ptr<OFD_XmlElement> part = ReadPart(path, nullptr))
+                scope->AddPart(*part, path, *m_archive);
+        }
+        for (const uint32_t id : scope->MultiMediaIDs()) {
+            G_MultiMediaInfo existing;
+            const OFD_MediaResource *media = scope->MultiMedia(id);
+            if (m_document->MultiMediaInfo(id, existing) || !media)
+                continue;
+            G_MultiMediaInfo info;
+            info.type = media->type;
+            info.filePath = Utf8(media->filePath);
+            info.format = Utf8(media->format);
+            const std::shared_ptr<OFD_ZipArchive> archive = m_archive;
+            const QString file = media->filePath;
+            m_document->AddLazyMultiMedia(id, info, [archive, file]() {
+                QByteArray data;
+                archive->ReadEntry(file, data, nullptr);
+                return data;
+            });
+        }
+        scopes.push_back(std::move(scope));
+        return scopes.back().get();
+    };
+    const OFD_Resources *pageScope = scopeOf(*root, it.value().contentPath);
+    for (const OFD_XmlElement *use : root->Children(QStringLiteral("Template"))) {
+        const uint32_t templateID = use->UIntAttribute(QStringLiteral("TemplateID"));
+        const OFD_XmlElement *templateRoot = TemplateRoot(templateID);
+        if (!templateRoot)
+            continue;
+        const OFD_Resources *scope = scopeOf(*templateRoot, m_templatePaths.value(templateID));
+        const bool foreground = use->Attribute(QStringLiteral("ZOrder")) == QLatin1String("Foreground");
+        if (const OFD_XmlElement *content = templateRoot->Child(QStringLiteral("Content")))
+            for (const OFD_XmlElement *layer : content->Children(QStringLiteral("Layer")))
+                layers.push_back({foreground ? 4 : LayerRank(*layer) * 2, layer, scope});
+    }
+    if (const OFD_XmlElement *content = root->Child(QStringLiteral("Content")))
+        for (const OFD_XmlElement *layer : content->Children(QStringLiteral("Layer")))
+            layers.push_back({LayerRank(*layer) * 2 + 1, layer, pageScope});
+    std::stable_sort(layers.begin(), layers.end(), [](const Layer &a, const Layer &b) { return a.rank < b.rank; });
+
+    std::vector<std::unique_ptr<IG_PageObject>> objects;
+    for (const Layer &layer : layers) {
+        OFD_ContentReader reader(m_document, *layer.resources, m_archive, &m_bookmarks);
+        reader.ReadBlock(*layer.element, layer.element->UIntAttribute(QStringLiteral("DrawParam")), objects);
+    }
+    for (auto &object : objects)
+        page->AddPageObject(std::move(object));
+    return true;
+}
+
+QByteArray OFD_PackageReader::Canonical(const OFD_XmlElement &element)
+{
+    return element.ToDocument();
+}
+
+bool OFD_PackageReader::LoadAnnots(OFD_Page *page)
+{
+    const auto it = m_pages.find(page);
+    if (it == m_pages.end())
+        return false;
+    OFD_LoadingScope loading(m_document->Context().get());
+    PageState &state = it.value();
+    state.annotsLoaded = true;
+    state.annots.clear();
+    OFD_ContentReader reader(m_document, *m_resources, m_archive, &m_bookmarks);
+    bool ok = true;
+    for (const QString &path : qAsConst(state.annotFiles)) {
+        std::unique_ptr<OFD_XmlElement> root = ReadPart(path, nullptr);
+        if (!root) {
+            ok = false;
+            continue;
+        }
+        for (const OFD_XmlElement *element : root->Children(QStringLiteral("Annot"))) {
+            const uint32_t fileID = element->UIntAttribute(QStringLiteral("ID"));
+            const bool fresh = fileID == 0 || m_loadedAnnotIDs.contains(fileID);
+            OFD_Annot *annot = reader.ReadAnnot(*element, *page, fresh);
+            if (!annot)
+                continue;
+            m_loadedAnnotIDs.insert(annot->ID());
+            std::shared_ptr<OFD_XmlElement> original(element->Clone());
+            original->SetAttribute(QStringLiteral("ID"), QString::number(annot->ID()));
+            LoadedAnnot loaded;
+            loaded.id = annot->ID();
+            loaded.canonical = Canonical(*OFD_XmlSerializer::AnnotElement(*annot, element->Attribute(QStringLiteral("Type"))));
+            loaded.element = original;
+            state.annots.append(loaded);
+        }
+    }
+    return ok;
+}
+
+bool OFD_PackageReader::Rebase(const QString &filePath, const QHash<const OFD_Page *, QVector<LoadedAnnot>> &written,
+                               QString *error)
+{
+    auto archive = std::make_shared<OFD_ZipArchive>(m_archive->Limits());
+    if (!archive->Open(filePath, error))
+        return false;
+    QString docError;
+    m_archive = archive;
+    m_documentPath = m_archive->FindEntry(m_documentPath);
+    std::unique_ptr<OFD_XmlElement> doc = ReadPart(m_documentPath, &docError);
+    if (!doc) {
+        if (error)
+            *error = docError;
+        return false;
+    }
+    m_fileMaxUnitID = 0;
+    if (const OFD_XmlElement *common = doc->Child(QStringLiteral("CommonData")))
+        OFD_XmlElement::ParseUInt(common->ChildText(QStringLiteral("MaxUnitID")), m_fileMaxUnitID);
+    for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
+        it.value().annotFiles.clear();
+        const auto w = written.constFind(it.key());
+        if (w != written.constEnd())
+            it.value().annots = w.value();
+    }
+    ReadAnnotIndex(doc->ChildText(QStringLiteral("Annotations")));
+    return true;
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "ofd_pageloader.h"
+#include "ofd_ziparchive.h"
+
+#include "ombase/cca_geometry.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <memory>
+
+class OFD_Document;
+class OFD_Resources;
+class OFD_XmlElement;
+
+// Reads an OFD package into an OFD_Document and stays with it as its page loader: page
+// content and annotations are read when first needed. Keeps what the package writer needs
+// to save the document again without touching the parts that did not change.
+class OFD_PackageReader : public OFD_PageLoader
+{
+public:
+    // Null with a reason when the file is no readable OFD package.
+    static std::unique_ptr<OFD_Document> Open(const QString &filePath, QString *error,
+                                              const OFD_ArchiveLimits &limits = OFD_ArchiveLimits());
+    // The reader of a document opened by Open, or null.
+    static OFD_PackageReader *Of(const OFD_Document *document);
+
+    ~OFD_PackageReader() override;
+
+    bool LoadContent(OFD_Page *page) override;
+    bool LoadAnnots(OFD_Page *page) override;
+
+    // An annotation as it was read: its element from the file and the element the serializer
+    // makes of it, to tell later whether it changed.
+    struct LoadedAnnot
+    {
+        uint32_t id = 0;
+        QByteArray canonical;
+        std::shared_ptr<const OFD_XmlElement> element;
+    };
+    struct PageState
+    {
+        QString contentPath;
+        uint32_t fileID = 0;      // the page's ID in Document.xml (0 when it had none)
+        QStringList annotFiles;   // its annotation parts, as listed in the index
+        bool annotsLoaded = false;
+        QVector<LoadedAnnot> annots;
+    };
+    struct IndexEntry
+    {
+        uint32_t pageID = 0;
+        QString filePath; // empty when the location is unusable
+        std::shared_ptr<const OFD_XmlElement> element;
+    };
+
+    const std::shared_ptr<OFD_ZipArchive> &Archive() const { return m_archive; }
+    QString DocumentPath() const { return m_documentPath; }
+    uint32_t FileMaxUnitID() const { return m_fileMaxUnitID; }
+    // Where Document.xml says the annotation index is (empty when it names none usable),
+    // and whether the package has it.
+    QString AnnotIndexPath() const { return m_indexPath; }
+    bool AnnotIndexExists() const { return m_indexExists; }
+    const QVector<IndexEntry> &AnnotIndex() const { return m_index; }
+    const PageState *State(const OFD_Page *page) const;
+
+    // After the document was saved to `filePath`: reads from the new package from now on and
+    // takes `written` (per page) as the annotations as they are in it.
+    bool Rebase(const QString &filePath, const QHash<const OFD_Page *, QVector<LoadedAnnot>> &written, QString *error);
+
+    // The canonical form the writer compares.
+    static QByteArray Canonical(const OFD_XmlElement &element);
+
+private:
+    OFD_PackageReader(OFD_Document *document, std::shared_ptr<OFD_ZipArchive> archive);
+    bool ReadPackage(QString *error);
+    void ReadAttachments(const QString &location);
+    void ReadAnnotIndex(const QString &location);
+    std::unique_ptr<OFD_XmlElement> ReadPart(const QString &path, QString *error) const;
+    QString LocateEntry(const QStringList &candidates) const;
+    CCA_GRect BoxOfArea(const QByteArray &pageBytes, uint32_t *templateID) const;
+    const OFD_XmlElement *TemplateRoot(uint32_t templateID);
+
+    OFD_Document *m_document;
+    std::shared_ptr<OFD_ZipArchive> m_archive;
+    std::unique_ptr<OFD_Resources> m_resources;
+    QString m_documentPath;
+    QString m_documentFolder;
+    uint32_t m_fileMaxUnitID = 0;
+    CCA_GRect m_defaultBox;
+    QString m_indexPath;
+    bool m_indexExists = false;
+    QVector<IndexEntry> m_index;
+    QHash<const OFD_Page *, PageState> m_pages;
+    QHash<uint32_t, QString> m_templatePaths;
+    QHash<uint32_t, std::shared_ptr<OFD_XmlElement>> m_templates;
+    QHash<QString, std::shared_ptr<OFD_XmlElement>> m_bookmarks;
+    QSet<uint32_t> m_loadedAnnotIDs;
+};

@@ -1,0 +1,502 @@
+#include "ofd_packagewriter.h"
+
+#include "ofd_document.h"
+#include "ofd_imageobject.h"
+#include "ofd_packagepath.h"
+#include "ofd_packagereader.h"
+#include "ofd_page.h"
+#include "ofd_textobject.h"
+#include "ofd_xmlelement.h"
+#include "ofd_xmlserializer.h"
+#include "ofd_zipwriter.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QSet>
+#include <QUuid>
+
+namespace {
+
+QString Tr(const char *text)
+{
+    return QCoreApplication::translate("OFD_PackageWriter", text);
+}
+
+QString Utf8(const CCA_String &text)
+{
+    return QString::fromUtf8(text.c_str(), text.GetLength());
+}
+
+const QStringList &DocumentOrder()
+{
+    static const QStringList order = {
+        QStringLiteral("CommonData"), QStringLiteral("Pages"),       QStringLiteral("Outlines"),
+        QStringLiteral("Permissions"), QStringLiteral("Actions"),    QStringLiteral("VPreferences"),
+        QStringLiteral("Bookmarks"),  QStringLiteral("Annotations"), QStringLiteral("CustomTags"),
+        QStringLiteral("Attachments"), QStringLiteral("Extensions")};
+    return order;
+}
+
+const QStringList &CommonDataOrder()
+{
+    static const QStringList order = {QStringLiteral("MaxUnitID"),   QStringLiteral("PageArea"),
+                                      QStringLiteral("PublicRes"),   QStringLiteral("DocumentRes"),
+                                      QStringLiteral("TemplatePage"), QStringLiteral("DefaultCS")};
+    return order;
+}
+
+const QStringList &PageAreaOrder()
+{
+    static const QStringList order = {QStringLiteral("PhysicalBox"), QStringLiteral("ApplicationBox"),
+                                      QStringLiteral("ContentBox"), QStringLiteral("BleedBox")};
+    return order;
+}
+
+QString PageBoxText(const OFD_Document &document)
+{
+    const OFD_Page *first = document.Page(0);
+    const CCA_GRect box = first ? first->PageBox() : CCA_GRect(0, 0, 210, 297);
+    return OFD_XmlSerializer::BoxText(CCA_GRect(0, 0, box.Width(), box.Height()));
+}
+
+// A package path not used yet: `folder` + `name`, or with a number added to the folder.
+QString FreePath(const QString &folder, const QString &name, const QSet<QString> &taken)
+{
+    QString path = folder + name;
+    for (int n = 1; taken.contains(path.toCaseFolded()); ++n)
+        path = folder.left(folder.size() - 1) + QLatin1Char('_') + QString::number(n) + QLatin1Char('/') + name;
+    return path;
+}
+
+bool WriteEntries(OFD_ZipWriter &zip, const QList<QPair<QString, QByteArray>> &entries, QString *error)
+{
+    for (const auto &entry : entries)
+        if (!zip.AddFile(entry.first, entry.second, QDateTime(), error))
+            return false;
+    return true;
+}
+
+std::unique_ptr<OFD_XmlElement> PageAnnotRoot(const QVector<std::shared_ptr<const OFD_XmlElement>> &annots)
+{
+    auto root = std::make_unique<OFD_XmlElement>(QStringLiteral("PageAnnot"));
+    for (const auto &annot : annots)
+        root->AddChild(annot->Clone());
+    return root;
+}
+
+} // namespace
+
+bool OFD_PackageWriter::Save(OFD_Document *document, const QString &filePath, QString *error)
+{
+    if (!document) {
+        if (error)
+            *error = Tr("There is no document to save.");
+        return false;
+    }
+    if (filePath.isEmpty()) {
+        if (error)
+            *error = Tr("No file name was given.");
+        return false;
+    }
+    if (OFD_PackageReader *reader = OFD_PackageReader::Of(document))
+        return SaveUpdate(document, *reader, filePath, error);
+    return SaveNew(document, filePath, error);
+}
+
+bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &reader, const QString &filePath,
+                                   QString *error)
+{
+    const std::shared_ptr<OFD_ZipArchive> archive = reader.Archive();
+    const QString documentFolder = OFD_PackagePath::Folder(reader.DocumentPath());
+    QSet<QString> taken;
+    for (const QString &name : archive->EntryNames())
+        taken.insert(name.toCaseFolded());
+
+    QString indexPath = reader.AnnotIndexPath();
+    if (indexPath.isEmpty())
+        indexPath = FreePath(documentFolder + QStringLiteral("Annots/"), QStringLiteral("Annotations.xml"), taken);
+    taken.insert(indexPath.toCaseFolded());
+    const QString indexFolder = OFD_PackagePath::Folder(indexPath);
+
+    QVector<OFD_PackageReader::IndexEntry> index = reader.AnnotIndex();
+    bool indexChanged = !reader.AnnotIndexExists();
+    QHash<QString, QByteArray> replaced; // stored entry name -> new bytes
+    QList<QPair<QString, QByteArray>> added;
+    QSet<QString> dropped;
+    QHash<const OFD_Page *, QVector<OFD_PackageReader::LoadedAnnot>> written;
+    bool changed = false;
+
+    for (int i = 0; i < document->PageCount(); ++i) {
+        OFD_Page *page = document->Page(i);
+        const OFD_PackageReader::PageState *state = reader.State(page);
+        if (!state || !page->IsAnnotsLoaded())
+            continue;
+        QHash<uint32_t, const OFD_PackageReader::LoadedAnnot *> before;
+        for (const OFD_PackageReader::LoadedAnnot &loaded : state->annots)
+            before.insert(loaded.id, &loaded);
+        bool clean = page->AnnotCount() == state->annots.size();
+        QVector<std::shared_ptr<const OFD_XmlElement>> elements;
+        QVector<OFD_PackageReader::LoadedAnnot> now;
+        for (int k = 0; k < page->AnnotCount(); ++k) {
+            const IG_Annot *annot = page->AnnotAt(k);
+            const OFD_PackageReader::LoadedAnnot *old = before.value(annot->ID());
+            const QString typeText = old ? old->element->Attribute(QStringLiteral("Type")) : QString();
+            std::shared_ptr<const OFD_XmlElement> element(OFD_XmlSerializer::AnnotElement(*annot, typeText));
+            const QByteArray canonical = OFD_PackageReader::Canonical(*element);
+            if (old && old->canonical == canonical)
+                element = old->element; // unchanged: written back as it was read
+            else
+                clean = false;
+            if (clean && state->annots.at(k).id != annot->ID())
+                clean = false;
+            elements.append(element);
+            now.append({annot->ID(), canonical, element});
+        }
+        if (clean)
+            continue;
+        changed = true;
+        written.insert(page, now);
+        const QStringList files = state->annotFiles;
+        // The page's first part takes all its annotations; further parts go.
+        for (int f = elements.isEmpty() ? 0 : 1; f < files.size(); ++f)
+            dropped.insert(files.at(f));
+        for (int e = index.size() - 1; e >= 0; --e) {
+            if (index.at(e).pageID == state->fileID && !index.at(e).filePath.isEmpty()
+                && (elements.isEmpty() || index.at(e).filePath != files.value(0))) {
+                index.remove(e);
+                indexChanged = true;
+            }
+        }
+        if (elements.isEmpty())
+            continue;
+        QString path = files.value(0);
+        if (path.isEmpty()) {
+            path = FreePath(indexFolder + QStringLiteral("Page_%1/").arg(i), QStringLiteral("Annotation.xml"), taken);
+            taken.insert(path.toCaseFolded());
+            OFD_PackageReader::IndexEntry entry;
+            entry.pageID = page->ID();
+            entry.filePath = path;
+            index.append(entry);
+            indexChanged = true;
+        }
+        const QByteArray bytes = PageAnnotRoot(elements)->ToDocument();
+        const QString stored = archive->FindEntry(path);
+        if (stored.isEmpty())
+            added.append(qMakePair(path, bytes));
+        else
+            replaced.insert(stored, bytes);
+    }
+    // A part still listed for another page stays.
+    for (const OFD_PackageReader::IndexEntry &entry : qAsConst(index))
+        dropped.remove(entry.filePath);
+
+    if (!changed) {
+        // Nothing to write anew: the package is copied as it is.
+        if (QFileInfo(filePath) != QFileInfo(archive->FilePath())
+            && !OFD_ZipWriter::CopyPackage(archive->FilePath(), filePath, error))
+            return false;
+    } else {
+        if (indexChanged) {
+            auto root = std::make_unique<OFD_XmlElement>(QStringLiteral("Annotations"));
+            for (const OFD_PackageReader::IndexEntry &entry : qAsConst(index)) {
+                if (entry.element) {
+                    root->AddChild(entry.element->Clone());
+                    continue;
+                }
+                OFD_XmlElement *page = root->AddChild(QStringLiteral("Page"));
+                page->SetAttribute(QStringLiteral("PageID"), QString::number(entry.pageID));
+                page->AddChild(QStringLiteral("FileLoc"), OFD_PackagePath::LocationFrom(indexFolder, entry.filePath));
+            }
+            const QString stored = archive->FindEntry(indexPath);
+            if (stored.isEmpty())
+                added.prepend(qMakePair(indexPath, root->ToDocument()));
+            else
+                replaced.insert(stored, root->ToDocument());
+        }
+        const uint32_t maxID = qMax(document->MaxID(), reader.FileMaxUnitID());
+        if (maxID != reader.FileMaxUnitID() || indexPath != reader.AnnotIndexPath()) {
+            QByteArray bytes;
+            if (!archive->ReadEntry(reader.DocumentPath(), bytes, error))
+                return false;
+            QString parseError;
+            std::unique_ptr<OFD_XmlElement> root = OFD_XmlElement::Parse(bytes, &parseError);
+            if (!root) {
+                if (error)
+                    *error = Tr("%1: %2").arg(reader.DocumentPath(), parseError);
+                return false;
+            }
+            OFD_XmlElement *common = root->Child(QStringLiteral("CommonData"));
+            if (!common)
+                common = root->AddChild(std::make_unique<OFD_XmlElement>(QStringLiteral("CommonData")), 0);
+            OFD_XmlElement *max = common->Child(QStringLiteral("MaxUnitID"));
+            if (!max)
+                max = common->AddChild(QStringLiteral("MaxUnitID"));
+            max->SetText(QString::number(maxID));
+            OFD_XmlElement *area = common->Child(QStringLiteral("PageArea"));
+            if (!area)
+                common->AddChild(QStringLiteral("PageArea"))->AddChild(QStringLiteral("PhysicalBox"), PageBoxText(*document));
+            else
+                area->SortChildren(PageAreaOrder());
+            common->SortChildren(CommonDataOrder());
+            OFD_XmlElement *annotations = root->Child(QStringLiteral("Annotations"));
+            if (!annotations)
+                annotations = root->AddChild(QStringLiteral("Annotations"));
+            if (indexPath != reader.AnnotIndexPath())
+                annotations->SetText(OFD_PackagePath::LocationFrom(documentFolder, indexPath));
+            root->SortChildren(DocumentOrder());
+            replaced.insert(reader.DocumentPath(), root->ToDocument());
+        }
+
+        OFD_ZipWriter zip;
+        if (!zip.Begin(filePath, error))
+            return false;
+        for (const QString &name : archive->EntryNames()) {
+            if (dropped.contains(name))
+                continue;
+            const auto it = replaced.constFind(name);
+            if (it != replaced.constEnd()) {
+                if (!zip.AddFile(name, it.value(), QDateTime(), error))
+                    return false;
+                continue;
+            }
+            QByteArray data;
+            if (!archive->ReadEntry(name, data, error) || !zip.AddFile(name, data, archive->EntryDate(name), error))
+                return false;
+        }
+        if (!WriteEntries(zip, added, error) || !zip.Commit(error))
+            return false;
+    }
+    document->SetFilePath(filePath);
+    document->SetModified(false);
+    QString rebaseError;
+    if (!reader.Rebase(filePath, written, &rebaseError))
+        qWarning("OFD_PackageWriter::Save %s", qPrintable(rebaseError));
+    return true;
+}
+
+namespace {
+
+QString Extension(const QString &format, const QString &fallback)
+{
+    const QString clean = format.trimmed().toLower();
+    static const QRegularExpression plain(QStringLiteral("^[a-z0-9]{1,8}$"));
+    return plain.match(clean).hasMatch() ? clean : fallback;
+}
+
+// The last part of a name, without anything that could leave a folder.
+QString SafeFileName(const QString &name, const QString &fallback)
+{
+    QString base = name.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1).trimmed();
+    if (base.isEmpty() || base == QLatin1String(".") || base == QLatin1String(".."))
+        base = fallback;
+    return base;
+}
+
+// xs:dateTime of a date text in the forms real files use; empty when it is none.
+QString XsDateTime(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    for (const char *format : {"yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd-HH-mm-ss"}) {
+        const QDateTime time = QDateTime::fromString(trimmed, QLatin1String(format));
+        if (time.isValid())
+            return time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+    }
+    const QString date = OFD_XmlSerializer::XsDate(trimmed);
+    return date.isEmpty() ? QString() : date + QStringLiteral("T00:00:00");
+}
+
+} // namespace
+
+bool OFD_PackageWriter::SaveNew(OFD_Document *document, const QString &filePath, QString *error)
+{
+    const QString docFolder = QStringLiteral("Doc_0/");
+    QList<QPair<QString, QByteArray>> entries;
+    QSet<QString> taken;
+    auto claim = [&taken](const QString &folder, const QString &name) {
+        const QString path = FreePath(folder, name, taken);
+        taken.insert(path.toCaseFolded());
+        return path;
+    };
+
+    // Resources: the fonts the text uses, the document's multimedia and the images' pictures.
+    auto res = std::make_unique<OFD_XmlElement>(QStringLiteral("Res"));
+    res->SetAttribute(QStringLiteral("BaseLoc"), QStringLiteral("Res"));
+    OFD_XmlElement *fonts = nullptr;
+    OFD_XmlElement *medias = nullptr;
+    QHash<QString, uint32_t> fontIDs;
+    QHash<const OFD_ImageObject *, uint32_t> imageIDs;
+    auto addMedia = [&](uint32_t id, const QString &type, const QString &format, const QString &wanted,
+                        const QByteArray &data) {
+        if (!medias)
+            medias = res->AddChild(QStringLiteral("MultiMedias"));
+        const QString name = claim(docFolder + QStringLiteral("Res/"), wanted);
+        OFD_XmlElement *media = medias->AddChild(QStringLiteral("MultiMedia"));
+        media->SetAttribute(QStringLiteral("ID"), QString::number(id));
+        media->SetAttribute(QStringLiteral("Type"), type);
+        if (!format.isEmpty())
+            media->SetAttribute(QStringLiteral("Format"), format);
+        media->AddChild(QStringLiteral("MediaFile"), OFD_PackagePath::LocationFrom(docFolder + QStringLiteral("Res/"), name));
+        entries.append(qMakePair(name, data));
+    };
+    for (int i = 0; i < document->MultiMediaCount(); ++i) {
+        const uint32_t id = document->MultiMediaIDByIndex(i);
+        G_MultiMediaInfo info;
+        if (!document->MultiMediaInfo(id, info))
+            continue;
+        const QString type = info.type == G_MultiMedia_Audio ? QStringLiteral("Audio")
+            : info.type == G_MultiMedia_Video                ? QStringLiteral("Video")
+                                                              : QStringLiteral("Image");
+        const QString format = Utf8(info.format);
+        const QString name = SafeFileName(Utf8(info.filePath), QStringLiteral("media_%1.%2").arg(id).arg(Extension(format, QStringLiteral("bin"))));
+        addMedia(id, type, format, name, document->MultiMediaData(id));
+    }
+
+    OFD_XmlSerializer::ResourceMap resources;
+    resources.fontID = [&](const OFD_TextObject &text) {
+        const QString key = QStringList{text.FontName(), text.FamilyName(), QString::number(text.IsBold()),
+                                        QString::number(text.IsItalic())}
+                                .join(QLatin1Char('\n'));
+        const auto it = fontIDs.constFind(key);
+        if (it != fontIDs.constEnd())
+            return it.value();
+        uint32_t id = text.FontID();
+        for (const uint32_t used : qAsConst(fontIDs))
+            if (used == id)
+                id = 0;
+        if (id == 0)
+            id = document->NewID();
+        if (!fonts)
+            fonts = res->AddChild(QStringLiteral("Fonts"), QString());
+        OFD_XmlElement *font = fonts->AddChild(QStringLiteral("Font"));
+        font->SetAttribute(QStringLiteral("ID"), QString::number(id));
+        font->SetAttribute(QStringLiteral("FontName"), text.FontName().isEmpty() ? QStringLiteral("SimSun") : text.FontName());
+        if (!text.FamilyName().isEmpty())
+            font->SetAttribute(QStringLiteral("FamilyName"), text.FamilyName());
+        if (text.IsItalic())
+            font->SetAttribute(QStringLiteral("Italic"), QStringLiteral("true"));
+        if (text.IsBold())
+            font->SetAttribute(QStringLiteral("Bold"), QStringLiteral("true"));
+        fontIDs.insert(key, id);
+        return id;
+    };
+    resources.imageID = [&](const OFD_ImageObject &image) {
+        G_MultiMediaInfo info;
+        if (image.ResourceID() != 0 && document->MultiMediaInfo(image.ResourceID(), info))
+            return image.ResourceID();
+        const auto it = imageIDs.constFind(&image);
+        if (it != imageIDs.constEnd())
+            return it.value();
+        const uint32_t id = document->NewID();
+        addMedia(id, QStringLiteral("Image"), QString(), QStringLiteral("image_%1.png").arg(id), image.ImageData());
+        imageIDs.insert(&image, id);
+        return id;
+    };
+
+    // Pages and their annotations.
+    auto pages = std::make_unique<OFD_XmlElement>(QStringLiteral("Pages"));
+    auto index = std::make_unique<OFD_XmlElement>(QStringLiteral("Annotations"));
+    const QString indexPath = docFolder + QStringLiteral("Annots/Annotations.xml");
+    taken.insert(indexPath.toCaseFolded());
+    for (int i = 0; i < document->PageCount(); ++i) {
+        OFD_Page *page = document->Page(i);
+        page->Parse();
+        page->LoadAnnots();
+        const QString pagePath = claim(docFolder + QStringLiteral("Pages/Page_%1/").arg(i), QStringLiteral("Content.xml"));
+        OFD_XmlElement *pageRef = pages->AddChild(QStringLiteral("Page"));
+        pageRef->SetAttribute(QStringLiteral("ID"), QString::number(page->ID()));
+        pageRef->SetAttribute(QStringLiteral("BaseLoc"), pagePath.mid(docFolder.size()));
+
+        auto content = std::make_unique<OFD_XmlElement>(QStringLiteral("Page"));
+        OFD_XmlElement *area = content->AddChild(QStringLiteral("Area"));
+        const CCA_GRect box = page->PageBox();
+        area->AddChild(QStringLiteral("PhysicalBox"), OFD_XmlSerializer::BoxText(CCA_GRect(0, 0, box.Width(), box.Height())));
+        if (page->PageObjectCount() > 0) {
+            OFD_XmlElement *layer = content->AddChild(QStringLiteral("Content"))->AddChild(QStringLiteral("Layer"));
+            layer->SetAttribute(QStringLiteral("ID"), QString::number(document->NewID()));
+            layer->SetAttribute(QStringLiteral("Type"), QStringLiteral("Body"));
+            for (int k = 0; k < page->PageObjectCount(); ++k)
+                if (auto object = OFD_XmlSerializer::PageObjectElement(*page->PageObjectAt(k), document, &resources))
+                    layer->AddChild(std::move(object));
+        }
+        entries.append(qMakePair(pagePath, content->ToDocument()));
+
+        if (page->AnnotCount() == 0)
+            continue;
+        auto pageAnnot = std::make_unique<OFD_XmlElement>(QStringLiteral("PageAnnot"));
+        for (int k = 0; k < page->AnnotCount(); ++k)
+            pageAnnot->AddChild(OFD_XmlSerializer::AnnotElement(*page->AnnotAt(k), QString(), &resources));
+        const QString annotPath = claim(docFolder + QStringLiteral("Annots/Page_%1/").arg(i), QStringLiteral("Annotation.xml"));
+        OFD_XmlElement *entry = index->AddChild(QStringLiteral("Page"));
+        entry->SetAttribute(QStringLiteral("PageID"), QString::number(page->ID()));
+        entry->AddChild(QStringLiteral("FileLoc"), OFD_PackagePath::LocationFrom(OFD_PackagePath::Folder(indexPath), annotPath));
+        entries.append(qMakePair(annotPath, pageAnnot->ToDocument()));
+    }
+
+    auto attachments = std::make_unique<OFD_XmlElement>(QStringLiteral("Attachments"));
+    const QString attachmentsPath = docFolder + QStringLiteral("Attachments.xml");
+    for (int i = 0; i < document->AttachmentCount(); ++i) {
+        G_AttachmentInfo info;
+        if (!document->AttachmentInfo(i, info))
+            continue;
+        const QByteArray data = document->AttachmentData(i);
+        const QString path = claim(docFolder + QStringLiteral("Attachs/"),
+                                   SafeFileName(Utf8(info.filePath), SafeFileName(Utf8(info.name), QStringLiteral("attachment_%1").arg(info.id))));
+        OFD_XmlElement *attachment = attachments->AddChild(QStringLiteral("Attachment"));
+        attachment->SetAttribute(QStringLiteral("ID"), QString::number(info.id));
+        attachment->SetAttribute(QStringLiteral("Name"), Utf8(info.name));
+        if (!info.format.IsEmpty())
+            attachment->SetAttribute(QStringLiteral("Format"), Utf8(info.format));
+        const QString created = XsDateTime(Utf8(info.creationDate));
+        if (!created.isEmpty())
+            attachment->SetAttribute(QStringLiteral("CreationDate"), created);
+        const QString modified = XsDateTime(Utf8(info.modDate));
+        if (!modified.isEmpty())
+            attachment->SetAttribute(QStringLiteral("ModDate"), modified);
+        attachment->SetAttribute(QStringLiteral("Size"), QString::number(data.size() / 1024.0, 'f', QLocale::FloatingPointShortest));
+        attachment->SetAttribute(QStringLiteral("Visible"), info.listed ? QStringLiteral("true") : QStringLiteral("false"));
+        if (!info.usage.IsEmpty())
+            attachment->SetAttribute(QStringLiteral("Usage"), Utf8(info.usage));
+        attachment->AddChild(QStringLiteral("FileLoc"), OFD_PackagePath::LocationFrom(docFolder, path));
+        entries.append(qMakePair(path, data));
+    }
+
+    auto doc = std::make_unique<OFD_XmlElement>(QStringLiteral("Document"));
+    OFD_XmlElement *common = doc->AddChild(QStringLiteral("CommonData"));
+    OFD_XmlElement *max = common->AddChild(QStringLiteral("MaxUnitID"));
+    common->AddChild(QStringLiteral("PageArea"))->AddChild(QStringLiteral("PhysicalBox"), PageBoxText(*document));
+    if (res->ChildCount() > 0) {
+        common->AddChild(QStringLiteral("PublicRes"), QStringLiteral("PublicRes.xml"));
+        entries.append(qMakePair(docFolder + QStringLiteral("PublicRes.xml"), res->ToDocument()));
+    }
+    doc->AddChild(std::move(pages));
+    if (index->ChildCount() > 0) {
+        doc->AddChild(QStringLiteral("Annotations"), OFD_PackagePath::LocationFrom(docFolder, indexPath));
+        entries.append(qMakePair(indexPath, index->ToDocument()));
+    }
+    if (attachments->ChildCount() > 0) {
+        doc->AddChild(QStringLiteral("Attachments"), OFD_PackagePath::LocationFrom(docFolder, attachmentsPath));
+        entries.append(qMakePair(attachmentsPath, attachments->ToDocument()));
+    }
+    max->SetText(QString::number(document->MaxID()));
+
+    auto ofd = std::make_unique<OFD_XmlElement>(QStringLiteral("OFD"));
+    ofd->SetAttribute(QStringLiteral("Version"), QStringLiteral("1.0"));
+    ofd->SetAttribute(QStringLiteral("DocType"), QStringLiteral("OFD"));
+    OFD_XmlElement *body = ofd->AddChild(QStringLiteral("DocBody"));
+    OFD_XmlElement *info = body->AddChild(QStringLiteral("DocInfo"));
+    info->AddChild(QStringLiteral("DocID"), QUuid::createUuid().toString(QUuid::Id128));
+    info->AddChild(QStringLiteral("CreationDate"), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    body->AddChild(QStringLiteral("DocRoot"), docFolder + QStringLiteral("Document.xml"));
+    entries.prepend(qMakePair(docFolder + QStringLiteral("Document.xml"), doc->ToDocument()));
+    entries.prepend(qMakePair(QStringLiteral("OFD.xml"), ofd->ToDocument()));
+
+    OFD_ZipWriter zip;
+    if (!zip.Begin(filePath, error) || !WriteEntries(zip, entries, error) || !zip.Commit(error))
+        return false;
+    document->SetFilePath(filePath);
+    document->SetModified(false);
+    return true;
+}
