@@ -16,6 +16,7 @@ public:
     void SetAlpha(uint8_t alpha) override { m_alpha = alpha; }
     IG_Color *Clone() const override { return new OFD_Color(m_space, m_value, m_alpha); }
 
+    // Both null, or the same space, value and alpha.
     static bool Same(const IG_Color *a, const IG_Color *b);
 
 private:

@@ -1,5 +1,6 @@
 #include "omofd/ofd_codec.h"
 #include "omofdapi/ofd_annot.h"
+#include "omofdapi/ofd_color.h"
 #include "omofdapi/ofd_document.h"
 #include "omofdapi/ofd_page.h"
 #include "omofdapi/ofd_pageloader.h"
@@ -335,6 +336,7 @@ void tst_DocumentModel::strokeColorIsCopied()
     color->SetAlpha(128);
     path->SetStrokeColor(color);
     QVERIFY(path->StrokeColor() != color);
+    QVERIFY(OFD_Color::Same(path->StrokeColor(), color));
     delete color;
     QCOMPARE(path->StrokeColor()->Value(), 255u);
     QCOMPARE(int(path->StrokeColor()->Alpha()), 128);
