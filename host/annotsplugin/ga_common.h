@@ -4,6 +4,10 @@
 #include "uiframework/g_docviewrender.h"
 #include "uiframework/g_toolhandler.h"
 
+#include "ombase/cca_path.h"
+
+#include <vector>
+
 // Base of the annotation tools: selects an annotation, moves it (drag mode 1) or resizes it
 // by one of its eight control points (drag mode 2) while the left button is held.
 class GA_Common : public G_AnnotationHandler, public G_ToolHandler, public G_DocViewRender
@@ -44,4 +48,24 @@ protected:
     CCA_Point m_pressPoint;
     CCA_Point m_lastPoint;
     int m_ctrlIndex = -1;
+
+private:
+    // An appearance object as it was at the press, so that a resize scales from it.
+    struct ObjectSnapshot
+    {
+        CCA_GRect boundary;
+        CCA_Path path;
+        CCA_Matrix ctm;
+    };
+
+    int AnnotPageIndex() const;
+    bool SceneRectContains(const CCA_Point &point, int margin) const;
+    void TakeSnapshot();
+    // The press rectangle with control point `ctrlIndex` moved to a scene point.
+    CCA_GRect ResizedRect(int ctrlIndex, const CCA_Point &point) const;
+    void ApplyResize(const CCA_GRect &rect);
+    CCA_GRect ClampedIntoPage(CCA_GRect rect) const;
+    static int CursorForCtrlPoint(int ctrlIndex);
+
+    std::vector<ObjectSnapshot> m_pressObjects;
 };

@@ -9,6 +9,8 @@
 #include <QList>
 #include <QPoint>
 #include <QRect>
+#include <QSizeF>
+#include <QTransform>
 
 class G_ToolHandler;
 class G_UIContext;
@@ -16,7 +18,8 @@ class GR_PageGraphicItem;
 class IG_Document;
 class IG_Page;
 class QUndoStack;
-struct G_Dest;
+class G_Dest;
+class IG_Annot;
 
 // Zoom modes of a view.
 enum G_ZoomMode {
@@ -38,6 +41,7 @@ enum G_CursorId {
     G_Cursor_SizeFDiag = 8,
     G_Cursor_Move = 9,
     G_Cursor_PointingHand = 13,
+    G_Cursor_ClosedHand = 14,
     G_Cursor_OpenHand = 17,
     G_Cursor_Cross = 18
 };
@@ -114,6 +118,19 @@ public:
     // Relayout after the document's pages changed.
     void Relayout();
 
+    // Page millimetres to scene pixels for one page (rotation included); identity when missing.
+    QTransform PageTransform(int pageIndex) const;
+    // A scene displacement in millimetres (rotation undone).
+    CCA_GPoint DocVectorFromSceneVector(float dx, float dy) const;
+    // The tools this view has cloned so far.
+    QList<G_ToolHandler *> ToolHandlers() const { return m_handlers.values(); }
+    // Clears `annot` from every tool's selection (it is leaving its page).
+    void ForgetAnnot(IG_Annot *annot);
+    // Scrolls so that the scene point lands at the viewport's top-left corner.
+    void ScrollToScenePoint(const QPoint &point);
+    // Paints one page item: page, content, annotations, selection and the tool's hooks.
+    void PaintPageItem(QPainter *painter, GR_PageGraphicItem *item);
+
 signals:
     void ZoomChanged(float percent);
     void CurrentPageChanged(int pageIndex);
@@ -134,8 +151,17 @@ protected:
     void drawBackground(QPainter *painter, const QRectF &rect) override;
     void drawForeground(QPainter *painter, const QRectF &rect) override;
     bool event(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
+    G_ToolHandler *ActiveHandler();
+    void ApplyZoom(float percent, const QPoint &viewportAnchor);
+    void ApplyZoomMode();
+    QSizeF PageSizeMM(int pageIndex) const; // unrotated
+    void UpdateCurrentPage();
+    void DispatchMouse(QMouseEvent *event, int kind);
+
     G_UIContext *m_context;
     IG_Document *m_document;
     QGraphicsScene *m_scene;
@@ -151,4 +177,6 @@ private:
     int m_cursorId = G_Cursor_Arrow;
     bool m_annotStatus = false;
     bool m_annotsVisible = true;
+    int m_currentPage = -1;
+    bool m_applyingZoomMode = false;
 };

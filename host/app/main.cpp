@@ -1,0 +1,48 @@
+#include "readerwindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("annotlink"));
+    QApplication::setApplicationName(QStringLiteral("ofdreader"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Reads OFD documents."));
+    parser.addHelpOption();
+    const QCommandLineOption quitAfter(QStringLiteral("quit-after-ms"),
+                                       QStringLiteral("Quit after <ms> milliseconds (for smoke tests)."),
+                                       QStringLiteral("ms"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Save a picture of the window to <file> before quitting."),
+                                        QStringLiteral("file"));
+    parser.addOption(quitAfter);
+    parser.addOption(screenshot);
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The OFD document to open."));
+    parser.process(app);
+
+    ReaderWindow window(ReaderWindow::DefaultPluginFolder());
+    const QStringList files = parser.positionalArguments();
+    if (!files.isEmpty())
+        window.OpenFile(files.first(), true);
+    window.show();
+
+    if (parser.isSet(quitAfter)) {
+        bool ok = false;
+        const int ms = parser.value(quitAfter).toInt(&ok);
+        if (!ok || ms < 0) {
+            qWarning("ofdreader: --quit-after-ms needs a number of milliseconds");
+            return 2;
+        }
+        const QString picture = parser.value(screenshot);
+        QTimer::singleShot(ms, &app, [&window, picture] {
+            if (!picture.isEmpty())
+                window.grab().save(picture);
+            QApplication::quit();
+        });
+    }
+    return app.exec();
+}

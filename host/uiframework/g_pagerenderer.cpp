@@ -1,0 +1,300 @@
+#include "g_pagerenderer.h"
+
+#include "g_textlayout.h"
+
+#include "ombase/cca_path.h"
+#include "omofdapi/ig_annot.h"
+#include "omofdapi/ig_appearance.h"
+#include "omofdapi/ig_color.h"
+#include "omofdapi/ig_page.h"
+#include "omofdapi/ig_textobject.h"
+
+#include <QCache>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QVector>
+
+#include <cmath>
+
+namespace {
+
+const double kPi = 3.14159265358979323846;
+
+void AddArc(QPainterPath &path, double rx, double ry, double angle, bool large, bool sweep,
+            const QPointF &end)
+{
+    const QPointF start = path.currentPosition();
+    if (start == end)
+        return;
+    rx = std::fabs(rx);
+    ry = std::fabs(ry);
+    if (rx == 0 || ry == 0) {
+        path.lineTo(end);
+        return;
+    }
+    // Endpoint form to centre form, as SVG defines elliptical arcs.
+    const double phi = angle * kPi / 180.0;
+    const double cosPhi = std::cos(phi), sinPhi = std::sin(phi);
+    const double dx2 = (start.x() - end.x()) / 2, dy2 = (start.y() - end.y()) / 2;
+    const double x1 = cosPhi * dx2 + sinPhi * dy2;
+    const double y1 = -sinPhi * dx2 + cosPhi * dy2;
+    const double lambda = (x1 * x1) / (rx * rx) + (y1 * y1) / (ry * ry);
+    if (lambda > 1) {
+        rx *= std::sqrt(lambda);
+        ry *= std::sqrt(lambda);
+    }
+    const double num = rx * rx * ry * ry - rx * rx * y1 * y1 - ry * ry * x1 * x1;
+    const double den = rx * rx * y1 * y1 + ry * ry * x1 * x1;
+    double coef = den > 0 ? std::sqrt(std::max(0.0, num / den)) : 0;
+    if (large == sweep)
+        coef = -coef;
+    const double cxp = coef * rx * y1 / ry;
+    const double cyp = -coef * ry * x1 / rx;
+    const double cx = cosPhi * cxp - sinPhi * cyp + (start.x() + end.x()) / 2;
+    const double cy = sinPhi * cxp + cosPhi * cyp + (start.y() + end.y()) / 2;
+    auto vectorAngle = [](double ux, double uy, double vx, double vy) {
+        return std::atan2(ux * vy - uy * vx, ux * vx + uy * vy);
+    };
+    const double ux = (x1 - cxp) / rx, uy = (y1 - cyp) / ry;
+    const double vx = (-x1 - cxp) / rx, vy = (-y1 - cyp) / ry;
+    const double theta = vectorAngle(1, 0, ux, uy);
+    double delta = vectorAngle(ux, uy, vx, vy);
+    if (!sweep && delta > 0)
+        delta -= 2 * kPi;
+    else if (sweep && delta < 0)
+        delta += 2 * kPi;
+
+    auto map = [&](double px, double py) {
+        return QPointF(cx + rx * px * cosPhi - ry * py * sinPhi, cy + rx * px * sinPhi + ry * py * cosPhi);
+    };
+    const int segments = std::max(1, int(std::ceil(std::fabs(delta) / (kPi / 2) - 1e-9)));
+    const double step = delta / segments;
+    for (int i = 0; i < segments; ++i) {
+        const double a = theta + i * step, b = a + step;
+        const double alpha = 4.0 / 3.0 * std::tan(step / 4);
+        const QPointF c1 = map(std::cos(a) - alpha * std::sin(a), std::sin(a) + alpha * std::cos(a));
+        const QPointF c2 = map(std::cos(b) + alpha * std::sin(b), std::sin(b) - alpha * std::cos(b));
+        const QPointF to = i == segments - 1 ? end : map(std::cos(b), std::sin(b));
+        path.cubicTo(c1, c2, to);
+    }
+}
+
+QPen MakePen(const IG_PageObject *object, const QTransform &device)
+{
+    QPen pen(G_PageRenderer::ToQColor(object->StrokeColor(), Qt::black));
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    const float width = object->LineWidth();
+    const CCA_ArrayTemplate<float> dashes = object->DashPattern();
+    // Dashes are millimetres; Qt counts them in pen widths (device pixels for a cosmetic pen).
+    const double unit = width > 0 ? width : 1.0 / std::sqrt(std::fabs(device.determinant()));
+    pen.setWidthF(width > 0 ? width : 0);
+    if (!dashes.IsEmpty()) {
+        QVector<qreal> pattern;
+        qreal total = 0;
+        for (float value : dashes) {
+            pattern << std::max(0.01, value / unit);
+            total += value;
+        }
+        // An odd list repeats, as in PostScript.
+        if (pattern.size() % 2)
+            pattern += pattern;
+        if (total > 0)
+            pen.setDashPattern(pattern);
+    }
+    return pen;
+}
+
+QImage DecodedImage(const IG_ImageObject *object)
+{
+    static QCache<QString, QImage> cache(64);
+    const QByteArray data = object->ImageData();
+    if (data.isEmpty())
+        return QImage();
+    const QString key = QStringLiteral("%1:%2:%3")
+                            .arg(quintptr(data.constData()))
+                            .arg(data.size())
+                            .arg(qHash(data.left(512)));
+    if (QImage *hit = cache.object(key))
+        return *hit;
+    QImage image = QImage::fromData(data);
+    if (!image.isNull())
+        cache.insert(key, new QImage(image), 1);
+    return image;
+}
+
+} // namespace
+
+G_PageRenderer::G_PageRenderer(QPainter *painter, const QTransform &pageToDevice)
+    : m_painter(painter), m_pageToDevice(pageToDevice)
+{
+}
+
+void G_PageRenderer::PaintContent(IG_Page *page)
+{
+    if (!page || !m_painter)
+        return;
+    if (!page->IsParsed())
+        page->Parse();
+    for (int i = 0; i < page->PageObjectCount(); ++i)
+        PaintObject(page->PageObjectAt(i), m_pageToDevice);
+}
+
+void G_PageRenderer::PaintAnnots(IG_Page *page)
+{
+    if (!page || !m_painter)
+        return;
+    if (!page->IsAnnotsLoaded())
+        page->LoadAnnots();
+    for (int i = 0; i < page->AnnotCount(); ++i) {
+        IG_Annot *annot = page->AnnotAt(i);
+        if (annot && annot->IsVisible())
+            PaintAnnot(annot);
+    }
+}
+
+// Appearance objects are placed relative to the annotation's boundary.
+void G_PageRenderer::PaintAnnot(IG_Annot *annot)
+{
+    IG_Appearance *appearance = annot ? annot->Appearance() : nullptr;
+    if (!appearance)
+        return;
+    const CCA_GRect box = annot->Boundary();
+    const QTransform parent = QTransform::fromTranslate(box.left, box.top) * m_pageToDevice;
+    for (int i = 0; i < appearance->PageObjectCount(); ++i)
+        PaintObject(appearance->PageObject(i), parent);
+}
+
+void G_PageRenderer::PaintObject(IG_PageObject *object, const QTransform &parent)
+{
+    if (!object || !object->IsVisible() || !m_painter)
+        return;
+    m_painter->save();
+    const CCA_GRect box = object->Boundary();
+    if (!box.IsEmpty()) {
+        m_painter->setTransform(parent);
+        m_painter->setClipRect(QRectF(box.left, box.top, box.Width(), box.Height()), Qt::IntersectClip);
+    }
+    m_painter->setTransform(ObjectTransform(object) * parent);
+    switch (object->Type()) {
+    case G_PageObj_Path:
+        PaintPath(object);
+        break;
+    case G_PageObj_Text:
+        PaintText(object);
+        break;
+    case G_PageObj_Image:
+        PaintImage(object);
+        break;
+    default:
+        break;
+    }
+    m_painter->restore();
+}
+
+void G_PageRenderer::PaintPath(IG_PageObject *object)
+{
+    const QPainterPath path = ToPainterPath(object->Path());
+    if (path.isEmpty())
+        return;
+    if (object->IsFill())
+        m_painter->fillPath(path, ToQColor(object->FillColor(), Qt::black));
+    if (object->IsStroke())
+        m_painter->strokePath(path, MakePen(object, m_painter->transform()));
+}
+
+void G_PageRenderer::PaintText(IG_PageObject *object)
+{
+    const auto *text = dynamic_cast<const IG_TextObject *>(object);
+    if (!text)
+        return;
+    const G_TextLayout layout(text);
+    if (layout.Glyphs().isEmpty())
+        return;
+    const bool fill = text->IsFill() || !text->IsStroke();
+    m_painter->setFont(layout.Font());
+    m_painter->setPen(ToQColor(fill ? text->FillColor() : text->StrokeColor(), Qt::black));
+    const QTransform base = m_painter->transform();
+    for (const G_TextGlyph &glyph : layout.Glyphs()) {
+        QTransform at = QTransform::fromScale(layout.SizeScale() * layout.HScale(), layout.SizeScale());
+        at *= QTransform::fromTranslate(glyph.origin.x(), glyph.origin.y());
+        m_painter->setTransform(at * base);
+        if (fill) {
+            m_painter->drawText(QPointF(0, 0), glyph.text);
+        } else {
+            QPainterPath outline;
+            outline.addText(QPointF(0, 0), layout.Font(), glyph.text);
+            QPen pen(m_painter->pen().color());
+            pen.setCosmetic(true);
+            m_painter->strokePath(outline, pen);
+        }
+    }
+}
+
+void G_PageRenderer::PaintImage(IG_PageObject *object)
+{
+    const auto *image = dynamic_cast<const IG_ImageObject *>(object);
+    if (!image)
+        return;
+    const QImage decoded = DecodedImage(image);
+    if (decoded.isNull())
+        return;
+    m_painter->drawImage(QRectF(0, 0, 1, 1), decoded);
+}
+
+QTransform G_PageRenderer::ObjectTransform(const IG_PageObject *object)
+{
+    if (!object)
+        return QTransform();
+    const CCA_Matrix m = object->CTM();
+    const CCA_GRect box = object->Boundary();
+    return QTransform(m.a, m.b, m.c, m.d, m.e, m.f) * QTransform::fromTranslate(box.left, box.top);
+}
+
+QPainterPath G_PageRenderer::ToPainterPath(const CCA_Path &source)
+{
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    for (const CCA_Path::Segment &s : source.Segments()) {
+        switch (s.type) {
+        case CCA_Path::Move:
+            path.moveTo(s.v[0], s.v[1]);
+            break;
+        case CCA_Path::Line:
+            path.lineTo(s.v[0], s.v[1]);
+            break;
+        case CCA_Path::Quad:
+            path.quadTo(s.v[0], s.v[1], s.v[2], s.v[3]);
+            break;
+        case CCA_Path::Cubic:
+            path.cubicTo(s.v[0], s.v[1], s.v[2], s.v[3], s.v[4], s.v[5]);
+            break;
+        case CCA_Path::Arc:
+            AddArc(path, s.v[0], s.v[1], s.v[2], s.v[3] != 0, s.v[4] != 0, QPointF(s.v[5], s.v[6]));
+            break;
+        case CCA_Path::Close:
+            path.closeSubpath();
+            break;
+        }
+    }
+    return path;
+}
+
+QColor G_PageRenderer::ToQColor(const IG_Color *color, const QColor &fallback)
+{
+    if (!color)
+        return fallback;
+    const uint32_t value = color->Value();
+    QColor result;
+    if (color->ColorSpace() == G_ColorSpace_Gray) {
+        const int gray = int(value & 0xFF);
+        result = QColor(gray, gray, gray);
+    } else {
+        uint8_t red = 0, green = 0, blue = 0;
+        GetRGBValue(value, red, green, blue);
+        result = QColor(red, green, blue);
+    }
+    result.setAlpha(color->Alpha());
+    return result;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "g_textlayout.h"
+#include "g_toolhandler.h"
+
+#include <QPoint>
+#include <QVector>
+
+class IG_Annot;
+class IG_Page;
+
+// "t_handtool": dragging scrolls the view, a click on a link runs it, and a drag that
+// starts on text selects that text.
+class GT_HandTool : public G_ToolHandler
+{
+public:
+    G_ToolHandler *Clone() const override;
+    CCA_String Name() const override;
+    void OnActivate() override;
+    void OnDeactivate() override;
+    int OnLButtonDown(unsigned flags, const CCA_Point &point) override;
+    int OnLButtonUp(unsigned flags, const CCA_Point &point) override;
+    int OnMouseMove(unsigned flags, const CCA_Point &point) override;
+
+protected:
+    // The topmost link under a scene point, or null; its page goes to `pageIndex`.
+    IG_Annot *LinkAt(const CCA_Point &point, int *pageIndex) const;
+    // Runs "d_linkaction" for the link.
+    void RunLinkAction(int pageIndex, IG_Annot *link);
+
+private:
+    enum Drag { DragNone, DragPan, DragSelect, DragLink };
+
+    // The glyphs of a page, kept while the page's content stays the same.
+    const QVector<G_PageGlyph> &Glyphs(int pageIndex);
+    int GlyphAt(int pageIndex, const CCA_GPoint &point);
+    int NearestGlyph(const CCA_GPoint &point) const;
+    void SelectGlyphs(int from, int to);
+    void Pan(const CCA_Point &point);
+    void UpdateHoverCursor(const CCA_Point &point);
+
+    int m_drag = DragNone;
+    QPoint m_pressViewport;
+    QPoint m_pressScroll;
+    int m_pressPage = -1;
+    unsigned m_pressLinkID = 0;
+    int m_anchorGlyph = -1;
+    bool m_moved = false;
+    IG_Page *m_glyphPage = nullptr;
+    int m_glyphObjectCount = -1;
+    int m_glyphPageIndex = -1;
+    QVector<G_PageGlyph> m_glyphs;
+};
