@@ -120,6 +120,8 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
         indexPath = FreePath(documentFolder + QStringLiteral("Annots/"), QStringLiteral("Annotations.xml"), taken);
     taken.insert(indexPath.toCaseFolded());
     const QString indexFolder = OFD_PackagePath::Folder(indexPath);
+    // New page parts always go below Annots/ beside Document.xml, wherever the index is.
+    const QString annotsFolder = documentFolder + QStringLiteral("Annots/");
 
     QVector<OFD_PackageReader::IndexEntry> index = reader.AnnotIndex();
     bool indexChanged = !reader.AnnotIndexExists();
@@ -174,7 +176,7 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
             continue;
         QString path = files.value(0);
         if (path.isEmpty()) {
-            path = FreePath(indexFolder + QStringLiteral("Page_%1/").arg(i), QStringLiteral("Annotation.xml"), taken);
+            path = FreePath(annotsFolder + QStringLiteral("Page_%1/").arg(i), QStringLiteral("Annotation.xml"), taken);
             taken.insert(path.toCaseFolded());
             OFD_PackageReader::IndexEntry entry;
             entry.pageID = page->ID();
