@@ -62,7 +62,7 @@ OMSharedPtr<OMJson> GAC_Link::BuildAppearanceJson()
     }
     json->Set("Appearance", appearance);
 
-    qDebug() << GQ_ToQStringFromUtf8(OMJsonFactory::BuildJsonString(json));
+    qDebug().noquote() << GQ_ToQStringFromUtf8(OMJsonFactory::BuildJsonString(json));
     return json;
 }
 
