@@ -24,21 +24,25 @@ int main(int argc, char *argv[])
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The OFD document to open."));
     parser.process(app);
 
+    int quitAfterMs = -1;
+    if (parser.isSet(quitAfter)) {
+        bool ok = false;
+        quitAfterMs = parser.value(quitAfter).toInt(&ok);
+        if (!ok || quitAfterMs < 0) {
+            qWarning("ofdreader: --quit-after-ms needs a number of milliseconds");
+            return 2;
+        }
+    }
+
     ReaderWindow window(ReaderWindow::DefaultPluginFolder());
     const QStringList files = parser.positionalArguments();
     if (!files.isEmpty())
         window.OpenFile(files.first(), true);
     window.show();
 
-    if (parser.isSet(quitAfter)) {
-        bool ok = false;
-        const int ms = parser.value(quitAfter).toInt(&ok);
-        if (!ok || ms < 0) {
-            qWarning("ofdreader: --quit-after-ms needs a number of milliseconds");
-            return 2;
-        }
+    if (quitAfterMs >= 0) {
         const QString picture = parser.value(screenshot);
-        QTimer::singleShot(ms, &app, [&window, picture] {
+        QTimer::singleShot(quitAfterMs, &app, [&window, picture] {
             if (!picture.isEmpty())
                 window.grab().save(picture);
             QApplication::quit();

@@ -1,41 +1,42 @@
 #include "readerdocumentio.h"
 
 #include "omofdapi/ofd_document.h"
+#include "omofdapi/ofd_packagereader.h"
+#include "omofdapi/ofd_packagewriter.h"
 
 #include <QCoreApplication>
 
-namespace {
-
-QString Unavailable()
-{
-    return QCoreApplication::translate("ReaderDocumentIO", "This build cannot read or write OFD packages.");
-}
-
-} // namespace
-
-// Package reading and writing are not part of the model yet.
 bool ReaderDocumentIO::CanOpen()
 {
-    return false;
+    return true;
 }
 
 bool ReaderDocumentIO::CanSave()
 {
-    return false;
+    return true;
 }
 
-std::unique_ptr<IG_Document> ReaderDocumentIO::Open(const QString &, QString *error)
+std::unique_ptr<IG_Document> ReaderDocumentIO::Open(const QString &path, QString *error)
 {
-    if (error)
-        *error = Unavailable();
-    return nullptr;
+    return OFD_PackageReader::Open(path, error);
 }
 
-bool ReaderDocumentIO::Save(IG_Document *, const QString &, QString *error)
+// Only documents of the OFD model can be written as packages.
+bool ReaderDocumentIO::Save(IG_Document *document, const QString &path, QString *error)
 {
-    if (error)
-        *error = Unavailable();
-    return false;
+    auto *ofd = dynamic_cast<OFD_Document *>(document);
+    if (!ofd) {
+        if (error)
+            *error = QCoreApplication::translate("ReaderDocumentIO", "This document cannot be saved as OFD.");
+        return false;
+    }
+    return OFD_PackageWriter::Save(ofd, path, error);
+}
+
+bool ReaderDocumentIO::IsSigned(const IG_Document *document)
+{
+    const auto *ofd = dynamic_cast<const OFD_Document *>(document);
+    return ofd && ofd->IsSigned();
 }
 
 std::unique_ptr<IG_Document> ReaderDocumentIO::CreateBlank()

@@ -16,6 +16,8 @@ public:
     // The document of an OFD package, or null with `error` set.
     static std::unique_ptr<IG_Document> Open(const QString &path, QString *error);
     static bool Save(IG_Document *document, const QString &path, QString *error);
+    // Saving changes into a signed package breaks its signatures.
+    static bool IsSigned(const IG_Document *document);
     // Three empty A4 pages, for a start without a file.
     static std::unique_ptr<IG_Document> CreateBlank();
 };

@@ -90,6 +90,10 @@ void ReaderWindow::CreateActions()
     m_saveAction->setShortcut(QKeySequence::Save);
     m_saveAction->setEnabled(ReaderDocumentIO::CanSave());
     connect(m_saveAction, &QAction::triggered, this, &ReaderWindow::Save);
+    m_saveAsAction = new QAction(tr("Save &As..."), this);
+    m_saveAsAction->setShortcut(QKeySequence::SaveAs);
+    m_saveAsAction->setEnabled(ReaderDocumentIO::CanSave());
+    connect(m_saveAsAction, &QAction::triggered, this, &ReaderWindow::SaveAs);
 
     m_quitAction = new QAction(tr("&Quit"), this);
     m_quitAction->setShortcut(QKeySequence::Quit);
@@ -170,6 +174,7 @@ void ReaderWindow::CreateMenusAndToolBars()
     QMenu *fileMenu = menuBar()->addMenu(tr("&File"));
     fileMenu->addAction(m_openAction);
     fileMenu->addAction(m_saveAction);
+    fileMenu->addAction(m_saveAsAction);
     fileMenu->addSeparator();
     fileMenu->addAction(m_quitAction);
 
@@ -320,12 +325,22 @@ void ReaderWindow::Open()
 
 bool ReaderWindow::Save()
 {
-    QString path = m_path;
-    if (path.isEmpty()) {
-        path = QFileDialog::getSaveFileName(this, tr("Save"), QString(), tr("OFD documents (*.ofd)"));
-        if (path.isEmpty())
-            return false;
-    }
+    return m_path.isEmpty() ? SaveAs() : SaveTo(m_path);
+}
+
+bool ReaderWindow::SaveAs()
+{
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save As"), m_path, tr("OFD documents (*.ofd)"));
+    return !path.isEmpty() && SaveTo(path);
+}
+
+bool ReaderWindow::SaveTo(const QString &path)
+{
+    if (ReaderDocumentIO::IsSigned(m_document.get())
+        && QMessageBox::question(this, tr("Save"),
+                                 tr("The document is signed. Saving the changes breaks its signatures. Save anyway?"))
+               != QMessageBox::Yes)
+        return false;
     QString error;
     if (!ReaderDocumentIO::Save(m_document.get(), path, &error)) {
         QMessageBox::warning(this, tr("Save"), tr("%1 could not be saved.\n%2").arg(path, error));

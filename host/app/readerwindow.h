@@ -58,6 +58,8 @@ private:
     void OnZoomChanged(float percent);
     void Open();
     bool Save();
+    bool SaveAs();
+    bool SaveTo(const QString &path);
     void Zoom(float factor);
 
     G_UIContext *m_context = nullptr;
@@ -70,6 +72,7 @@ private:
     QToolBar *m_toolBar = nullptr;
     QAction *m_openAction = nullptr;
     QAction *m_saveAction = nullptr;
+    QAction *m_saveAsAction = nullptr;
     QAction *m_undoAction = nullptr;
     QAction *m_redoAction = nullptr;
     QAction *m_undoAnchor = nullptr; // the undo and redo actions go before it

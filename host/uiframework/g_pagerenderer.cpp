@@ -217,7 +217,8 @@ void G_PageRenderer::PaintText(IG_PageObject *object)
     m_painter->setPen(ToQColor(fill ? text->FillColor() : text->StrokeColor(), Qt::black));
     const QTransform base = m_painter->transform();
     for (const G_TextGlyph &glyph : layout.Glyphs()) {
-        QTransform at = QTransform::fromScale(layout.SizeScale() * layout.HScale(), layout.SizeScale());
+        QTransform at = QTransform::fromScale(layout.SizeScale() * layout.HScale() * glyph.squeeze,
+                                             layout.SizeScale());
         at *= QTransform::fromTranslate(glyph.origin.x(), glyph.origin.y());
         m_painter->setTransform(at * base);
         if (fill) {

@@ -79,9 +79,12 @@ G_TextLayout::G_TextLayout(const IG_TextObject *object)
             glyph.origin = QPointF(x, y);
             const qreal natural = metrics.horizontalAdvance(glyph.text) * m_sizeScale * m_hScale;
             // An advance leads to the next glyph; the last one keeps its natural width.
-            glyph.advance = size_t(i) < code.deltaX.size() ? code.deltaX[size_t(i)] : natural;
-            if (i == codePoints.size() - 1 || glyph.advance <= 0)
-                glyph.advance = std::max(glyph.advance, natural);
+            const bool given = size_t(i) < code.deltaX.size() && i < codePoints.size() - 1;
+            glyph.advance = given ? code.deltaX[size_t(i)] : natural;
+            if (given && glyph.advance > 0 && natural > glyph.advance * 1.02)
+                glyph.squeeze = glyph.advance / natural;
+            if (glyph.advance <= 0)
+                glyph.advance = natural;
             m_glyphs << glyph;
             x += size_t(i) < code.deltaX.size() ? code.deltaX[size_t(i)] : natural;
             if (size_t(i) < code.deltaY.size())

@@ -16,6 +16,8 @@ struct G_TextGlyph
     QString text;
     QPointF origin;
     qreal advance = 0;
+    // Horizontal squeeze of a glyph wider than the room the text leaves it (a substitute font).
+    qreal squeeze = 1;
 };
 
 // One glyph of a page: its box in page millimetres and the line it belongs to.
