@@ -92,6 +92,36 @@ std::unique_ptr<OFD_XmlElement> ParseWith(const QByteArray &data, bool namespace
     return root;
 }
 
+// Characters XML 1.0 cannot hold (a URI typed with a control character) are left out, so that
+// every part we write can be read again.
+QString XmlText(const QString &text)
+{
+    auto allowed = [](QChar c) {
+        const ushort u = c.unicode();
+        return u >= 0x20 ? u != 0xfffe && u != 0xffff : u == 0x9 || u == 0xa || u == 0xd;
+    };
+    bool clean = true;
+    for (int i = 0; i < text.size() && clean; ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else
+            clean = allowed(c) && !c.isSurrogate();
+    }
+    if (clean)
+        return text;
+    QString result;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            result.append(c).append(text.at(++i));
+        } else if (allowed(c) && !c.isSurrogate()) {
+            result.append(c);
+        }
+    }
+    return result;
+}
+
 } // namespace
 
 const QString &OFD_XmlElement::OfdNamespace()
@@ -324,16 +354,16 @@ void OFD_XmlElement::Write(QXmlStreamWriter &writer) const
     writer.writeStartElement(IsOfd() ? OfdNamespace() : m_namespaceUri, m_name);
     for (const Attr &attribute : m_attributes) {
         if (attribute.namespaceUri.isEmpty() || IsOfdNamespace(attribute.namespaceUri))
-            writer.writeAttribute(attribute.name, attribute.value);
+            writer.writeAttribute(attribute.name, XmlText(attribute.value));
         else
-            writer.writeAttribute(attribute.namespaceUri, attribute.name, attribute.value);
+            writer.writeAttribute(attribute.namespaceUri, attribute.name, XmlText(attribute.value));
     }
     if (m_children.empty()) {
         if (!m_text.isEmpty())
-            writer.writeCharacters(m_text);
+            writer.writeCharacters(XmlText(m_text));
     } else {
         if (!m_text.trimmed().isEmpty())
-            writer.writeCharacters(m_text);
+            writer.writeCharacters(XmlText(m_text));
         for (const auto &child : m_children)
             child->Write(writer);
     }

@@ -90,6 +90,7 @@ private slots:
     void entriesOutsideThePackageAreIgnored();
     void valuesThatAreNotNumbersFallBackToDefaults();
     void saveWithoutDocumentOrNameFails();
+    void charactersXmlCannotHoldAreLeftOut();
 };
 
 void tst_OfdBadInput::refused_data()
@@ -296,6 +297,31 @@ void tst_OfdBadInput::saveWithoutDocumentOrNameFails()
     error.clear();
     QVERIFY(!OFD_PackageWriter::Save(document.get(), QString(), &error));
     QVERIFY(!error.isEmpty());
+}
+
+void tst_OfdBadInput::charactersXmlCannotHoldAreLeftOut()
+{
+    std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(1, 210, 297);
+    IG_Annot *annot = document->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr);
+    annot->SetCreator(CCA_String("a\x01" "b\x7f"));
+    IG_PageObject *path = annot->CreateAppearance()->InsertPageObject(G_PageObj_Path, 0, true);
+    auto *uri = new G_ActionURI;
+    uri->SetURI(CCA_String("https://x/\x02y"));
+    CCA_ArrayTemplate<G_Action *> actions;
+    actions.Add(uri);
+    path->SetActions(actions);
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("control.ofd"));
+    QString error;
+    QVERIFY2(OFD_PackageWriter::Save(document.get(), target, &error), qPrintable(error));
+    std::unique_ptr<OFD_Document> reopened = OFD_PackageReader::Open(target, &error);
+    QVERIFY2(reopened, qPrintable(error));
+    QVERIFY(reopened->GetPage(0)->LoadAnnots());
+    const IG_Annot *read = reopened->GetPage(0)->AnnotAt(0);
+    QCOMPARE(QByteArray(read->Creator().c_str()), QByteArray("ab\x7f"));
+    const auto *readUri = dynamic_cast<const G_ActionURI *>(read->Appearance()->PageObject(0)->Actions()[0]);
+    QVERIFY(readUri);
+    QCOMPARE(QByteArray(readUri->URI().c_str()), QByteArray("https://x/y"));
 }
 
 QTEST_GUILESS_MAIN(tst_OfdBadInput)

@@ -509,8 +509,13 @@ void tst_OfdPackage::quirkyPackageOpensAndSaves()
     const QByteArray page0 = "<ofd:Page xmlns:ofd=\"http://www.ofdspec.org\"><ofd:Content><ofd:Layer ID=\"10\">"
                              "<ofd:PathObject ID=\"11\" Boundary=\"0 0 10 10\"><ofd:AbbreviatedData>M 0 0 L 10 10</ofd:AbbreviatedData></ofd:PathObject>"
                              "</ofd:Layer></ofd:Content></ofd:Page>";
-    const QByteArray page1 = "<ofd:Page xmlns:ofd=\"http://www.ofdspec.org\"><ofd:Template TemplateID=\"3\"/></ofd:Page>";
-    const QByteArray tpl = "<ofd:Page xmlns:ofd=\"http://www.ofdspec.org\"><ofd:Area><ofd:PhysicalBox>0 0 150 150</ofd:PhysicalBox></ofd:Area></ofd:Page>";
+    // Painted bottom to top: the page's background layer, the template's body, the page's body.
+    const QByteArray page1 = "<ofd:Page xmlns:ofd=\"http://www.ofdspec.org\"><ofd:Template TemplateID=\"3\"/><ofd:Content>"
+                             "<ofd:Layer ID=\"20\"><ofd:PathObject ID=\"21\" Boundary=\"0 0 1 1\"><ofd:AbbreviatedData>M 0 0</ofd:AbbreviatedData></ofd:PathObject></ofd:Layer>"
+                             "<ofd:Layer ID=\"22\" Type=\"Background\"><ofd:PathObject ID=\"23\" Boundary=\"0 0 1 1\"><ofd:AbbreviatedData>M 0 0</ofd:AbbreviatedData></ofd:PathObject></ofd:Layer>"
+                             "</ofd:Content></ofd:Page>";
+    const QByteArray tpl = "<ofd:Page xmlns:ofd=\"http://www.ofdspec.org\"><ofd:Area><ofd:PhysicalBox>0 0 150 150</ofd:PhysicalBox></ofd:Area>"
+                           "<ofd:Content><ofd:Layer ID=\"24\"><ofd:PathObject ID=\"25\" Boundary=\"0 0 1 1\"><ofd:AbbreviatedData>M 0 0</ofd:AbbreviatedData></ofd:PathObject></ofd:Layer></ofd:Content></ofd:Page>";
     const QByteArray index = "<ofd:Annotations xmlns:ofd=\"http://www.ofdspec.org\">"
                              "<ofd:Page PageID=\"1\"><ofd:FileLoc>Page_0/Annotation.xml</ofd:FileLoc></ofd:Page>"
                              "<ofd:Page PageID=\"999\"><ofd:FileLoc>Page_9/Annotation.xml</ofd:FileLoc></ofd:Page>"
@@ -524,7 +529,7 @@ void tst_OfdPackage::quirkyPackageOpensAndSaves()
         "<ofd:StrokeColor Value=\"#ee #20 #25\" Alpha=\"128\"/><ofd:AbbreviatedData>S 0 0 L 20 0 L 20 10 L 0 10 C</ofd:AbbreviatedData>"
         "</ofd:PathObject></ofd:Appearance></ofd:Annot></ofd:PageAnnot>";
     const QByteArray attachments = "<ofd:Attachments xmlns:ofd=\"http://www.ofdspec.org\"><ofd:Attachment ID=\"7\" Name=\"notes.txt\" "
-                                   "Visible=\"false\" CreationDate=\"2022-10-31 14:16:35\"><ofd:FileLoc>/Doc_0/Attachs/notes.txt</ofd:FileLoc>"
+                                   "Visible=\"false\" CreationDate=\"2022-10-31 14:16:35\"><ofd:FileLoc>/Doc_0/Attachs/\xe7\xac\x94\xe8\xae\xb0.txt</ofd:FileLoc>"
                                    "</ofd:Attachment></ofd:Attachments>";
     const QByteArray res = "<ofd:Res xmlns:ofd=\"http://www.ofdspec.org\" BaseLoc=\"Res\"><ofd:MultiMedias><ofd:MultiMedia ID=\"8\" "
                            "Type=\"Audio\" Format=\"WAV\"><ofd:MediaFile>a.wav</ofd:MediaFile></ofd:MultiMedia></ofd:MultiMedias></ofd:Res>";
@@ -538,7 +543,7 @@ void tst_OfdPackage::quirkyPackageOpensAndSaves()
                               {QStringLiteral("Doc_0/Annots/Annotations.xml"), index},
                               {QStringLiteral("Doc_0/Annots/Page_0/Annotation.xml"), annots},
                               {QStringLiteral("Doc_0/Attachments.xml"), attachments},
-                              {QStringLiteral("Doc_0/Attachs/notes.txt"), "notes"},
+                              {QString::fromUtf8("Doc_0/Attachs/\xe7\xac\x94\xe8\xae\xb0.txt"), "notes"},
                               {QStringLiteral("Doc_0/PublicRes.xml"), res},
                               {QStringLiteral("Doc_0/Res/a.wav"), "RIFF"}}));
 
@@ -551,6 +556,11 @@ void tst_OfdPackage::quirkyPackageOpensAndSaves()
     QCOMPARE(document->Page(1)->PageBox(), CCA_GRect(0, 0, 150, 150));
     QVERIFY(document->Page(0)->Parse());
     QCOMPARE(document->Page(0)->PageObjectCount(), 1);
+    QVERIFY(document->Page(1)->Parse());
+    QCOMPARE(document->Page(1)->PageObjectCount(), 3);
+    QCOMPARE(document->Page(1)->PageObjectAt(0)->ID(), 23u);
+    QCOMPARE(document->Page(1)->PageObjectAt(1)->ID(), 25u);
+    QCOMPARE(document->Page(1)->PageObjectAt(2)->ID(), 21u);
 
     IG_Page *first = document->GetPage(0);
     QVERIFY(first->LoadAnnots());
