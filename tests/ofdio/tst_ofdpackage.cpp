@@ -102,7 +102,7 @@ QString SchemaFor(const QString &root)
     return schemas.value(root);
 }
 
-struct LinkSpec
+struct NewLink
 {
     int pageIndex;
     CCA_GRect box;
@@ -116,20 +116,20 @@ struct LinkSpec
     G_Action *action;
 };
 
-IG_Annot *AddLink(IG_Document *document, const LinkSpec &spec)
+IG_Annot *AddLink(IG_Document *document, const NewLink &wanted)
 {
-    IG_Page *page = document->GetPage(spec.pageIndex);
+    IG_Page *page = document->GetPage(wanted.pageIndex);
     page->LoadAnnots();
     IG_Annot *annot = page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr);
-    annot->SetBoundary(spec.box);
+    annot->SetBoundary(wanted.box);
     annot->SetCreator(CCA_String("Tester Ü"));
     annot->SetReadOnly(false);
     annot->SetLastModDate(CCA_String("2024-03-05 14:07:09"));
     IG_PageObject *path = annot->CreateAppearance()->InsertPageObject(G_PageObj_Path, 0, true);
-    const float w = spec.box.Width();
-    const float h = spec.box.Height();
+    const float w = wanted.box.Width();
+    const float h = wanted.box.Height();
     CCA_Path shape;
-    if (spec.underline) {
+    if (wanted.underline) {
         shape.MoveTo(0.25f, h - 0.25f);
         shape.LineTo(w - 0.25f, h - 0.25f);
     } else {
@@ -141,19 +141,19 @@ IG_Annot *AddLink(IG_Document *document, const LinkSpec &spec)
     }
     path->SetPath(shape);
     path->SetBoundary(CCA_GRect(0, 0, w, h));
-    path->SetVisible(spec.visible);
-    path->SetLineWidth(spec.width);
+    path->SetVisible(wanted.visible);
+    path->SetLineWidth(wanted.width);
     CCA_ArrayTemplate<float> dashes;
-    for (float d : spec.dashes)
+    for (float d : wanted.dashes)
         dashes.Add(d);
     path->SetDashPattern(dashes);
-    path->SetCTM(spec.ctm);
+    path->SetCTM(wanted.ctm);
     std::unique_ptr<IG_Color> color(document->CreateColor());
-    color->SetValue(spec.color);
-    color->SetAlpha(spec.alpha);
+    color->SetValue(wanted.color);
+    color->SetAlpha(wanted.alpha);
     path->SetStrokeColor(color.get());
     CCA_ArrayTemplate<G_Action *> actions;
-    actions.Add(spec.action);
+    actions.Add(wanted.action);
     path->SetActions(actions);
     return annot;
 }
@@ -367,7 +367,7 @@ void tst_OfdPackage::linksOfEveryKindRoundTrip()
     movie->SetResourceID(99);
     movie->SetOperator(G_ActionMovie::Pause);
     const CCA_Matrix identity;
-    const QVector<LinkSpec> specs = {
+    const QVector<NewLink> wantedLinks = {
         {0, CCA_GRect(10.1f, 20.2f, 60.3f, 30.4f), false, true, 0.70555556f, {1.8813889f, 0.35277778f}, 0x0000ff, 128, identity, xyz},
         {0, CCA_GRect(15, 40, 95, 48), true, true, 0.35277778f, {}, 0x00ff00, 255, identity, fitR},
         {0, CCA_GRect(15, 60, 95, 68), false, false, 1.0583334f, {2.2222f, 1, 0.5f, 1}, 0x123456, 0, CCA_Matrix(1, 0, 0, 1, 2.5f, -1), uri},
@@ -376,8 +376,8 @@ void tst_OfdPackage::linksOfEveryKindRoundTrip()
         {last, CCA_GRect(30, 140, 80, 150), false, true, 0.35277778f, {}, 0, 255, identity, movie}};
     QVector<uint32_t> ids;
     QList<QStringList> expected;
-    for (const LinkSpec &spec : specs) {
-        IG_Annot *annot = AddLink(document.get(), spec);
+    for (const NewLink &wanted : wantedLinks) {
+        IG_Annot *annot = AddLink(document.get(), wanted);
         ids.append(annot->ID());
         expected.append(DescribeLink(annot));
         QVERIFY2(annot->ID() > fileMaxID, "new IDs come after every ID of the package");
@@ -409,8 +409,8 @@ void tst_OfdPackage::linksOfEveryKindRoundTrip()
     std::unique_ptr<OFD_Document> reopened = OFD_PackageReader::Open(target, &error);
     QVERIFY2(reopened, qPrintable(error));
     QVERIFY(OFD_PackageReader::Of(reopened.get())->FileMaxUnitID() >= ids.last());
-    for (int i = 0; i < specs.size(); ++i) {
-        IG_Page *page = reopened->GetPage(specs.at(i).pageIndex);
+    for (int i = 0; i < wantedLinks.size(); ++i) {
+        IG_Page *page = reopened->GetPage(wantedLinks.at(i).pageIndex);
         QVERIFY(page->LoadAnnots());
         const IG_Annot *annot = page->AnnotByID(ids.at(i));
         QVERIFY2(annot, qPrintable(QString::number(ids.at(i))));
