@@ -1,5 +1,6 @@
 #include "g_hostoperations.h"
 
+#include "g_hosttools.h"
 #include "gp_changehandler.h"
 #include "gp_delannot.h"
 #include "gp_linktooltoggle.h"
@@ -24,6 +25,7 @@ Q_GLOBAL_STATIC(HostOperations, s_hostOperations)
 
 void G_RegisterHostOperations()
 {
+    G_RegisterHostTools();
     if (s_hostOperations.isDestroyed())
         return;
     auto &prototypes = s_hostOperations->prototypes;

@@ -1,0 +1,5 @@
+// A shared library without plug-in metadata.
+extern "C" int NotAPluginAnswer()
+{
+    return 42;
+}

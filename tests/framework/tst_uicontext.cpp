@@ -1,0 +1,350 @@
+#include "uiframework/g_actionhandler.h"
+#include "uiframework/g_contextmenu.h"
+#include "uiframework/g_event.h"
+#include "uiframework/g_hostoperations.h"
+#include "uiframework/g_operation.h"
+#include "uiframework/g_uicontext.h"
+
+#include "omofdapi/g_action.h"
+#include "omofdapi/ofd_document.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+class CountedEvent : public G_Event
+{
+public:
+    explicit CountedEvent(bool *deleted) : G_Event(G_Event_DocumentChanged), m_deleted(deleted) {}
+    ~CountedEvent() override { *m_deleted = true; }
+
+private:
+    bool *m_deleted;
+};
+
+class CancellingContext : public G_UIContext
+{
+public:
+    int ShowMessageBox(const QString &title, const QString &text, QMessageBox::StandardButtons,
+                       QMessageBox::StandardButton, const QStringList &, const QSize &) override
+    {
+        asked << title << text;
+        return QMessageBox::Cancel;
+    }
+    QStringList asked;
+};
+
+// Picks an item by operation name instead of showing the popup.
+class PickingMenu : public G_ContextMenu
+{
+public:
+    using G_ContextMenu::G_ContextMenu;
+    QString pick;
+    QStringList shown; // "name enabled visible"
+
+protected:
+    QAction *ExecMenu(QMenu *menu, const QPoint &) override
+    {
+        QAction *picked = nullptr;
+        for (QAction *action : menu->actions()) {
+            shown << (action->isSeparator() ? QStringLiteral("-")
+                                            : QStringLiteral("%1 %2 %3")
+                                                  .arg(action->objectName())
+                                                  .arg(action->isEnabled())
+                                                  .arg(action->isVisible()));
+            if (action->objectName() == pick)
+                picked = action;
+        }
+        return picked;
+    }
+};
+
+class RecordingCopy : public G_Operation
+{
+public:
+    G_Operation *Clone() const override
+    {
+        auto *copy = new RecordingCopy;
+        copy->CopyFrom(*this);
+        return copy;
+    }
+    const char *Name() const override { return "d_annotlinkcopy"; }
+    int DoAction() override
+    {
+        s_received = ListenerParamsJson();
+        return 1;
+    }
+    static QByteArray s_received;
+};
+QByteArray RecordingCopy::s_received;
+
+class RecordingActionHandler : public G_ActionHandler
+{
+public:
+    using G_ActionHandler::G_ActionHandler;
+    QList<QUrl> opened;
+
+protected:
+    bool OpenUrl(const QUrl &url) override
+    {
+        opened << url;
+        return true;
+    }
+};
+
+} // namespace
+
+class tst_UIContext : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void fireEventDispatchesThenDeletes();
+    void messageBoxCanBeOverridden();
+    void messageBoxHonoursTextsAndSize();
+    void contextMenuRunsPickedOperation();
+    void contextMenuDisabledOrUnknown();
+    void toolbarButtonState();
+    void uriText_data();
+    void uriText();
+    void attachmentIsWrittenAndOpened();
+    void executableAttachmentIsRefused();
+    void mediaIsWrittenAndOpened();
+};
+
+void tst_UIContext::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    G_RegisterHostOperations();
+}
+
+void tst_UIContext::fireEventDispatchesThenDeletes()
+{
+    G_UIContext context;
+    QList<int> seen;
+    bool deletedWhileListening = true;
+    bool deleted = false;
+    int second = 0;
+    const int first = context.EventMgr()->AddListener([&](const G_Event &event) {
+        seen << event.Type();
+        deletedWhileListening = deleted;
+        context.EventMgr()->RemoveListener(second); // removed listeners hear nothing more
+    });
+    second = context.EventMgr()->AddListener([&](const G_Event &) { seen << -1; });
+    context.FireEvent(new CountedEvent(&deleted));
+    QCOMPARE(seen, QList<int>{110});
+    QVERIFY(!deletedWhileListening);
+    QVERIFY(deleted);
+    context.EventMgr()->RemoveListener(first);
+    context.FireEvent(nullptr);
+    QCOMPARE(seen.size(), 1);
+}
+
+void tst_UIContext::messageBoxCanBeOverridden()
+{
+    CancellingContext context;
+    G_UIContext *base = &context;
+    QCOMPARE(base->ShowMessageBox("clear link", "sure?", QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok),
+             int(QMessageBox::Cancel));
+    QCOMPARE(context.asked, (QStringList{"clear link", "sure?"}));
+}
+
+void tst_UIContext::messageBoxHonoursTextsAndSize()
+{
+    G_UIContext context;
+    QStringList texts;
+    QSize size;
+    QString defaultText;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        QCoreApplication::processEvents();
+        texts << box->button(QMessageBox::Ok)->text() << box->button(QMessageBox::Cancel)->text();
+        size = box->size();
+        defaultText = box->defaultButton()->text();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    const int answer = context.ShowMessageBox("title", "text", QMessageBox::Cancel | QMessageBox::Ok,
+                                              QMessageBox::Ok, {"Go", "Stay"}, QSize(420, 180));
+    QCOMPARE(answer, int(QMessageBox::Cancel));
+    // Texts follow the buttons' standard values: Ok (0x400) before Cancel (0x400000).
+    QCOMPARE(texts, (QStringList{"Go", "Stay"}));
+    QCOMPARE(defaultText, QStringLiteral("Go"));
+    QCOMPARE(size, QSize(420, 180));
+}
+
+void tst_UIContext::contextMenuRunsPickedOperation()
+{
+    RecordingCopy prototype;
+    prototype.RegisterToGlobal();
+    G_UIContext context;
+    auto *menu = new PickingMenu(&context);
+    context.SetContextMenu(menu);
+    menu->pick = QStringLiteral("d_annotlinkcopy");
+
+    QHash<QString, G_MenuItemState> states;
+    states["d_annotlinkpaste"].flags = G_MenuItemState::Visible;
+    states["d_annotlinkdel"].flags = G_MenuItemState::Enabled; // hidden, and so disabled as well
+    auto *params = new G_OperationParam;
+    params->Add("pageIndex", 2);
+    params->Add("edit", true);
+    QCOMPARE(context.ContextMenu()->PopupMenu("annotlinkmenu", states, params), QStringLiteral("d_annotlinkcopy"));
+    QCOMPARE(menu->shown, (QStringList{"d_annotlinkcopy 1 1", "d_annotlinkcut 1 1", "d_annotlinkpaste 0 1",
+                                       "d_annotlinkdel 0 0", "-", "d_annotlinkproperty 1 1"}));
+    QCOMPARE(RecordingCopy::s_received, QByteArray(R"({"edit":true,"pageIndex":2})"));
+    QCoreApplication::sendPostedEvents();
+}
+
+void tst_UIContext::contextMenuDisabledOrUnknown()
+{
+    RecordingCopy prototype;
+    prototype.RegisterToGlobal();
+    G_UIContext context;
+    auto *menu = new PickingMenu(&context);
+    context.SetContextMenu(menu);
+    RecordingCopy::s_received.clear();
+
+    QHash<QString, G_MenuItemState> states;
+    states["d_annotlinkcopy"].flags = G_MenuItemState::Visible;
+    menu->pick = QStringLiteral("d_annotlinkcopy");
+    QCOMPARE(menu->PopupMenu("annotlinkmenu", states, new G_OperationParam), QString());
+    QVERIFY(RecordingCopy::s_received.isEmpty());
+    menu->shown.clear();
+    QCOMPARE(menu->PopupMenu("nosuchmenu", states, new G_OperationParam), QString());
+    QVERIFY(menu->shown.isEmpty());
+}
+
+void tst_UIContext::toolbarButtonState()
+{
+    G_UIContext context;
+    QSignalSpy spy(&context, &G_UIContext::ToolbarButtonStateChanged);
+    G_Operation *operation = context.CreateOperationByName("t_toolbarbtnstate", QString());
+    QVERIFY(operation);
+    operation->Param().Add("btnName", "t_annot");
+    operation->Param().Add("checked", false);
+    QCOMPARE(operation->ExecuteAction(), 1);
+    operation->DeleteLater();
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0), (QVariantList{QStringLiteral("t_annot"), false}));
+    QCOMPARE(context.ToolbarButtonState("t_annot", true), false);
+
+    G_Operation *unnamed = context.CreateOperationByName("t_toolbarbtnstate", QString());
+    QCOMPARE(unnamed->ExecuteAction(), 0);
+    unnamed->DeleteLater();
+    QCoreApplication::sendPostedEvents();
+}
+
+void tst_UIContext::uriText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("url"); // empty: refused
+
+    QTest::newRow("http") << "http://a.example/x?q=1" << "http://a.example/x?q=1";
+    QTest::newRow("https trimmed") << "  https://a.example/ " << "https://a.example/";
+    QTest::newRow("bare host") << "www.example.com" << "http://www.example.com";
+    QTest::newRow("host and port") << "example.com:8080/a" << "http://example.com:8080/a";
+    QTest::newRow("mailto") << "mailto:someone@example.com" << "mailto:someone@example.com";
+    QTest::newRow("ftp") << "ftp://files.example/f.txt" << "ftp://files.example/f.txt";
+    QTest::newRow("file document") << "file:///tmp/none/report.pdf" << "file:///tmp/none/report.pdf";
+    QTest::newRow("file script") << "file:///tmp/none/run.sh" << "";
+    QTest::newRow("javascript") << "javascript:alert(1)" << "";
+    QTest::newRow("smb") << "smb://server/share" << "";
+    QTest::newRow("spaces") << "two words" << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void tst_UIContext::uriText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, url);
+    const QUrl result = G_ActionHandler::UrlFromURIText(text);
+    QCOMPARE(result.isValid() ? result.toString() : QString(), url);
+}
+
+void tst_UIContext::attachmentIsWrittenAndOpened()
+{
+    const auto document = OFD_Document::CreateBlank(1, 210, 297);
+    G_AttachmentInfo info;
+    info.name = "../notes.txt";
+    info.format = "txt";
+    const int index = document->AddAttachment(info, QByteArray("hello"));
+    QVERIFY(index >= 0);
+    G_AttachmentInfo stored;
+    QVERIFY(document->AttachmentInfo(index, stored));
+
+    G_UIContext context;
+    auto *handler = new RecordingActionHandler(&context);
+    context.SetActionHandler(handler);
+    CCA_ArrayTemplate<G_Action *> actions;
+    G_ActionGotoA present;
+    present.SetAttachID(stored.id);
+    G_ActionGotoA missing;
+    missing.SetAttachID(stored.id + 100);
+    actions.Add(&missing);
+    actions.Add(&present);
+    QCOMPARE(context.ActionHandler()->DoActions(actions, document.get(), 3), 1);
+    QCOMPARE(handler->opened.size(), 1);
+    const QString path = handler->opened.at(0).toLocalFile();
+    QCOMPARE(path, G_ActionHandler::TempFolder() + QStringLiteral("/notes.txt"));
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), QByteArray("hello"));
+    QVERIFY(!(written.permissions() & (QFileDevice::ExeOwner | QFileDevice::ExeUser)));
+    written.remove();
+}
+
+void tst_UIContext::executableAttachmentIsRefused()
+{
+    const auto document = OFD_Document::CreateBlank(1, 210, 297);
+    G_AttachmentInfo info;
+    info.name = "setup.SH";
+    const int index = document->AddAttachment(info, QByteArray("#!/bin/sh\n"));
+    G_AttachmentInfo stored;
+    QVERIFY(document->AttachmentInfo(index, stored));
+
+    G_UIContext context;
+    auto *handler = new RecordingActionHandler(&context);
+    context.SetActionHandler(handler);
+    G_ActionGotoA action;
+    action.SetAttachID(stored.id);
+    CCA_ArrayTemplate<G_Action *> actions;
+    actions.Add(&action);
+    QCOMPARE(handler->DoActions(actions, document.get(), 3), 0);
+    QVERIFY(handler->opened.isEmpty());
+    QVERIFY(!QFile::exists(G_ActionHandler::TempFolder() + QStringLiteral("/setup.SH")));
+}
+
+void tst_UIContext::mediaIsWrittenAndOpened()
+{
+    const auto document = OFD_Document::CreateBlank(1, 210, 297);
+    G_MultiMediaInfo info;
+    info.type = G_MultiMedia_Audio;
+    info.filePath = "Doc_0/Res/bell.mp3";
+    const uint32_t id = document->AddMultiMedia(0, info, QByteArray("ID3"));
+    QVERIFY(id != 0);
+
+    G_UIContext context;
+    auto *handler = new RecordingActionHandler(&context);
+    context.SetActionHandler(handler);
+    G_ActionSound sound;
+    sound.SetResourceID(id);
+    G_ActionMovie stop;
+    stop.SetResourceID(id);
+    stop.SetOperator(G_ActionMovie::Stop);
+    CCA_ArrayTemplate<G_Action *> actions;
+    actions.Add(&sound);
+    actions.Add(&stop);
+    QCOMPARE(handler->DoActions(actions, document.get(), 3), 1);
+    QCOMPARE(handler->opened.size(), 1);
+    QCOMPARE(handler->opened.at(0).fileName(), QStringLiteral("bell.mp3"));
+    QFile::remove(handler->opened.at(0).toLocalFile());
+}
+
+QTEST_MAIN(tst_UIContext)
+#include "tst_uicontext.moc"
