@@ -3,54 +3,69 @@
 #include "tool/ga_link.h"
 
 #include "omofdapi/ig_page.h"
+#include "uiframework/g_contextmenu.h"
 #include "uiframework/g_deferreddelete.h"
 #include "uiframework/g_operation.h"
 #include "uiframework/gq_convert.h"
 
-#include <QPointer>
-#include <QStandardPaths>
+#include <QClipboard>
+#include <QMimeData>
 #include <QUndoStack>
-#include <QtTest>
 
 namespace {
 
-// Stands in for the property operation and keeps what the tool hands it.
-class RecordingPropertyOperation : public G_Operation
+struct Call
+{
+    QString name;
+    QVariantMap params;
+};
+QList<Call> g_calls;
+
+// Stands in for an operation of the module or the host and keeps what it is handed.
+class RecordingOperation : public G_Operation
 {
 public:
-    static QList<QVariantMap> calls;
-
+    explicit RecordingOperation(const char *name) : m_name(name) {}
     G_Operation *Clone() const override
     {
-        auto *copy = new RecordingPropertyOperation;
+        auto *copy = new RecordingOperation(m_name);
         copy->CopyFrom(*this);
         return copy;
     }
-    const char *Name() const override { return "d_annotlinkproperty"; }
+    const char *Name() const override { return m_name; }
     int DoAction() override
     {
-        QVariantMap call;
+        Call call{m_name, {}};
         for (const QString &key : Param().Keys())
-            call.insert(key, Param().Value(key));
-        calls << call;
+            call.params.insert(key, Param().Value(key));
+        g_calls << call;
         return 1;
     }
+
+private:
+    const char *m_name;
 };
 
-QList<QVariantMap> RecordingPropertyOperation::calls;
+class RecordingMenu : public G_ContextMenu
+{
+public:
+    using G_ContextMenu::G_ContextMenu;
+    QString PopupMenu(const QString &name, const QHash<QString, G_MenuItemState> &states,
+                      G_OperationParam *params) override
+    {
+        menuName = name;
+        this->states = states;
+        edit = params->GetBool("edit");
+        delete params;
+        return QString();
+    }
+    QString menuName;
+    QHash<QString, G_MenuItemState> states;
+    bool edit = false;
+};
 
-// Two pixels per millimetre (as near as a float zoom gets), so every pixel is half a millimetre.
+// Two pixels per millimetre (as near as a float zoom gets): a pixel is half a millimetre.
 const float kZoomTwoPixelsPerMM = float(2.0 / (96.0 / 25.4) * 100.0);
-
-CCA_GPoint GPointOf(const QVariant &value)
-{
-    return value.value<CCA_GPoint>();
-}
-
-bool Near(const CCA_GPoint &point, float x, float y)
-{
-    return qAbs(point.x - x) < 1e-3f && qAbs(point.y - y) < 1e-3f;
-}
 
 QString PointText(const CCA_GPoint &p)
 {
@@ -59,332 +74,276 @@ QString PointText(const CCA_GPoint &p)
 
 } // namespace
 
+#define COMPARE_GPOINT(actual, ex, ey)                                                                  \
+    do {                                                                                                \
+        const CCA_GPoint p_ = (actual).value<CCA_GPoint>();                                             \
+        QVERIFY2(qAbs(p_.x - float(ex)) < 1e-3f && qAbs(p_.y - float(ey)) < 1e-3f, qPrintable(PointText(p_))); \
+    } while (false)
+
 class TestGALink : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void init();
-    void cleanup();
-
-    void pressNeedsPageMargins_data();
-    void pressNeedsPageMargins();
-    void dragHandsOverCorners_data();
-    void dragHandsOverCorners();
-    void clickWithoutMovementOpensNothing();
-    void dragOntoAnotherPageKeepsLastCorner();
-    void resizeIsOneUndoStep_data();
-    void resizeIsOneUndoStep();
-    void plainMoveRecordsNothing();
-    void rotatedViewMovesInsteadOfResizing();
-    void doubleClickEditsLink();
-    void doubleClickIgnoresTextAppearance();
-    void cursorFollowsLinks();
-    void outlinesAndRubberBandArePainted();
-
-private:
-    QPoint Scene(float xmm, float ymm, int page = 0) const;
-    void Press(const QPoint &scene);
-    void Move(const QPoint &scene);
-    void Release(const QPoint &scene);
-    void Drag(const QPoint &from, const QPoint &to);
-    QUndoStack *Stack() const { return m_fixture->view->UndoStack(); }
-
     GA_Link m_prototype;
-    RecordingPropertyOperation m_operation;
+    std::vector<std::unique_ptr<RecordingOperation>> m_operations;
     std::unique_ptr<LinkFixture> m_fixture;
-};
+    RecordingMenu *m_menu = nullptr;
 
-void TestGALink::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QVERIFY(m_prototype.RegisterHandlerToGlobal());
-    QVERIFY(m_operation.RegisterToGlobal());
-}
-
-void TestGALink::cleanupTestCase()
-{
-    G_ToolHandler::UnregisterFromGlobal(&m_prototype);
-    G_Operation::UnregisterFromGlobal(&m_operation);
-}
-
-// Pages of 210 x 100 mm: both fit the viewport at two pixels per millimetre.
-void TestGALink::init()
-{
-    RecordingPropertyOperation::calls.clear();
-    m_fixture.reset(new LinkFixture(2, 210, 100));
-    G_DocView *view = m_fixture->view;
-    view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    view->SetZoom(kZoomTwoPixelsPerMM);
-    view->resize(600, 520);
-    view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(view));
-    QVERIFY(view->SetCurrentToolHandler("ga_link"));
-    QCOMPARE(view->VisibleSceneRect().topLeft(), QPoint(0, 0));
-}
-
-void TestGALink::cleanup()
-{
-    m_fixture.reset();
-    G_DeferredDelete::Flush();
-}
-
-QPoint TestGALink::Scene(float xmm, float ymm, int page) const
-{
-    return GQ_ToQPoint(m_fixture->view->ScenePointFromDocPoint(CCA_GPoint(xmm, ymm), page));
-}
-
-void TestGALink::Press(const QPoint &scene)
-{
-    QTest::mousePress(m_fixture->view->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      m_fixture->view->mapFromScene(scene));
-}
-
-// Sent directly: QTest::mouseMove goes through the platform cursor, which the offscreen
-// platform does not turn into move events.
-void TestGALink::Move(const QPoint &scene)
-{
-    QWidget *viewport = m_fixture->view->viewport();
-    const QPoint pos = m_fixture->view->mapFromScene(scene);
-    QMouseEvent event(QEvent::MouseMove, pos, viewport->mapToGlobal(pos), Qt::NoButton,
-                      QGuiApplication::mouseButtons(), Qt::NoModifier);
-    QApplication::sendEvent(viewport, &event);
-}
-
-void TestGALink::Release(const QPoint &scene)
-{
-    QTest::mouseRelease(m_fixture->view->viewport(), Qt::LeftButton, Qt::NoModifier,
-                        m_fixture->view->mapFromScene(scene));
-}
-
-void TestGALink::Drag(const QPoint &from, const QPoint &to)
-{
-    Press(from);
-    Move(QPoint((from.x() + to.x()) / 2, (from.y() + to.y()) / 2));
-    Move(to);
-    Release(to);
-}
-
-void TestGALink::pressNeedsPageMargins_data()
-{
-    QTest::addColumn<float>("x");
-    QTest::addColumn<float>("y");
-    QTest::addColumn<bool>("starts");
-
-    // The page is 210 x 100 mm; its inclusive width and height are 211 and 101.
-    QTest::newRow("1.5 mm from the left") << 1.5f << 50.0f << false;
-    QTest::newRow("2.5 mm from the left") << 2.5f << 50.0f << true;
-    QTest::newRow("1.5 mm from the top") << 50.0f << 1.5f << false;
-    QTest::newRow("x 209") << 209.0f << 50.0f << true;
-    QTest::newRow("x 209.5") << 209.5f << 50.0f << false;
-    QTest::newRow("y 99") << 50.0f << 99.0f << true;
-    QTest::newRow("y 99.5") << 50.0f << 99.5f << false;
-}
-
-void TestGALink::pressNeedsPageMargins()
-{
-    QFETCH(float, x);
-    QFETCH(float, y);
-    QFETCH(bool, starts);
-
-    Drag(Scene(x, y), Scene(100, 30));
-    QCOMPARE(RecordingPropertyOperation::calls.size(), starts ? 1 : 0);
-    if (starts) {
-        const CCA_GPoint first = GPointOf(RecordingPropertyOperation::calls[0].value("first"));
-        QVERIFY2(Near(first, x, y), qPrintable(PointText(first)));
+    G_DocView *View() const { return m_fixture->view; }
+    G_ToolHandler *Tool() const { return View()->CurrentToolHandler(); }
+    QUndoStack *Stack() const { return View()->UndoStack(); }
+    QPoint Scene(float x, float y, int page = 0) const
+    {
+        return GQ_ToQPoint(View()->ScenePointFromDocPoint(CCA_GPoint(x, y), page));
     }
-}
+    void Mouse(QEvent::Type type, const QPoint &scene, Qt::MouseButton button = Qt::LeftButton)
+    {
+        // Sent directly: the offscreen platform makes no move events from QTest::mouseMove.
+        const QPoint pos = View()->mapFromScene(scene);
+        QMouseEvent event(type, pos, View()->viewport()->mapToGlobal(pos), type == QEvent::MouseMove ? Qt::NoButton : button,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+        QApplication::sendEvent(View()->viewport(), &event);
+    }
+    void Drag(const QPoint &from, const QPoint &to)
+    {
+        Mouse(QEvent::MouseButtonPress, from);
+        Mouse(QEvent::MouseMove, (from + to) / 2);
+        Mouse(QEvent::MouseMove, to);
+        Mouse(QEvent::MouseButtonRelease, to);
+    }
+    IG_Annot *AddLink(LinkBoundaryKind kind = LinkBoundaryKind::Rectangle, int page = 0)
+    {
+        LinkStyle style;
+        style.boundary = kind;
+        style.lineWidth = LinkLineWidth::Middle;
+        return m_fixture->AddLink(page, CCA_GRect(50, 20, 100, 40), style, nullptr);
+    }
 
-void TestGALink::dragHandsOverCorners_data()
-{
-    QTest::addColumn<QPointF>("from");
-    QTest::addColumn<QPointF>("to");
-    QTest::addColumn<QPointF>("second");
-
-    QTest::newRow("down right") << QPointF(20, 30) << QPointF(80, 60) << QPointF(80, 60);
-    QTest::newRow("bottom-right to top-left") << QPointF(80, 60) << QPointF(20, 30) << QPointF(20, 30);
-    // Off the page edges, in the gap that still belongs to the page: clamped 2 mm inside.
-    QTest::newRow("past the right edge") << QPointF(150, 50) << QPointF(212, 50) << QPointF(209, 50);
-    QTest::newRow("past the bottom edge") << QPointF(150, 50) << QPointF(160, 102.5) << QPointF(160, 99);
-    QTest::newRow("past the top-left corner") << QPointF(50, 50) << QPointF(-2, -2) << QPointF(2, 2);
-}
-
-void TestGALink::dragHandsOverCorners()
-{
-    QFETCH(QPointF, from);
-    QFETCH(QPointF, to);
-    QFETCH(QPointF, second);
-
-    Drag(Scene(from.x(), from.y()), Scene(to.x(), to.y()));
-    QCOMPARE(RecordingPropertyOperation::calls.size(), 1);
-    const QVariantMap call = RecordingPropertyOperation::calls[0];
-    QCOMPARE(call.value("edit").toBool(), false);
-    QCOMPARE(call.value("pressIndex").toInt(), 0);
-    const CCA_GPoint first = GPointOf(call.value("first"));
-    const CCA_GPoint handed = GPointOf(call.value("second"));
-    QVERIFY2(Near(first, from.x(), from.y()), qPrintable(PointText(first)));
-    QVERIFY2(Near(handed, second.x(), second.y()), qPrintable(PointText(handed)));
-}
-
-void TestGALink::clickWithoutMovementOpensNothing()
-{
-    const QPoint at = Scene(40, 40);
-    Press(at);
-    Release(at);
-    QCOMPARE(RecordingPropertyOperation::calls.size(), 0);
-
-    // A press outside the margins starts nothing, and its release does nothing either.
-    Press(Scene(1.5f, 40));
-    Move(Scene(60, 60));
-    Release(Scene(60, 60));
-    QCOMPARE(RecordingPropertyOperation::calls.size(), 0);
-}
-
-void TestGALink::dragOntoAnotherPageKeepsLastCorner()
-{
-    Press(Scene(50, 50));
-    Move(Scene(70, 99.5f));
-    Move(Scene(90, 20, 1));
-    Release(Scene(90, 20, 1));
-    QCOMPARE(RecordingPropertyOperation::calls.size(), 1);
-    const CCA_GPoint handed = GPointOf(RecordingPropertyOperation::calls[0].value("second"));
-    QVERIFY2(Near(handed, 70, 99), qPrintable(PointText(handed)));
-
-    // Released off every page: the corner of the last move on the page stands.
-    RecordingPropertyOperation::calls.clear();
-    Press(Scene(50, 50));
-    Move(Scene(120, 60));
-    Release(QPoint(580, 60));
-    QCOMPARE(RecordingPropertyOperation::calls.size(), 1);
-    const CCA_GPoint offPage = GPointOf(RecordingPropertyOperation::calls[0].value("second"));
-    QVERIFY2(Near(offPage, 120, 60), qPrintable(PointText(offPage)));
-}
-
-void TestGALink::resizeIsOneUndoStep_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::newRow("rectangle") << int(LinkBoundaryKind::Rectangle);
-    QTest::newRow("underline") << int(LinkBoundaryKind::Underline);
-    QTest::newRow("invisible") << int(LinkBoundaryKind::Invisible);
-}
-
-void TestGALink::resizeIsOneUndoStep()
-{
-    QFETCH(int, kind);
-    LinkStyle style;
-    style.boundary = LinkBoundaryKind(kind);
-    style.lineWidth = LinkLineWidth::Middle;
-    IG_Annot *annot = m_fixture->AddLink(0, CCA_GRect(50, 20, 100, 40), style, nullptr);
-    QVERIFY(annot);
-
-    // Bottom-right handle, 10 mm to the right and down.
-    Drag(Scene(100, 40), Scene(110, 50));
-    QCOMPARE(RecordingPropertyOperation::calls.size(), 0);
-    QVERIFY(Stack());
-    QCOMPARE(Stack()->count(), 1);
-    COMPARE_RECT(annot->Boundary(), CCA_GRect(50, 20, 110, 50));
-    const QString resizedDate = annot->LastModDate().c_str();
-    QVERIFY(resizedDate != QString("2020-01-02 03:04:05"));
-
-    Stack()->undo();
-    COMPARE_RECT(annot->Boundary(), CCA_GRect(50, 20, 100, 40));
-    QCOMPARE(QString(annot->LastModDate().c_str()), QString("2020-01-02 03:04:05"));
-    IG_PageObject *object = LinkPathObject(annot);
-    const float h = 0.70555556f / 2;
-    COMPARE_RECT(object->Boundary(), CCA_GRect(0, 0, 50, 20));
-    const CCA_Path path = object->Path();
-    QCOMPARE(path.IsRect(), kind != int(LinkBoundaryKind::Underline));
-    QCOMPARE(object->IsVisible(), kind != int(LinkBoundaryKind::Invisible));
-    if (kind == int(LinkBoundaryKind::Underline))
-        COMPARE_RECT(path.BoundingBox(), CCA_GRect(h, 20 - h, 50 - h, 20 - h));
-    else
-        COMPARE_RECT(path.BoundingBox(), CCA_GRect(h, h, 50 - h, 20 - h));
-
-    Stack()->redo();
-    COMPARE_RECT(annot->Boundary(), CCA_GRect(50, 20, 110, 50));
-    QCOMPARE(QString(annot->LastModDate().c_str()), resizedDate);
-    COMPARE_RECT(LinkPathObject(annot)->Boundary(), CCA_GRect(0, 0, 60, 30));
-}
-
-void TestGALink::plainMoveRecordsNothing()
-{
-    IG_Annot *annot = m_fixture->AddLink(0, CCA_GRect(50, 20, 100, 40), LinkStyle(), nullptr);
-    Drag(Scene(75, 30), Scene(85, 35));
-    COMPARE_RECT(annot->Boundary(), CCA_GRect(60, 25, 110, 45));
-    QVERIFY(!Stack() || Stack()->count() == 0);
-    QCOMPARE(QString(annot->LastModDate().c_str()), QString("2020-01-02 03:04:05"));
-}
-
-void TestGALink::rotatedViewMovesInsteadOfResizing()
-{
-    IG_Annot *annot = m_fixture->AddLink(0, CCA_GRect(50, 20, 100, 40), LinkStyle(), nullptr);
-    m_fixture->view->SetRotate(90);
-    const QPoint corner = Scene(100, 40);
-    Drag(corner, corner + QPoint(10, 10));
-    // Moved as a whole: the size stays 50 x 20.
-    QVERIFY2(qAbs(annot->Boundary().Width() - 50) < 1e-3f && qAbs(annot->Boundary().Height() - 20) < 1e-3f,
-             qPrintable(RectText(annot->Boundary())));
-    QVERIFY(!(annot->Boundary() == CCA_GRect(50, 20, 100, 40)));
-    QVERIFY(!Stack() || Stack()->count() == 0);
-}
-
-void TestGALink::doubleClickEditsLink()
-{
-    IG_Annot *annot = m_fixture->AddLink(1, CCA_GRect(50, 20, 100, 40), LinkStyle(), nullptr);
-    QTest::mouseDClick(m_fixture->view->viewport(), Qt::LeftButton, Qt::NoModifier,
-                       m_fixture->view->mapFromScene(Scene(75, 30, 1)));
-    QCOMPARE(RecordingPropertyOperation::calls.size(), 1);
-    const QVariantMap call = RecordingPropertyOperation::calls[0];
-    QCOMPARE(call.value("edit").toBool(), true);
-    QCOMPARE(call.value("pageIndex").toInt(), 1);
-    QCOMPARE(call.value("annotID").toUInt(), annot->ID());
-    QVERIFY(!call.contains("first"));
-}
-
-void TestGALink::doubleClickIgnoresTextAppearance()
-{
-    IG_Page *page = m_fixture->document->GetPage(0);
-    IG_Annot *annot = page->AddAnnot(G_AnnotType_Link, "Link", -1, false, OMSharedPtr<const OMJson>());
-    annot->SetBoundary(CCA_GRect(50, 20, 100, 40));
-    annot->CreateAppearance()->InsertPageObject(G_PageObj_Text, 0, false);
-    QTest::mouseDClick(m_fixture->view->viewport(), Qt::LeftButton, Qt::NoModifier,
-                       m_fixture->view->mapFromScene(Scene(75, 30)));
-    QCOMPARE(RecordingPropertyOperation::calls.size(), 0);
-}
-
-void TestGALink::cursorFollowsLinks()
-{
-    m_fixture->AddLink(0, CCA_GRect(50, 20, 100, 40), LinkStyle(), nullptr);
-    Move(Scene(75, 30));
-    QCOMPARE(m_fixture->view->CursorId(), int(G_Cursor_Move));
-    Move(Scene(150, 70));
-    QCOMPARE(m_fixture->view->CursorId(), int(G_Cursor_Cross));
-}
-
-void TestGALink::outlinesAndRubberBandArePainted()
-{
-    IG_Annot *annot = m_fixture->AddLink(0, CCA_GRect(50, 20, 100, 40), LinkStyle(), nullptr);
-    LinkPathObject(annot)->SetVisible(false);
-    Press(Scene(120, 60));
-    Move(Scene(160, 90));
-
-    const QImage image = m_fixture->view->viewport()->grab().toImage();
-    // Anti-aliased one-pixel lines: look for the tint of (20, 168, 240) in a small stretch.
-    auto tinted = [&image](const QPoint &scene, int dx, int dy) {
-        for (int i = -2; i <= 2; ++i) {
-            const QColor c = image.pixelColor(scene + QPoint(i * dx, i * dy));
-            if (c.blue() > 200 && c.red() < 160 && c.blue() > c.red() + 60)
-                return true;
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_prototype.RegisterHandlerToGlobal());
+        for (const char *name : {"d_annotlinkproperty", "d_delannot", "tt_link", "d_annotlinkcopy",
+                                 "d_annotlinkcut", "d_annotlinkpaste"}) {
+            m_operations.emplace_back(new RecordingOperation(name));
+            QVERIFY(m_operations.back()->RegisterToGlobal());
         }
-        return false;
-    };
-    QVERIFY2(tinted(Scene(50, 30) + QPoint(-1, 0), 1, 0), "no outline left of the invisible link");
-    QVERIFY2(tinted(Scene(160, 75), 1, 0), "no rubber band at its right edge");
-    QVERIFY2(!tinted(Scene(140, 75), 1, 0), "the band is not filled");
-    Release(Scene(160, 90));
-}
+    }
+
+    void cleanupTestCase()
+    {
+        G_ToolHandler::UnregisterFromGlobal(&m_prototype);
+        for (const auto &operation : m_operations)
+            G_Operation::UnregisterFromGlobal(operation.get());
+    }
+
+    // Pages of 210 x 100 mm, both in the viewport, scene and viewport pixels alike.
+    void init()
+    {
+        g_calls.clear();
+        m_fixture.reset(new LinkFixture(2, 210, 100));
+        m_menu = new RecordingMenu(&m_fixture->context);
+        m_fixture->context.SetContextMenu(m_menu);
+        View()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        View()->SetZoom(kZoomTwoPixelsPerMM);
+        View()->resize(600, 520);
+        View()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(View()));
+        QVERIFY(View()->SetCurrentToolHandler("ga_link"));
+        QCOMPARE(View()->CursorId(), int(G_Cursor_Cross));
+    }
+
+    void cleanup()
+    {
+        m_fixture.reset();
+        G_DeferredDelete::Flush();
+    }
+
+    void dragHandsOverCorners_data()
+    {
+        QTest::addColumn<QPointF>("from");
+        QTest::addColumn<QPointF>("to");
+        QTest::addColumn<QPointF>("second");
+        // The page's inclusive size is 211 x 101 mm, so corners stay within 2..209 and 2..99.
+        QTest::newRow("1.5 mm from the left") << QPointF(1.5, 50) << QPointF(80, 60) << QPointF();
+        QTest::newRow("2.5 mm from the left") << QPointF(2.5, 50) << QPointF(80, 60) << QPointF(80, 60);
+        QTest::newRow("1.5 mm from the top") << QPointF(50, 1.5) << QPointF(80, 60) << QPointF();
+        QTest::newRow("x 209") << QPointF(209, 50) << QPointF(80, 60) << QPointF(80, 60);
+        QTest::newRow("x 209.5") << QPointF(209.5, 50) << QPointF(80, 60) << QPointF();
+        QTest::newRow("y 99.5") << QPointF(50, 99.5) << QPointF(80, 60) << QPointF();
+        QTest::newRow("click without movement") << QPointF(40, 40) << QPointF(40, 40) << QPointF();
+        QTest::newRow("bottom-right to top-left") << QPointF(80, 60) << QPointF(20, 30) << QPointF(20, 30);
+        // In the gap that still belongs to the page: clamped.
+        QTest::newRow("past the right edge") << QPointF(150, 50) << QPointF(212, 50) << QPointF(209, 50);
+        QTest::newRow("past the bottom edge") << QPointF(150, 50) << QPointF(160, 102.5) << QPointF(160, 99);
+        QTest::newRow("past the top-left") << QPointF(50, 50) << QPointF(-2, -2) << QPointF(2, 2);
+    }
+
+    void dragHandsOverCorners()
+    {
+        QFETCH(QPointF, from);
+        QFETCH(QPointF, to);
+        QFETCH(QPointF, second);
+        Drag(Scene(from.x(), from.y()), Scene(to.x(), to.y()));
+        QCOMPARE(g_calls.size(), second.isNull() ? 0 : 1);
+        if (second.isNull())
+            return;
+        QCOMPARE(g_calls[0].name, QString("d_annotlinkproperty"));
+        QCOMPARE(g_calls[0].params.value("edit").toBool(), false);
+        QCOMPARE(g_calls[0].params.value("pressIndex").toInt(), 0);
+        COMPARE_GPOINT(g_calls[0].params.value("first"), from.x(), from.y());
+        COMPARE_GPOINT(g_calls[0].params.value("second"), second.x(), second.y());
+    }
+
+    void leavingThePageKeepsLastCorner()
+    {
+        Mouse(QEvent::MouseButtonPress, Scene(50, 50));
+        Mouse(QEvent::MouseMove, Scene(70, 99.5));
+        Mouse(QEvent::MouseMove, Scene(90, 20, 1));
+        Mouse(QEvent::MouseButtonRelease, Scene(90, 20, 1));
+        Drag(Scene(50, 50), Scene(120, 60));
+        Mouse(QEvent::MouseButtonRelease, QPoint(580, 60)); // off every page
+        QCOMPARE(g_calls.size(), 2);
+        COMPARE_GPOINT(g_calls[0].params.value("second"), 70, 99);
+        COMPARE_GPOINT(g_calls[1].params.value("second"), 120, 60);
+    }
+
+    void resizeIsOneUndoStep_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("rectangle") << int(LinkBoundaryKind::Rectangle);
+        QTest::newRow("underline") << int(LinkBoundaryKind::Underline);
+        QTest::newRow("invisible") << int(LinkBoundaryKind::Invisible);
+    }
+
+    void resizeIsOneUndoStep()
+    {
+        QFETCH(int, kind);
+        IG_Annot *annot = AddLink(LinkBoundaryKind(kind));
+        Drag(Scene(100, 40), Scene(110, 50)); // the bottom-right handle
+        QCOMPARE(Stack() ? Stack()->count() : 0, 1);
+        COMPARE_RECT(annot->Boundary(), CCA_GRect(50, 20, 110, 50));
+        const QString resizedDate = annot->LastModDate().c_str();
+        QVERIFY(resizedDate != "2020-01-02 03:04:05");
+
+        Stack()->undo();
+        COMPARE_RECT(annot->Boundary(), CCA_GRect(50, 20, 100, 40));
+        QCOMPARE(QString(annot->LastModDate()), QString("2020-01-02 03:04:05"));
+        IG_PageObject *object = LinkPathObject(annot);
+        const float h = 0.70555556f / 2;
+        COMPARE_RECT(object->Boundary(), CCA_GRect(0, 0, 50, 20));
+        const bool underline = kind == int(LinkBoundaryKind::Underline);
+        QCOMPARE(object->Path().IsRect(), !underline);
+        QCOMPARE(object->IsVisible(), kind != int(LinkBoundaryKind::Invisible));
+        COMPARE_RECT(object->Path().BoundingBox(), CCA_GRect(h, underline ? 20 - h : h, 50 - h, 20 - h));
+
+        Stack()->redo();
+        COMPARE_RECT(annot->Boundary(), CCA_GRect(50, 20, 110, 50));
+        QCOMPARE(QString(annot->LastModDate()), resizedDate);
+    }
+
+    void movesAreNotRecorded()
+    {
+        IG_Annot *annot = AddLink();
+        Drag(Scene(75, 30), Scene(85, 35));
+        COMPARE_RECT(annot->Boundary(), CCA_GRect(60, 25, 110, 45));
+        // On a rotated view a handle moves the link instead of resizing it.
+        View()->SetRotate(90);
+        const QPoint corner = Scene(110, 45);
+        Drag(corner, corner + QPoint(10, 10));
+        QVERIFY2(qAbs(annot->Boundary().Width() - 50) < 1e-3f && annot->Boundary().left > 60.5f,
+                 qPrintable(RectText(annot->Boundary())));
+        QVERIFY(!Stack() || Stack()->count() == 0);
+        QCOMPARE(QString(annot->LastModDate()), QString("2020-01-02 03:04:05"));
+    }
+
+    void doubleClickEditsLink()
+    {
+        IG_Annot *annot = AddLink(LinkBoundaryKind::Rectangle, 1);
+        QTest::mouseDClick(View()->viewport(), Qt::LeftButton, Qt::NoModifier, View()->mapFromScene(Scene(75, 30, 1)));
+        QCOMPARE(g_calls.size(), 1);
+        QCOMPARE(g_calls[0].params.value("edit").toBool(), true);
+        QCOMPARE(g_calls[0].params.value("pageIndex").toInt(), 1);
+        QCOMPARE(g_calls[0].params.value("annotID").toUInt(), annot->ID());
+
+        // An appearance whose first object is text is not a link to edit.
+        IG_Annot *text = m_fixture->document->GetPage(0)->AddAnnot(G_AnnotType_Link, "Link", -1, false, nullptr);
+        text->SetBoundary(CCA_GRect(50, 20, 100, 40));
+        text->CreateAppearance()->InsertPageObject(G_PageObj_Text, 0, false);
+        QTest::mouseDClick(View()->viewport(), Qt::LeftButton, Qt::NoModifier, View()->mapFromScene(Scene(75, 30)));
+        QCOMPARE(g_calls.size(), 1);
+    }
+
+    void hoverAndPaint()
+    {
+        AddLink(LinkBoundaryKind::Invisible);
+        Mouse(QEvent::MouseMove, Scene(75, 30));
+        QCOMPARE(View()->CursorId(), int(G_Cursor_Move));
+        Mouse(QEvent::MouseMove, Scene(150, 70));
+        QCOMPARE(View()->CursorId(), int(G_Cursor_Cross));
+
+        Mouse(QEvent::MouseButtonPress, Scene(120, 60));
+        Mouse(QEvent::MouseMove, Scene(160, 90));
+        const QImage image = View()->viewport()->grab().toImage();
+        // Anti-aliased one-pixel lines tint (20, 168, 240) over one of two pixels.
+        auto tinted = [&image](const QPoint &at) {
+            const QColor a = image.pixelColor(at), b = image.pixelColor(at - QPoint(1, 0));
+            return (a.blue() > 200 && a.red() < 160) || (b.blue() > 200 && b.red() < 160);
+        };
+        QVERIFY2(tinted(Scene(50, 30) - QPoint(1, 0)), "no outline around the invisible link");
+        QVERIFY2(tinted(Scene(160, 75)) && !tinted(Scene(140, 75)), "no rubber band, or a filled one");
+        Mouse(QEvent::MouseButtonRelease, Scene(160, 90));
+    }
+
+    void keysAndShortcuts()
+    {
+        IG_Annot *annot = AddLink(LinkBoundaryKind::Rectangle, 1);
+        QCOMPARE(Tool()->ShortCutActivated(Qt::Key_V, Qt::ControlModifier), 0); // nothing selected
+        QCOMPARE(g_calls.takeLast().params.value("pageindex").toInt(), -1);
+        Drag(Scene(75, 30, 1), Scene(75, 30, 1));
+
+        QCOMPARE(Tool()->ShortCutActivated(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier), 1);
+        QCOMPARE(g_calls.size(), 0);
+        QCOMPARE(Tool()->ShortCutActivated(Qt::Key_C, Qt::ControlModifier), 1);
+        QCOMPARE(g_calls.last().name, QString("d_annotlinkcopy"));
+        // 5 px right of and below the link's corner: page 1 starts at scene y 12 + 201 + 12.
+        QCOMPARE(g_calls.last().params.value("capoint").value<CCA_Point>(), CCA_Point(12 + 100 + 5, 225 + 40 + 5));
+
+        QCOMPARE(Tool()->OnKeyDown(Qt::Key_Delete, 1, 0), 0);
+        QCOMPARE(g_calls.last().name, QString("d_delannot"));
+        QCOMPARE(g_calls.last().params.value("pageAndAnnotID").toString(), QString("1:%1").arg(annot->ID()));
+
+        annot->SetReadOnly(true);
+        g_calls.clear();
+        QCOMPARE(Tool()->OnKeyDown(Qt::Key_Delete, 1, 0), 0);
+        QCOMPARE(Tool()->ShortCutActivated(Qt::Key_X, Qt::ControlModifier), 0);
+        QCOMPARE(g_calls.size(), 0);
+        QCOMPARE(Tool()->OnKeyDown(Qt::Key_Escape, 1, 0), 1);
+        QCOMPARE(g_calls.last().name, QString("tt_link"));
+    }
+
+    void contextMenuStates()
+    {
+        IG_Annot *annot = AddLink();
+        auto enabled = [this](const char *name) {
+            return bool(m_menu->states.value(name).flags & G_MenuItemState::Enabled);
+        };
+        QGuiApplication::clipboard()->clear();
+        QTest::mouseClick(View()->viewport(), Qt::RightButton, Qt::NoModifier, View()->mapFromScene(Scene(75, 30)));
+        QCOMPARE(m_menu->menuName, QString("annotlinkmenu"));
+        QVERIFY(m_menu->edit && enabled("d_annotlinkcopy") && enabled("d_annotlinkproperty"));
+        QVERIFY(enabled("d_annotlinkcut") && enabled("d_annotlinkdel") && !enabled("d_annotlinkpaste"));
+
+        auto *record = new QMimeData;
+        record->setData("type", "linkannot");
+        record->setData("doc", QByteArray(m_fixture->document->DocumentKey().c_str()));
+        QGuiApplication::clipboard()->setMimeData(record);
+        annot->SetReadOnly(true);
+        QTest::mouseClick(View()->viewport(), Qt::RightButton, Qt::NoModifier, View()->mapFromScene(Scene(75, 30)));
+        QVERIFY(enabled("d_annotlinkpaste") && !enabled("d_annotlinkcut") && !enabled("d_annotlinkdel"));
+        QGuiApplication::clipboard()->clear();
+    }
+};
 
 QTEST_MAIN(TestGALink)
 #include "tst_galink.moc"

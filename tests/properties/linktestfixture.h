@@ -10,51 +10,45 @@
 #include "uiframework/g_docview.h"
 #include "uiframework/g_settingmgr.h"
 #include "uiframework/g_uicontext.h"
-#include "utils/omdpi.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QEvent>
 #include <QTimer>
+#include <QtTest>
 
 #include <functional>
 #include <memory>
 
-// A blank document of A4 pages shown in a real view of a real context.
+// Blank pages shown in a real view of a real context.
 struct LinkFixture
 {
     G_UIContext context;
     std::unique_ptr<OFD_Document> document;
-    G_DocView *view = nullptr;
+    G_DocView *view;
 
     explicit LinkFixture(int pageCount = 5, float widthMM = 210, float heightMM = 297)
         : document(OFD_Document::CreateBlank(pageCount, widthMM, heightMM))
+        , view(new G_DocView(&context, document.get()))
     {
-        view = new G_DocView(&context, document.get());
         context.SetCurrentDocView(view);
     }
-
     ~LinkFixture()
     {
         context.SetCurrentDocView(nullptr);
         delete view;
     }
 
-    // A link made and styled the way the dialog makes one, with `action` (owned by the link).
-    IG_Annot *AddLink(int pageIndex, const CCA_GRect &rect, const LinkStyle &style, G_Action *action,
-                      const char *date = "2020-01-02 03:04:05")
+    // A link made and styled as the dialog makes one; the link owns `action`.
+    IG_Annot *AddLink(int page, const CCA_GRect &rect, const LinkStyle &style, G_Action *action)
     {
         GAC_Link creator(view);
-        IG_Annot *annot = creator.CreateLinkAnnot(rect.left, rect.top, rect.right, rect.bottom, pageIndex);
-        if (!annot)
-            return nullptr;
+        IG_Annot *annot = creator.CreateLinkAnnot(rect.left, rect.top, rect.right, rect.bottom, page);
         ApplyLinkStyle(document.get(), annot, style, "LinkFixture");
         if (action) {
             CCA_ArrayTemplate<G_Action *> actions;
             actions.Add(action);
             LinkPathObject(annot)->SetActions(actions);
         }
-        annot->SetLastModDate(date);
+        annot->SetLastModDate("2020-01-02 03:04:05");
         return annot;
     }
 };
@@ -64,36 +58,36 @@ inline QString RectText(const CCA_GRect &r)
     return QString("(%1, %2, %3, %4)").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
 }
 
-// Rebuilt geometry goes through single-precision insets, so exact sums come back within a few ulps.
-inline bool NearlySame(const CCA_GRect &a, const CCA_GRect &b, float tolerance = 1e-4f)
-{
-    return qAbs(a.left - b.left) <= tolerance && qAbs(a.top - b.top) <= tolerance
-        && qAbs(a.right - b.right) <= tolerance && qAbs(a.bottom - b.bottom) <= tolerance;
-}
-
-#define COMPARE_RECT(actual, expected)                                                                   \
-    QVERIFY2(NearlySame((actual), (expected)),                                                           \
-             qPrintable(RectText(actual) + " instead of " + RectText(expected)))
+// Geometry is rebuilt through single-precision insets, so sums come back within a few ulps.
+#define COMPARE_RECT(actual, expected)                                                                  \
+    do {                                                                                                \
+        const CCA_GRect a_ = (actual), e_ = (expected);                                                 \
+        QVERIFY2(qAbs(a_.left - e_.left) < 1e-3f && qAbs(a_.top - e_.top) < 1e-3f                      \
+                     && qAbs(a_.right - e_.right) < 1e-3f && qAbs(a_.bottom - e_.bottom) < 1e-3f,      \
+                 qPrintable(RectText(a_) + " instead of " + RectText(e_)));                              \
+    } while (false)
 
 inline void ClearLinkStyleSettings()
 {
-    G_SettingMgr &settings = G_SettingMgr::Instance();
     for (const char *key : {LinkStyleSettings::BoundaryKey, LinkStyleSettings::LineTypeKey,
                             LinkStyleSettings::LineWidthKey, LinkStyleSettings::ColorKey})
-        settings.RemoveConfigValue(QString::fromLatin1(key));
+        G_SettingMgr::Instance().RemoveConfigValue(QString::fromLatin1(key));
 }
 
-inline void FlushDeferredDeletes()
+template <class T>
+T *Child(QObject *dialog, const char *name)
 {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    T *child = dialog->findChild<T *>(QLatin1String(name));
+    if (!child)
+        qFatal("no child %s", name);
+    return child;
 }
 
 // Answers the next modal property dialog from inside its own event loop.
 inline void AnswerPropertyDialog(std::function<void(SingleLinkPropertyDialog *)> answer, int attempts = 200)
 {
     QTimer::singleShot(10, [answer, attempts]() {
-        auto *dialog = qobject_cast<SingleLinkPropertyDialog *>(QApplication::activeModalWidget());
-        if (dialog)
+        if (auto *dialog = qobject_cast<SingleLinkPropertyDialog *>(QApplication::activeModalWidget()))
             answer(dialog);
         else if (attempts > 0)
             AnswerPropertyDialog(answer, attempts - 1);

@@ -1,346 +1,270 @@
 #include "linktestfixture.h"
 
+#include "operations/gp_linkproperty.h"
+#include "operations/gpi_linkproperty.h"
+#include "tool/ga_link.h"
+
 #include "omofdapi/ig_page.h"
+#include "uiframework/g_deferreddelete.h"
+#include "uiframework/gq_convert.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QUndoStack>
-#include <QtTest>
 
 class TestSaveLinkProperty : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void newLinkWithEachAction_data();
-    void newLinkWithEachAction();
-    void newLinkCornersInAnyOrder();
-    void jumpDestinationFollowsView_data();
-    void jumpDestinationFollowsView();
-    void savedStyleStartsNextLink();
-    void failedCreationOnlyHides();
-    void invisibleKeepsGreyedStyle();
-    void editIsOneUndoStep();
-
-private:
-    QPointer<SingleLinkPropertyDialog> NewLinkDialog(double x1 = 10, double y1 = 20, double x2 = 60,
-                                                     double y2 = 30, int page = 0);
-    void ClickOk(SingleLinkPropertyDialog *dialog);
-    template <class T>
-    T *Child(SingleLinkPropertyDialog *dialog, const char *name)
-    {
-        T *child = dialog->findChild<T *>(QLatin1String(name));
-        if (!child)
-            qFatal("no child %s", name);
-        return child;
-    }
-
     std::unique_ptr<LinkFixture> m_fixture;
-    QWidget *m_mainWindow = nullptr;
-    uint32_t m_notesID = 0;
-    uint32_t m_songID = 0;
-    uint32_t m_clipID = 0;
-};
+    std::unique_ptr<QWidget> m_mainWindow;
+    uint32_t m_notesID = 0, m_songID = 0, m_clipID = 0;
 
-void TestSaveLinkProperty::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-}
-
-void TestSaveLinkProperty::init()
-{
-    ClearLinkStyleSettings();
-    m_fixture.reset(new LinkFixture(5));
-    m_mainWindow = new QWidget;
-    OFD_Document *document = m_fixture->document.get();
-    G_AttachmentInfo report;
-    report.name = "report";
-    report.format = "pdf";
-    document->AddAttachment(report, "1");
-    G_AttachmentInfo notes;
-    notes.name = "notes";
-    document->AddAttachment(notes, "2");
-    G_AttachmentInfo info;
-    document->AttachmentInfo(1, info);
-    m_notesID = info.id;
-    G_MultiMediaInfo song;
-    song.type = G_MultiMedia_Audio;
-    song.filePath = "song.mp3";
-    m_songID = document->AddMultiMedia(0, song, "s");
-    G_MultiMediaInfo clip;
-    clip.type = G_MultiMedia_Video;
-    clip.filePath = "a/b/clip.mp4";
-    m_clipID = document->AddMultiMedia(0, clip, "v");
-}
-
-void TestSaveLinkProperty::cleanup()
-{
-    delete m_mainWindow;
-    m_fixture.reset();
-}
-
-QPointer<SingleLinkPropertyDialog> TestSaveLinkProperty::NewLinkDialog(double x1, double y1, double x2,
-                                                                      double y2, int page)
-{
-    return new SingleLinkPropertyDialog(nullptr, false, x1, y1, x2, y2, page, &m_fixture->context, m_mainWindow);
-}
-
-void TestSaveLinkProperty::ClickOk(SingleLinkPropertyDialog *dialog)
-{
-    dialog->OnTimeout();
-    auto *ok = Child<QPushButton>(dialog, "okButton");
-    QVERIFY2(ok->isEnabled(), "OK should be on");
-    QTest::mouseClick(ok, Qt::LeftButton);
-    FlushDeferredDeletes();
-}
-
-void TestSaveLinkProperty::newLinkWithEachAction_data()
-{
-    QTest::addColumn<int>("actionIndex");
-    QTest::addColumn<int>("listIndex");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("expectedType");
-
-    QTest::newRow("web address as typed") << 1 << 0 << "abc" << int(G_ActionType_URI);
-    QTest::newRow("second attachment") << 2 << 1 << "" << int(G_ActionType_GotoA);
-    QTest::newRow("audio") << 3 << 0 << "" << int(G_ActionType_Sound);
-    QTest::newRow("video") << 3 << 1 << "" << int(G_ActionType_Movie);
-}
-
-void TestSaveLinkProperty::newLinkWithEachAction()
-{
-    QFETCH(int, actionIndex);
-    QFETCH(int, listIndex);
-    QFETCH(QString, typed);
-    QFETCH(int, expectedType);
-
-    QPointer<SingleLinkPropertyDialog> dialog = NewLinkDialog();
-    Child<QComboBox>(dialog, "actionCombo")->setCurrentIndex(actionIndex);
-    if (actionIndex == 1)
-        QTest::keyClicks(Child<QLineEdit>(dialog, "urlEdit"), typed);
-    if (actionIndex == 2)
-        Child<QComboBox>(dialog, "attachmentCombo")->setCurrentIndex(listIndex);
-    if (actionIndex == 3)
-        Child<QComboBox>(dialog, "mediaCombo")->setCurrentIndex(listIndex);
-    ClickOk(dialog);
-    QVERIFY2(!dialog, "the dialog deletes itself after saving");
-
-    IG_Page *page = m_fixture->document->GetPage(0);
-    QCOMPARE(page->AnnotCount(), 1);
-    IG_Annot *annot = page->AnnotAt(0);
-    QCOMPARE(annot->Type(), int(G_AnnotType_Link));
-    QCOMPARE(QString(annot->SubType().c_str()), QString("Link"));
-    COMPARE_RECT(annot->Boundary(), CCA_GRect(10, 20, 60, 30));
-    QVERIFY(!annot->LastModDate().IsEmpty());
-
-    const CCA_ArrayTemplate<G_Action *> actions = LinkPathObject(annot)->Actions();
-    QCOMPARE(actions.GetSize(), 1);
-    QCOMPARE(actions[0]->Type(), expectedType);
-    switch (expectedType) {
-    case G_ActionType_URI:
-        QCOMPARE(QString(static_cast<G_ActionURI *>(actions[0])->URI().c_str()), QString("abc"));
-        break;
-    case G_ActionType_GotoA:
-        QCOMPARE(static_cast<G_ActionGotoA *>(actions[0])->AttachID(), m_notesID);
-        QVERIFY(static_cast<G_ActionGotoA *>(actions[0])->NewWindow());
-        break;
-    case G_ActionType_Sound:
-        QCOMPARE(static_cast<G_ActionSound *>(actions[0])->ResourceID(), m_songID);
-        break;
-    default:
-        QCOMPARE(static_cast<G_ActionMovie *>(actions[0])->ResourceID(), m_clipID);
-        break;
+    QPointer<SingleLinkPropertyDialog> NewDialog(IG_Annot *annot = nullptr, int page = 0)
+    {
+        // Corners from bottom-right to top-left: the dialog orders them.
+        return new SingleLinkPropertyDialog(annot, annot != nullptr, 60, 30, 10, 20, page, &m_fixture->context,
+                                            m_mainWindow.get());
     }
 
-    // The creation is undoable as a whole.
-    QUndoStack *stack = m_fixture->view->UndoStack();
-    QVERIFY(stack);
-    QCOMPARE(stack->count(), 1);
-    stack->undo();
-    QCOMPARE(page->AnnotCount(), 0);
-    stack->redo();
-    QCOMPARE(page->AnnotCount(), 1);
-}
+    static void ClickOk(SingleLinkPropertyDialog *dialog)
+    {
+        dialog->OnTimeout();
+        QTest::mouseClick(Child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 
-void TestSaveLinkProperty::newLinkCornersInAnyOrder()
-{
-    QPointer<SingleLinkPropertyDialog> dialog = NewLinkDialog(60, 30, 10, 20, 1);
-    Child<QComboBox>(dialog, "actionCombo")->setCurrentIndex(1);
-    Child<QLineEdit>(dialog, "urlEdit")->setText("x");
-    ClickOk(dialog);
-    IG_Page *page = m_fixture->document->GetPage(1);
-    QCOMPARE(page->AnnotCount(), 1);
-    COMPARE_RECT(page->AnnotAt(0)->Boundary(), CCA_GRect(10, 20, 60, 30));
-    // Thin rectangle: the path runs half a point inside the 50 x 10 object box.
-    const float h = 0.35277778f / 2;
-    IG_PageObject *object = LinkPathObject(page->AnnotAt(0));
-    COMPARE_RECT(object->Boundary(), CCA_GRect(0, 0, 50, 10));
-    COMPARE_RECT(object->Path().BoundingBox(), CCA_GRect(h, h, 50 - h, 10 - h));
-}
+    IG_Annot *OnlyLink(int page = 0) const
+    {
+        IG_Page *p = m_fixture->document->GetPage(page);
+        return p->AnnotCount() == 1 ? p->AnnotAt(0) : nullptr;
+    }
 
-void TestSaveLinkProperty::jumpDestinationFollowsView_data()
-{
-    QTest::addColumn<int>("zoomMode");
-    QTest::addColumn<int>("destType");
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    QTest::newRow("custom") << 0 << 0;
-    QTest::newRow("actual size") << 1 << 0;
-    QTest::newRow("fit width") << 2 << 2;
-    QTest::newRow("fit height") << 3 << 3;
-    QTest::newRow("fit page") << 4 << 1;
-    QTest::newRow("fit visible") << 5 << 4;
-}
+    // The whole road: the tool, the operation with its interceptor, the modal dialog
+    // answered from its own loop, the document and the undo stack.
+    void dragOpensDialogAndCreatesLink()
+    {
+        GA_Link tool;
+        GP_LinkProperty operation;
+        QVERIFY(tool.RegisterHandlerToGlobal() && operation.RegisterToGlobal());
+        std::unique_ptr<GPI_LinkProperty> interceptor(new GPI_LinkProperty);
+        G_DocView *view = m_fixture->view;
+        view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        view->resize(900, 600);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view) && view->SetCurrentToolHandler("ga_link"));
+        auto at = [view](float x, float y) {
+            return view->mapFromScene(GQ_ToQPoint(view->ScenePointFromDocPoint(CCA_GPoint(x, y), 0)));
+        };
+        AnswerPropertyDialog([](SingleLinkPropertyDialog *dialog) {
+            Child<QComboBox>(dialog, "actionCombo")->setCurrentIndex(1);
+            Child<QLineEdit>(dialog, "urlEdit")->setText("abc");
+            Child<QComboBox>(dialog, "lineWidthCombo")->setCurrentIndex(1);
+            ClickOk(dialog);
+        });
+        QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::NoModifier, at(60, 30));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier, at(20, 10));
 
-void TestSaveLinkProperty::jumpDestinationFollowsView()
-{
-    QFETCH(int, zoomMode);
-    QFETCH(int, destType);
+        IG_Annot *annot = OnlyLink();
+        QVERIFY2(annot, "no link after the dialog");
+        const CCA_GRect box = annot->Boundary();
+        QVERIFY2(qAbs(box.left - 20) < 0.5f && qAbs(box.bottom - 30) < 0.5f, qPrintable(RectText(box)));
+        QCOMPARE(LinkPathObject(annot)->LineWidth(), 0.70555556f);
+        QCOMPARE(QString(static_cast<G_ActionURI *>(LinkPathObject(annot)->Actions()[0])->URI()), QString("abc"));
+        QCOMPARE(view->UndoStack()->count(), 1);
+        view->UndoStack()->undo();
+        QVERIFY(!OnlyLink());
+        view->UndoStack()->redo();
+        QCOMPARE(OnlyLink(), annot);
 
-    m_fixture->view->SetZoom(150);
-    m_fixture->view->SetZoomMode(zoomMode);
-    const CCA_GRect visible = m_fixture->view->CurrentPageVisibleRectMM();
-    const float zoom = m_fixture->view->GetZoom();
+        G_ToolHandler::UnregisterFromGlobal(&tool);
+        G_Operation::UnregisterFromGlobal(&operation);
+        G_DeferredDelete::Flush();
+    }
 
-    QPointer<SingleLinkPropertyDialog> dialog = NewLinkDialog();
-    QTest::keyClicks(Child<QLineEdit>(dialog, "pageEdit"), "3");
-    ClickOk(dialog);
+    void init()
+    {
+        ClearLinkStyleSettings();
+        m_fixture.reset(new LinkFixture(5));
+        m_mainWindow.reset(new QWidget);
+        OFD_Document *document = m_fixture->document.get();
+        G_AttachmentInfo info;
+        info.name = "report";
+        document->AddAttachment(info, "1");
+        info.name = "notes";
+        document->AttachmentInfo(document->AddAttachment(info, "2"), info);
+        m_notesID = info.id;
+        G_MultiMediaInfo media;
+        media.type = G_MultiMedia_Audio;
+        m_songID = document->AddMultiMedia(0, media, "s");
+        media.type = G_MultiMedia_Video;
+        m_clipID = document->AddMultiMedia(0, media, "v");
+    }
 
-    IG_Annot *annot = m_fixture->document->GetPage(0)->AnnotAt(0);
-    QVERIFY(annot);
-    const CCA_ArrayTemplate<G_Action *> actions = LinkPathObject(annot)->Actions();
-    QCOMPARE(actions.GetSize(), 1);
-    QCOMPARE(actions[0]->Type(), int(G_ActionType_Goto));
-    const G_Dest &dest = static_cast<G_ActionGoto *>(actions[0])->Dest();
-    QCOMPARE(dest.pageIndex, 2);
-    QCOMPARE(dest.pageID, m_fixture->document->GetPageID(2));
-    QCOMPARE(dest.type, destType);
-    if (zoomMode == 0)
-        QCOMPARE(dest.zoom, 1.5f);
-    QCOMPARE(dest.zoom, float(double(zoom) / 100));
-    QCOMPARE(dest.left, visible.left);
-    QCOMPARE(dest.right, visible.right);
-    QCOMPARE(dest.top, visible.top);
-    QCOMPARE(dest.bottom, visible.bottom);
-}
+    void cleanup()
+    {
+        m_mainWindow.reset();
+        m_fixture.reset();
+    }
 
-void TestSaveLinkProperty::savedStyleStartsNextLink()
-{
-    QPointer<SingleLinkPropertyDialog> dialog = NewLinkDialog();
-    Child<QComboBox>(dialog, "boundaryCombo")->setCurrentIndex(1);
-    Child<QComboBox>(dialog, "lineTypeCombo")->setCurrentIndex(4);
-    Child<QComboBox>(dialog, "lineWidthCombo")->setCurrentIndex(2);
-    dialog->ColorChanged(QColor(255, 0, 0, 128));
-    QTest::keyClicks(Child<QLineEdit>(dialog, "pageEdit"), "1");
-    ClickOk(dialog);
+    void newLinkWithEachAction_data()
+    {
+        QTest::addColumn<int>("actionIndex");
+        QTest::addColumn<int>("listIndex");
+        QTest::addColumn<int>("type");
+        QTest::newRow("web address as typed") << 1 << 0 << int(G_ActionType_URI);
+        QTest::newRow("second attachment") << 2 << 1 << int(G_ActionType_GotoA);
+        QTest::newRow("audio") << 3 << 0 << int(G_ActionType_Sound);
+        QTest::newRow("video") << 3 << 1 << int(G_ActionType_Movie);
+    }
 
-    G_SettingMgr &settings = G_SettingMgr::Instance();
-    QCOMPARE(settings.ConfigValue("annot.annotlink.boundary").toInt(), 1);
-    QCOMPARE(settings.ConfigValue("annot.annotlink.linetype").toInt(), 4);
-    QCOMPARE(settings.ConfigValue("annot.annotlink.linewidth").toInt(), 2);
-    QCOMPARE(settings.ConfigValue("annot.annotlink.color").toString(), QString("#80ff0000"));
+    void newLinkWithEachAction()
+    {
+        QFETCH(int, actionIndex);
+        QFETCH(int, listIndex);
+        QFETCH(int, type);
+        QPointer<SingleLinkPropertyDialog> dialog = NewDialog();
+        Child<QComboBox>(dialog, "actionCombo")->setCurrentIndex(actionIndex);
+        QTest::keyClicks(Child<QLineEdit>(dialog, "urlEdit"), "abc");
+        Child<QComboBox>(dialog, actionIndex == 2 ? "attachmentCombo" : "mediaCombo")->setCurrentIndex(listIndex);
+        ClickOk(dialog);
+        QVERIFY2(!dialog, "the dialog deletes itself after saving");
 
-    // Coarse dotted4 underline: six dash entries, width three points, an open path.
-    IG_PageObject *object = LinkPathObject(m_fixture->document->GetPage(0)->AnnotAt(0));
-    QCOMPARE(object->LineWidth(), 1.0583334f);
-    QCOMPARE(object->DashPattern().GetSize(), 6);
-    QVERIFY(!object->Path().IsRect());
-
-    QPointer<SingleLinkPropertyDialog> next = NewLinkDialog();
-    QCOMPARE(Child<QComboBox>(next, "boundaryCombo")->currentIndex(), 1);
-    QCOMPARE(Child<QComboBox>(next, "lineTypeCombo")->currentIndex(), 4);
-    QCOMPARE(Child<QComboBox>(next, "lineWidthCombo")->currentIndex(), 2);
-    QCOMPARE(next->Color(), QColor(255, 0, 0, 128));
-    delete next;
-}
-
-void TestSaveLinkProperty::failedCreationOnlyHides()
-{
-    QPointer<SingleLinkPropertyDialog> dialog = NewLinkDialog(10, 20, 60, 30, 99);
-    dialog->show();
-    QTest::keyClicks(Child<QLineEdit>(dialog, "pageEdit"), "1");
-    ClickOk(dialog);
-    QVERIFY2(dialog, "a dialog with a parent stays alive, hidden");
-    QVERIFY(!dialog->isVisible());
-    QVERIFY(!G_SettingMgr::Instance().ConfigValue("annot.annotlink.boundary").isValid());
-    QVERIFY(!m_fixture->view->UndoStack() || m_fixture->view->UndoStack()->count() == 0);
-}
-
-void TestSaveLinkProperty::invisibleKeepsGreyedStyle()
-{
-    IG_Annot *annot = m_fixture->AddLink(0, CCA_GRect(10, 20, 60, 30), LinkStyle(), new G_ActionURI);
-    QPointer<SingleLinkPropertyDialog> dialog(
-        new SingleLinkPropertyDialog(annot, true, 0, 0, 0, 0, 0, &m_fixture->context, m_mainWindow));
-    Child<QComboBox>(dialog, "lineWidthCombo")->setCurrentIndex(1);
-    Child<QComboBox>(dialog, "lineTypeCombo")->setCurrentIndex(2);
-    dialog->ColorChanged(QColor(0, 0, 255));
-    Child<QComboBox>(dialog, "boundaryCombo")->setCurrentIndex(2);
-    Child<QLineEdit>(dialog, "urlEdit")->setText("u");
-    ClickOk(dialog);
-
-    IG_PageObject *object = LinkPathObject(annot);
-    QVERIFY(!object->IsVisible());
-    QVERIFY(object->Path().IsRect());
-    QCOMPARE(object->LineWidth(), 0.70555556f);
-    // Dotted2 at two points: three and one line widths.
-    QCOMPARE(object->DashPattern().GetSize(), 2);
-    QCOMPARE(object->DashPattern()[0], float(2 * 0.79375 * 4 / 3));
-    QCOMPARE(DecodeColor(object->StrokeColor()), QColor(0, 0, 255));
-}
-
-void TestSaveLinkProperty::editIsOneUndoStep()
-{
-    auto *oldAction = new G_ActionURI;
-    oldAction->SetURI("old");
-    IG_Annot *annot = m_fixture->AddLink(0, CCA_GRect(10, 20, 60, 30), LinkStyle(), oldAction);
-    QUndoStack *stack = m_fixture->view->CreateUndoStack();
-    QVERIFY(stack);
-    const int before = stack->count();
-
-    QPointer<SingleLinkPropertyDialog> dialog(
-        new SingleLinkPropertyDialog(annot, true, 0, 0, 0, 0, 0, &m_fixture->context, m_mainWindow));
-    Child<QComboBox>(dialog, "boundaryCombo")->setCurrentIndex(1);
-    Child<QComboBox>(dialog, "lineWidthCombo")->setCurrentIndex(2);
-    dialog->ColorChanged(QColor(255, 0, 0));
-    Child<QComboBox>(dialog, "actionCombo")->setCurrentIndex(0);
-    QTest::keyClicks(Child<QLineEdit>(dialog, "pageEdit"), "4");
-    ClickOk(dialog);
-
-    IG_PageObject *object = LinkPathObject(annot);
-    auto checkEdited = [&]() {
-        QVERIFY(!object->Path().IsRect());
-        QCOMPARE(object->LineWidth(), 1.0583334f);
-        QCOMPARE(DecodeColor(object->StrokeColor()), QColor(255, 0, 0));
-        QCOMPARE(object->Actions().GetSize(), 1);
-        QCOMPARE(object->Actions()[0]->Type(), int(G_ActionType_Goto));
-        QVERIFY(QString(annot->LastModDate().c_str()) != QString("2020-01-02 03:04:05"));
+        IG_Annot *annot = OnlyLink();
+        QVERIFY(annot);
+        QCOMPARE(annot->Type(), int(G_AnnotType_Link));
+        QCOMPARE(QString(annot->SubType()), QString("Link"));
         COMPARE_RECT(annot->Boundary(), CCA_GRect(10, 20, 60, 30));
-    };
-    // The push left the link exactly as the dialog made it.
-    QCOMPARE(stack->count(), before + 1);
-    checkEdited();
-    const QString editedDate = annot->LastModDate().c_str();
+        const CCA_ArrayTemplate<G_Action *> actions = LinkPathObject(annot)->Actions();
+        QCOMPARE(actions.GetSize(), 1);
+        QCOMPARE(actions[0]->Type(), type);
+        if (auto *uri = dynamic_cast<G_ActionURI *>(actions[0]))
+            QCOMPARE(QString(uri->URI()), QString("abc"));
+        if (auto *attachment = dynamic_cast<G_ActionGotoA *>(actions[0]))
+            QVERIFY(attachment->AttachID() == m_notesID && attachment->NewWindow());
+        if (auto *sound = dynamic_cast<G_ActionSound *>(actions[0]))
+            QCOMPARE(sound->ResourceID(), m_songID);
+        if (auto *movie = dynamic_cast<G_ActionMovie *>(actions[0]))
+            QCOMPARE(movie->ResourceID(), m_clipID);
 
-    stack->undo();
-    QVERIFY(object->Path().IsRect());
-    QVERIFY(object->IsVisible());
-    QCOMPARE(object->LineWidth(), 0.35277778f);
-    QCOMPARE(DecodeColor(object->StrokeColor()), QColor(0, 0, 0));
-    QCOMPARE(object->Actions().GetSize(), 1);
-    QCOMPARE(object->Actions()[0], static_cast<G_Action *>(oldAction));
-    QCOMPARE(QString(annot->LastModDate().c_str()), QString("2020-01-02 03:04:05"));
-    COMPARE_RECT(annot->Boundary(), CCA_GRect(10, 20, 60, 30));
+    }
 
-    stack->redo();
-    checkEdited();
-    QCOMPARE(QString(annot->LastModDate().c_str()), editedDate);
-}
+    void jumpDestinationFollowsView_data()
+    {
+        QTest::addColumn<int>("zoomMode");
+        QTest::addColumn<int>("destType");
+        QTest::newRow("custom") << 0 << 0;
+        QTest::newRow("actual size") << 1 << 0;
+        QTest::newRow("fit width") << 2 << 2;
+        QTest::newRow("fit height") << 3 << 3;
+        QTest::newRow("fit page") << 4 << 1;
+        QTest::newRow("fit visible") << 5 << 4;
+    }
+
+    void jumpDestinationFollowsView()
+    {
+        QFETCH(int, zoomMode);
+        m_fixture->view->SetZoom(150);
+        m_fixture->view->SetZoomMode(zoomMode);
+        QPointer<SingleLinkPropertyDialog> dialog = NewDialog();
+        QTest::keyClicks(Child<QLineEdit>(dialog, "pageEdit"), "3");
+        ClickOk(dialog);
+
+        QVERIFY(OnlyLink());
+        const CCA_ArrayTemplate<G_Action *> actions = LinkPathObject(OnlyLink())->Actions();
+        auto *jump = actions.GetSize() == 1 ? dynamic_cast<G_ActionGoto *>(actions[0]) : nullptr;
+        QVERIFY(jump);
+        QCOMPARE(jump->Dest().pageIndex, 2);
+        QCOMPARE(jump->Dest().pageID, m_fixture->document->GetPageID(2));
+        QTEST(jump->Dest().type, "destType");
+        QCOMPARE(jump->Dest().zoom, zoomMode == 0 ? 1.5f : float(m_fixture->view->GetZoom() / 100.0));
+        const CCA_GRect visible = m_fixture->view->CurrentPageVisibleRectMM();
+        COMPARE_RECT(CCA_GRect(jump->Dest().left, jump->Dest().top, jump->Dest().right, jump->Dest().bottom), visible);
+    }
+
+    void savedStyleStartsNextLink()
+    {
+        QPointer<SingleLinkPropertyDialog> dialog = NewDialog();
+        Child<QComboBox>(dialog, "boundaryCombo")->setCurrentIndex(1);
+        Child<QComboBox>(dialog, "lineTypeCombo")->setCurrentIndex(4);
+        Child<QComboBox>(dialog, "lineWidthCombo")->setCurrentIndex(2);
+        dialog->ColorChanged(QColor(255, 0, 0, 128));
+        QTest::keyClicks(Child<QLineEdit>(dialog, "pageEdit"), "1");
+        ClickOk(dialog);
+
+        G_SettingMgr &settings = G_SettingMgr::Instance();
+        QCOMPARE(settings.ConfigValue("annot.annotlink.boundary").toInt(), 1);
+        QCOMPARE(settings.ConfigValue("annot.annotlink.linetype").toInt(), 4);
+        QCOMPARE(settings.ConfigValue("annot.annotlink.linewidth").toInt(), 2);
+        QCOMPARE(settings.ConfigValue("annot.annotlink.color").toString(), QString("#80ff0000"));
+        // Coarse dotted4 underline: three points wide, six dash entries, an open path.
+        IG_PageObject *object = LinkPathObject(OnlyLink());
+        QCOMPARE(object->LineWidth(), 1.0583334f);
+        QCOMPARE(object->DashPattern().GetSize(), 6);
+        QVERIFY(!object->Path().IsRect());
+
+        QPointer<SingleLinkPropertyDialog> next = NewDialog();
+        QCOMPARE(Child<QComboBox>(next, "lineTypeCombo")->currentIndex(), 4);
+        QCOMPARE(next->Color(), QColor(255, 0, 0, 128));
+    }
+
+    void failedCreationOnlyHides()
+    {
+        QPointer<SingleLinkPropertyDialog> dialog = NewDialog(nullptr, 99);
+        dialog->show();
+        QTest::keyClicks(Child<QLineEdit>(dialog, "pageEdit"), "1");
+        ClickOk(dialog);
+        QVERIFY2(dialog && !dialog->isVisible(), "a dialog with a parent stays alive, hidden");
+        QVERIFY(!G_SettingMgr::Instance().ConfigValue("annot.annotlink.boundary").isValid());
+    }
+
+    // Invisible keeps the greyed width, dash and colour; one undo step puts everything back.
+    void editToInvisibleIsOneUndoStep()
+    {
+        auto *oldAction = new G_ActionURI;
+        IG_Annot *annot = m_fixture->AddLink(0, CCA_GRect(10, 20, 60, 30), LinkStyle(), oldAction);
+        QUndoStack *stack = m_fixture->view->CreateUndoStack();
+        QPointer<SingleLinkPropertyDialog> dialog = NewDialog(annot);
+        Child<QComboBox>(dialog, "lineWidthCombo")->setCurrentIndex(1);
+        Child<QComboBox>(dialog, "lineTypeCombo")->setCurrentIndex(2);
+        dialog->ColorChanged(QColor(0, 0, 255));
+        Child<QComboBox>(dialog, "boundaryCombo")->setCurrentIndex(2);
+        Child<QComboBox>(dialog, "actionCombo")->setCurrentIndex(0);
+        QTest::keyClicks(Child<QLineEdit>(dialog, "pageEdit"), "4");
+        ClickOk(dialog);
+
+        IG_PageObject *object = LinkPathObject(annot);
+        const QString editedDate = annot->LastModDate().c_str();
+        auto checkEdited = [&]() {
+            QVERIFY(!object->IsVisible() && object->Path().IsRect());
+            QCOMPARE(object->LineWidth(), 0.70555556f);
+            QCOMPARE(object->DashPattern().GetSize(), 2); // dotted2 at two points: 3 and 1 widths
+            QCOMPARE(object->DashPattern()[0], float(2 * 0.79375 * 4 / 3));
+            QCOMPARE(DecodeColor(object->StrokeColor()), QColor(0, 0, 255));
+            QCOMPARE(object->Actions()[0]->Type(), int(G_ActionType_Goto));
+            QCOMPARE(QString(annot->LastModDate()), editedDate);
+            COMPARE_RECT(annot->Boundary(), CCA_GRect(10, 20, 60, 30));
+        };
+        QCOMPARE(stack->count(), 1);
+        checkEdited(); // the push itself changed nothing
+        QVERIFY(editedDate != "2020-01-02 03:04:05");
+
+        stack->undo();
+        QVERIFY(object->IsVisible() && object->Path().IsRect());
+        QCOMPARE(object->LineWidth(), 0.35277778f);
+        QCOMPARE(object->DashPattern().GetSize(), 0);
+        QCOMPARE(DecodeColor(object->StrokeColor()), QColor(0, 0, 0));
+        QCOMPARE(object->Actions()[0], static_cast<G_Action *>(oldAction));
+        QCOMPARE(QString(annot->LastModDate()), QString("2020-01-02 03:04:05"));
+        stack->redo();
+        checkEdited();
+    }
+};
 
 QTEST_MAIN(TestSaveLinkProperty)
 #include "tst_savelinkproperty.moc"

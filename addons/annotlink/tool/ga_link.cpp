@@ -5,6 +5,7 @@
 #include "omofdapi/ig_annot.h"
 #include "omofdapi/ig_document.h"
 #include "omofdapi/ig_page.h"
+#include "uiframework/g_contextmenu.h"
 #include "uiframework/g_docview.h"
 #include "uiframework/g_event.h"
 #include "uiframework/g_operation.h"
@@ -12,8 +13,14 @@
 #include "uiframework/gq_convert.h"
 #include "uiframework/gr_pagegraphicitem.h"
 
+#include <QClipboard>
 #include <QColor>
+#include <QCursor>
 #include <QDateTime>
+#include <QDebug>
+#include <QGuiApplication>
+#include <QHash>
+#include <QMimeData>
 #include <QPainter>
 #include <QPointF>
 #include <QUndoStack>
@@ -24,6 +31,13 @@ const QColor kLinkColor(20, 168, 240, 255);
 
 // New rectangles keep this distance (mm) from every page edge.
 const float kPageMargin = 2.0f;
+
+G_MenuItemState MenuItem(bool enabled)
+{
+    G_MenuItemState state;
+    state.flags = G_MenuItemState::Visible | (enabled ? unsigned(G_MenuItemState::Enabled) : 0u);
+    return state;
+}
 
 } // namespace
 
@@ -210,6 +224,163 @@ int GA_Link::OnLButtonDblClk(unsigned /*flags*/, const CCA_Point &point)
     return 0;
 }
 
+int GA_Link::OnRButtonUp(unsigned /*flags*/, const CCA_Point &point)
+{
+    G_DocView *view = DocView();
+    G_UIContext *context = UIContext();
+    CCA_ArrayTemplate<IG_Annot *> hits;
+    if (!context || !AnnotsUnder(point, "Link", hits) || hits.IsEmpty())
+        return 0;
+    IG_Annot *hit = hits[hits.GetUpperBound()];
+    if (!IsSelectable(hit))
+        return 0;
+    SetCurrentAnnot(hit);
+    GA_Common::OnSelected();
+    view->Refresh();
+
+    auto *param = new G_OperationParam;
+    param->Add("pageIndex", hit->Page() ? hit->Page()->PageIndex() : 0);
+    param->Add("annotID", int(hit->ID()));
+    param->Add("ispoint", true);
+    param->Add("capoint", point);
+    param->Add("edit", true);
+    qDebug() << "GA_Link::OnRButtonUp" << point.x << point.y;
+
+    // Paste is offered only for a link record copied from this very document.
+    bool pasteable = false;
+    if (const QMimeData *mime = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard)) {
+        const QString type = QString::fromUtf8(mime->data("type"));
+        const QString doc = QString::fromUtf8(mime->data("doc"));
+        pasteable = type == "linkannot" && view->GDocument()
+                    && doc == GQ_ToQStringFromUtf8(view->GDocument()->DocumentKey());
+    }
+    const bool writable = !hit->IsReadOnly();
+    QHash<QString, G_MenuItemState> states;
+    states.insert("d_annotlinkcopy", MenuItem(true));
+    states.insert("d_annotlinkproperty", MenuItem(true));
+    states.insert("d_annotlinkpaste", MenuItem(pasteable));
+    states.insert("d_annotlinkcut", MenuItem(writable));
+    states.insert("d_annotlinkdel", MenuItem(writable));
+
+    if (G_ContextMenu *menu = context->ContextMenu())
+        menu->PopupMenu("annotlinkmenu", states, param);
+    else
+        delete param;
+    return 0;
+}
+
+int GA_Link::OnKeyDown(int key, unsigned /*repeatCount*/, unsigned /*modifiers*/)
+{
+    if (key == Qt::Key_Escape) {
+        RunOperation("tt_link", [](G_OperationParam &) {});
+        return 1;
+    }
+    IG_Annot *annot = CurrentAnnot();
+    if (!annot)
+        return 1;
+    if (annot->IsReadOnly())
+        return 0;
+
+    G_DocView *view = DocView();
+    switch (key) {
+    case Qt::Key_Delete: {
+        const int pageIndex = annot->Page() ? annot->Page()->PageIndex() : 0;
+        const QString pageAndAnnotID = QString("%1:%2").arg(pageIndex).arg(annot->ID());
+        RunOperation("d_delannot", [&](G_OperationParam &param) { param.Add("pageAndAnnotID", pageAndAnnotID); });
+        m_dragMode = DragNone;
+        if (view) {
+            view->SetCursor(m_cursorId);
+            if (G_UIContext *context = UIContext())
+                context->FireEvent(new G_DocumentChangedEvent(view, G_Event_DocumentChanged, 0));
+        }
+        break;
+    }
+    case Qt::Key_Left:
+        DoMove(-1, 0);
+        break;
+    case Qt::Key_Up:
+        DoMove(0, -1);
+        break;
+    case Qt::Key_Right:
+        DoMove(1, 0);
+        break;
+    case Qt::Key_Down:
+        DoMove(0, 1);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+int GA_Link::ShortCutActivated(int key, Qt::KeyboardModifiers modifiers)
+{
+    IG_Annot *annot = CurrentAnnot();
+    const int unhandled = annot ? 1 : 0;
+    if (modifiers != Qt::ControlModifier)
+        return unhandled;
+    G_DocView *view = DocView();
+
+    auto fillLink = [this, annot, view](G_OperationParam &param) {
+        const int pageIndex = annot->Page() ? annot->Page()->PageIndex() : 0;
+        const CCA_Rect scene = view->SceneRectFromDocRect(annot->Boundary(), pageIndex);
+        param.Add("pageIndex", pageIndex);
+        param.Add("annotID", int(annot->ID()));
+        param.Add("ispoint", true);
+        param.Add("capoint", CCA_Point(scene.left + 5, scene.top + 5));
+    };
+    switch (key) {
+    case Qt::Key_C:
+        if (!annot || !view)
+            return unhandled;
+        RunOperation("d_annotlinkcopy", fillLink);
+        return 1;
+    case Qt::Key_X:
+        if (!annot || !view || annot->IsReadOnly())
+            return 0;
+        RunOperation("d_annotlinkcut", fillLink);
+        return 1;
+    case Qt::Key_V: {
+        if (!view)
+            return unhandled;
+        const QPoint point = PastePoint();
+        if (annot)
+            qDebug() << "GA_Link::ShortCutActivated" << " 2 " << point;
+        RunOperation("d_annotlinkpaste", [&point](G_OperationParam &param) {
+            param.Add("pageindex", -1);
+            param.Add("ispoint", true);
+            param.Add("capoint", GQ_ToCAPoint(point));
+        });
+        return unhandled;
+    }
+    default:
+        return unhandled;
+    }
+}
+
+QPoint GA_Link::PastePoint() const
+{
+    G_DocView *view = DocView();
+    const QPoint mouse = view->ScenePointFromGlobalPoint(QCursor::pos());
+    if (view->PageIndexByPoint(mouse, true, false) != -1)
+        return mouse;
+    const QRect visible = GQ_ToQRect(view->SceneRectFromDocRect(view->CurrentPageVisibleRectMM(),
+                                                                view->CurrentPageIndex()));
+    return QPoint(visible.x() + visible.width() / 2, visible.y() + visible.height() / 2);
+}
+
+template <class Fill>
+void GA_Link::RunOperation(const char *name, Fill fill)
+{
+    G_UIContext *context = UIContext();
+    G_Operation *operation = context ? context->CreateOperationByName(name, QString()) : nullptr;
+    if (!operation)
+        return;
+    fill(operation->Param());
+    operation->PerformAction();
+    operation->DeleteLater();
+}
+
 IG_Page *GA_Link::AnnotsUnder(const CCA_Point &point, const char *subTypeFilter,
                               CCA_ArrayTemplate<IG_Annot *> &hits) const
 {
@@ -288,21 +459,16 @@ void GA_Link::RecordResize()
 
 void GA_Link::RunPropertyOperation(bool edit, IG_Annot *annot)
 {
-    G_UIContext *context = UIContext();
-    G_Operation *operation = context ? context->CreateOperationByName("d_annotlinkproperty", QString()) : nullptr;
-    if (!operation)
-        return;
-    G_OperationParam &param = operation->Param();
-    if (edit) {
-        param.Add("pageIndex", annot->Page() ? annot->Page()->PageIndex() : 0);
-        param.Add("annotID", int(annot->ID()));
-        param.Add("edit", true);
-    } else {
-        param.Add("pressIndex", m_pressPage);
-        param.Add("first", m_start);
-        param.Add("second", m_second);
-        param.Add("edit", false);
-    }
-    operation->PerformAction();
-    operation->DeleteLater();
+    RunOperation("d_annotlinkproperty", [this, edit, annot](G_OperationParam &param) {
+        if (edit) {
+            param.Add("pageIndex", annot->Page() ? annot->Page()->PageIndex() : 0);
+            param.Add("annotID", int(annot->ID()));
+            param.Add("edit", true);
+        } else {
+            param.Add("pressIndex", m_pressPage);
+            param.Add("first", m_start);
+            param.Add("second", m_second);
+            param.Add("edit", false);
+        }
+    });
 }

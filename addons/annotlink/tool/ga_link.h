@@ -26,7 +26,10 @@ public:
     int OnLButtonDown(unsigned flags, const CCA_Point &point) override;
     int OnLButtonUp(unsigned flags, const CCA_Point &point) override;
     int OnLButtonDblClk(unsigned flags, const CCA_Point &point) override;
+    int OnRButtonUp(unsigned flags, const CCA_Point &point) override;
     int OnMouseMove(unsigned flags, const CCA_Point &point) override;
+    int OnKeyDown(int key, unsigned repeatCount, unsigned modifiers) override;
+    int ShortCutActivated(int key, Qt::KeyboardModifiers modifiers) override;
 
 private:
     // Annotations under a scene point, topmost last; null when the point is on no page.
@@ -38,6 +41,12 @@ private:
     CCA_GPoint ClampToPage(CCA_GPoint point, int pageIndex) const;
     void RecordResize();
     void RunPropertyOperation(bool edit, IG_Annot *annot);
+    // Runs a host or module operation by name; `fill` puts in its parameters.
+    template <class Fill>
+    void RunOperation(const char *name, Fill fill);
+    // Where a paste from the keyboard points: the mouse when it is on a page, else the
+    // middle of the visible part of the current page.
+    QPoint PastePoint() const;
 
     bool m_creating = false;
     CCA_GPoint m_start;
