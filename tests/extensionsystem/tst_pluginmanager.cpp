@@ -9,14 +9,14 @@ class tst_PluginManager : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { qApp->setProperty("pluginLog", QStringList()); }
+    void init() { QCoreApplication::instance()->setProperty("pluginLog", QStringList()); }
     void loadsInitializesAndShutsDownInOrder();
     void failedInitializeIsUnloaded();
     void nonPluginFilesAreReported();
     void missingFolder();
 
 private:
-    static QStringList Log() { return qApp->property("pluginLog").toStringList(); }
+    static QStringList Log() { return QCoreApplication::instance()->property("pluginLog").toStringList(); }
 };
 
 void tst_PluginManager::loadsInitializesAndShutsDownInOrder()
@@ -30,7 +30,7 @@ void tst_PluginManager::loadsInitializesAndShutsDownInOrder()
     QCOMPARE(Log(), (QStringList{"alpha:construct", "beta:construct", "alpha:Initialize", "beta:Initialize",
                                  "alpha:ExtensionsInitialized", "beta:ExtensionsInitialized"}));
 
-    qApp->setProperty("pluginLog", QStringList());
+    QCoreApplication::instance()->setProperty("pluginLog", QStringList());
     manager.Shutdown();
     QCOMPARE(Log(), (QStringList{"beta:AboutToShutdown", "alpha:AboutToShutdown", "beta:destroy", "alpha:destroy"}));
     QVERIFY(manager.Plugins().isEmpty());
