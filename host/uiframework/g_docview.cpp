@@ -31,6 +31,8 @@ const double kPixelsPerMMAt100 = 96.0 / 25.4;
 const float kMinZoom = 10;
 const float kMaxZoom = 6400;
 const QSizeF kFallbackPageMM(210, 297);
+const qint64 kMaxCachedPagePixels = 12 * 1000 * 1000;
+const int kContentCacheBytes = 256 * 1024 * 1024;
 
 enum MouseKind { MousePress, MouseRelease, MouseDoubleClick, MouseMove };
 
@@ -92,7 +94,9 @@ G_DocView::G_DocView(G_UIContext *context, IG_Document *document, QWidget *paren
 {
     // Made here, not in the initialiser list: its ChildAdded event reaches event() at once.
     m_scene = new QGraphicsScene(this);
+    m_scene->setItemIndexMethod(QGraphicsScene::NoIndex);
     setScene(m_scene);
+    m_contentCache.setMaxCost(kContentCacheBytes);
     setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
     setTransformationAnchor(QGraphicsView::NoAnchor);
     setResizeAnchor(QGraphicsView::NoAnchor);
@@ -206,6 +210,7 @@ QSizeF G_DocView::PageSizeMM(int pageIndex) const
 // rectangle, taken back to millimetres, covers the whole page.
 void G_DocView::Relayout()
 {
+    m_contentCache.clear();
     qDeleteAll(m_pageItems);
     m_pageItems.clear();
     m_pageRects.clear();
@@ -640,11 +645,11 @@ void G_DocView::PaintPageItem(QPainter *painter, GR_PageGraphicItem *item)
         painter->setClipRect(rect, Qt::IntersectClip);
         painter->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
                                 | QPainter::SmoothPixmapTransform);
-        const QTransform toScene = PageTransform(index);
-        G_PageRenderer renderer(painter, toScene * painter->transform());
-        renderer.PaintContent(page);
-        if (m_annotsVisible)
+        PaintContent(painter, index);
+        if (m_annotsVisible) {
+            G_PageRenderer renderer(painter, PageTransform(index) * painter->transform());
             renderer.PaintAnnots(page);
+        }
         painter->restore();
 
         painter->save();
@@ -665,6 +670,43 @@ void G_DocView::PaintPageItem(QPainter *painter, GR_PageGraphicItem *item)
         render->PaintAfterPage(painter, item);
         painter->restore();
     }
+}
+
+// Content is drawn once per zoom into an image and reused while the page keeps its
+// objects; pages too large for that are drawn directly.
+void G_DocView::PaintContent(QPainter *painter, int pageIndex)
+{
+    IG_Page *page = Page(pageIndex);
+    const QRect rect = PageRect(pageIndex);
+    const qreal ratio = viewport()->devicePixelRatioF();
+    const QSize pixels = (QSizeF(rect.size()) * ratio).toSize();
+    if (qint64(pixels.width()) * pixels.height() > kMaxCachedPagePixels
+        || painter->transform().type() > QTransform::TxTranslate) {
+        G_PageRenderer(painter, PageTransform(pageIndex) * painter->transform()).PaintContent(page);
+        return;
+    }
+    if (!page->IsParsed())
+        page->Parse();
+    QImage *image = m_contentCache.object(pageIndex);
+    const int objects = page->PageObjectCount();
+    if (!image || image->size() != pixels || image->text(QStringLiteral("objects")).toInt() != objects) {
+        image = new QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        image->fill(Qt::white);
+        image->setText(QStringLiteral("objects"), QString::number(objects));
+        QPainter imagePainter(image);
+        imagePainter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
+                                    | QPainter::SmoothPixmapTransform);
+        const QTransform toImage = PageTransform(pageIndex) * QTransform::fromTranslate(-rect.left(), -rect.top())
+            * QTransform::fromScale(ratio, ratio);
+        G_PageRenderer(&imagePainter, toImage).PaintContent(page);
+        imagePainter.end();
+        image->setDevicePixelRatio(ratio);
+        if (!m_contentCache.insert(pageIndex, image, int(image->sizeInBytes()))) {
+            G_PageRenderer(painter, PageTransform(pageIndex) * painter->transform()).PaintContent(page);
+            return;
+        }
+    }
+    painter->drawImage(rect.topLeft(), *image);
 }
 
 G_ToolHandler *G_DocView::ActiveHandler()

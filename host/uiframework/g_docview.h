@@ -4,8 +4,10 @@
 
 #include "ombase/cca_geometry.h"
 
+#include <QCache>
 #include <QGraphicsView>
 #include <QHash>
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QRect>
@@ -161,6 +163,7 @@ private:
     QSizeF PageSizeMM(int pageIndex) const; // unrotated
     void UpdateCurrentPage();
     void DispatchMouse(QMouseEvent *event, int kind);
+    void PaintContent(QPainter *painter, int pageIndex);
 
     G_UIContext *m_context;
     IG_Document *m_document;
@@ -179,4 +182,6 @@ private:
     bool m_annotsVisible = true;
     int m_currentPage = -1;
     bool m_applyingZoomMode = false;
+    // Page content drawn at the current zoom, by page index; annotations are drawn live.
+    QCache<int, QImage> m_contentCache;
 };

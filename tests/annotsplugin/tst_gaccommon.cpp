@@ -7,7 +7,6 @@
 #include "omofdapi/ofd_page.h"
 #include "omutility/omjsonfactory.h"
 
-#include <QDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
@@ -52,7 +51,6 @@ private slots:
     void init();
     void cleanup();
     void flushCreatesTheAnnotation();
-    void flushWithoutStampLeavesCreatorAndDate();
     void flushFailsWithoutAPage_data();
     void flushFailsWithoutAPage();
     void createAnnotCmdUndoRedo();
@@ -119,16 +117,6 @@ void tst_GACCommon::flushCreatesTheAnnotation()
              annot->LastModDate().c_str());
     // Creation alone records nothing.
     QVERIFY(!m_view->UndoStack() || m_view->UndoStack()->count() == 0);
-}
-
-void tst_GACCommon::flushWithoutStampLeavesCreatorAndDate()
-{
-    IG_Annot *annot = Create(CCA_GRect(10, 20, 60, 40), false);
-    QVERIFY(annot);
-    QVERIFY(annot->LastModDate().IsEmpty());
-    // Stamped without a configured name, the creator is the account's.
-    annot = Create(CCA_GRect(10, 20, 60, 40), true);
-    QCOMPARE(Text(annot->Creator()), QDir::home().dirName());
 }
 
 void tst_GACCommon::flushFailsWithoutAPage_data()

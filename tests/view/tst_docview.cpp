@@ -6,7 +6,6 @@
 
 #include <QSignalSpy>
 #include <QTest>
-#include <QUndoStack>
 
 // Expected pixels come from 96 / 25.4 = 3.7795276 pixels per millimetre at 100 %.
 class tst_DocView : public QObject
@@ -29,8 +28,6 @@ private slots:
     void currentPageFollowsScrolling();
     void goToDestXYZ();
     void visibleRectInMillimetres();
-    void undoStackOnDemand();
-    void cursorIds();
 
 private:
     std::unique_ptr<OFD_Document> m_document;
@@ -248,26 +245,6 @@ void tst_DocView::visibleRectInMillimetres()
     // The viewport's width at 3.7795 pixels per millimetre, but no further than the page.
     const float width = m_view->viewport()->width() / 3.7795276f;
     QVERIFY(qAbs(visible.right - std::min(210.f, 10.054f + width)) < 0.3f);
-}
-
-void tst_DocView::undoStackOnDemand()
-{
-    QVERIFY(!m_view->UndoStack());
-    QUndoStack *stack = m_view->CreateUndoStack();
-    QVERIFY(stack);
-    QCOMPARE(m_view->CreateUndoStack(), stack);
-    QCOMPARE(stack->parent(), m_view);
-}
-
-void tst_DocView::cursorIds()
-{
-    m_view->SetCursor(G_Cursor_Cross);
-    QCOMPARE(m_view->viewport()->cursor().shape(), Qt::CrossCursor);
-    m_view->SetCursor(G_Cursor_Move);
-    QCOMPARE(m_view->viewport()->cursor().shape(), Qt::SizeAllCursor);
-    m_view->SetCursor(1234);
-    QCOMPARE(m_view->viewport()->cursor().shape(), Qt::ArrowCursor);
-    QCOMPARE(m_view->CursorId(), 1234);
 }
 
 QTEST_MAIN(tst_DocView)

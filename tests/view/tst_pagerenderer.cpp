@@ -51,7 +51,6 @@ private slots:
     void ctmScalesTheObject();
     void annotationAppearanceIsRelativeToItsBoundary();
     void dashPatternIsInMillimetres();
-    void colours();
 
 private:
     QImage Render(bool annots = false);
@@ -153,15 +152,6 @@ void tst_PageRenderer::dashPatternIsInMillimetres()
     QCOMPARE(image.pixelColor(4, 178), QColor(Qt::black)); // 2 mm wide: 178..181
     QCOMPARE(image.pixelColor(4, 176), QColor(Qt::white));
     QCOMPARE(image.pixelColor(4, 183), QColor(Qt::white));
-}
-
-void tst_PageRenderer::colours()
-{
-    const OFD_Color red(G_ColorSpace_RGB, kRed, 128);
-    QCOMPARE(G_PageRenderer::ToQColor(&red, Qt::black), QColor(255, 0, 0, 128));
-    const OFD_Color gray(G_ColorSpace_Gray, 0x40, 255);
-    QCOMPARE(G_PageRenderer::ToQColor(&gray, Qt::black), QColor(0x40, 0x40, 0x40));
-    QCOMPARE(G_PageRenderer::ToQColor(nullptr, Qt::green), QColor(Qt::green));
 }
 
 QTEST_MAIN(tst_PageRenderer)

@@ -12,7 +12,6 @@ class tst_Reader : public QObject
 private slots:
     void startsAndQuitsCleanly_data();
     void startsAndQuitsCleanly();
-    void rejectsABadQuitDelay();
 
 private:
     int Run(const QStringList &arguments, QString *output);
@@ -63,11 +62,6 @@ void tst_Reader::startsAndQuitsCleanly()
     const QStringList modules = QDir(QStringLiteral(ANNOTLINK_PLUGIN_DIR)).entryList({QStringLiteral("*annotlink*")});
     if (!modules.isEmpty() && file.isEmpty())
         QVERIFY2(output.contains(QLatin1String("loaded plug-in")), qPrintable(output));
-}
-
-void tst_Reader::rejectsABadQuitDelay()
-{
-    QCOMPARE(Run({QStringLiteral("--quit-after-ms"), QStringLiteral("soon")}, nullptr), 2);
 }
 
 QTEST_GUILESS_MAIN(tst_Reader)
