@@ -92,9 +92,7 @@ private slots:
     void deleteSkipsMalformedAndUnknownEntries();
     void deleteCommandOwnsWhatIsOut();
     void deleteWithoutUndoKeepsAnnotsUntilTheLoop();
-    void deleteWithoutView();
-    void showAnnot();
-    void toolSwitches();
+    void showAnnotAndToolbarState();
     void linkToggle();
     void gotoActionByIndexAndByID();
 };
@@ -170,32 +168,19 @@ void tst_HostOperations::deleteWithoutUndoKeepsAnnotsUntilTheLoop()
     QVERIFY(!G_DeferredDelete::IsScheduled(f.annots[1]));
 }
 
-void tst_HostOperations::deleteWithoutView()
-{
-    Fixture f;
-    f.context.SetCurrentDocView(nullptr);
-    QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", Entry(0, f.ids[0])}}), 0);
-    QCOMPARE(f.PageAnnots(0).size(), 3);
-}
-
-void tst_HostOperations::showAnnot()
+void tst_HostOperations::showAnnotAndToolbarState()
 {
     Fixture f;
     QCOMPARE(f.Run("t_showannot", {{"isVisible", false}}), 1);
     QVERIFY(!f.view.AnnotsVisible());
     QCOMPARE(f.Run("t_showannot", {}), 1);
     QVERIFY(f.view.AnnotsVisible());
-}
 
-void tst_HostOperations::toolSwitches()
-{
-    Fixture f;
-    QCOMPARE(f.Run("gt_fullscreen", {}), 1);
-    QCOMPARE(f.view.CurrentToolHandler()->Name(), CCA_String("gt_fullscreen"));
-    QCOMPARE(f.Run("t_handtool", {}), 1);
-    QCOMPARE(f.view.CurrentToolHandler()->Name(), CCA_String("t_handtool"));
-    QCOMPARE(f.Run("t_changehandler", {{"name", "no_such_tool"}}), 0);
-    QCOMPARE(f.view.CurrentToolHandler()->Name(), CCA_String("t_handtool"));
+    QSignalSpy spy(&f.context, &G_UIContext::ToolbarButtonStateChanged);
+    QCOMPARE(f.Run("t_toolbarbtnstate", {{"btnName", "t_annot"}, {"checked", false}}), 1);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0), (QVariantList{QStringLiteral("t_annot"), false}));
+    QCOMPARE(f.Run("t_toolbarbtnstate", {{"checked", true}}), 0);
 }
 
 void tst_HostOperations::linkToggle()
@@ -204,6 +189,9 @@ void tst_HostOperations::linkToggle()
     tool.RegisterHandlerToGlobal();
     Fixture f;
     QCOMPARE(f.Run("tt_link", {}), 0); // no "ga_link" operation registered
+    QCOMPARE(f.Run("t_changehandler", {{"name", "no_such_tool"}}), 0);
+    QCOMPARE(f.Run("gt_fullscreen", {}), 1);
+    QCOMPARE(f.view.CurrentToolHandler()->Name(), CCA_String("gt_fullscreen"));
     LinkSwitch prototype;
     prototype.RegisterToGlobal();
     QCOMPARE(f.Run("tt_link", {}), 1);

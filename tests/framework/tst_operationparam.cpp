@@ -1,4 +1,5 @@
 #include "uiframework/g_operationparam.h"
+#include "uiframework/gq_convert.h"
 
 #include <QtTest>
 
@@ -14,6 +15,7 @@ private slots:
     void typing();
     void addReplaces();
     void pointsConvertBetweenKinds();
+    void qtConversions();
 };
 
 void tst_OperationParam::typing_data()
@@ -85,6 +87,17 @@ void tst_OperationParam::pointsConvertBetweenKinds()
     QCOMPARE(param.GetGPoint("missing", CCA_GPoint(9, 9)), CCA_GPoint(9, 9));
     param.Add("t", "1,2");
     QCOMPARE(param.GetPoint("t"), CCA_Point());
+}
+
+// QRect(10, 20, 30, 40) covers x 10..39 and y 20..59; CCA_Rect keeps the first pixel outside.
+void tst_OperationParam::qtConversions()
+{
+    QCOMPARE(GQ_ToCARect(QRect(10, 20, 30, 40)), CCA_Rect(10, 20, 40, 60));
+    QCOMPARE(GQ_ToQRect(CCA_Rect(10, 20, 40, 60)), QRect(10, 20, 30, 40));
+    QCOMPARE(GQ_ToQRectF(CCA_GRect(1.5f, 2, 4, 7)), QRectF(1.5, 2, 2.5, 5));
+    const CCA_String utf8 = GQ_ToCAS(QStringLiteral("Link \u94fe"));
+    QCOMPARE(QByteArray(utf8.c_str(), utf8.GetLength()), QByteArray("Link \xe9\x93\xbe"));
+    QCOMPARE(GQ_ToQStringFromUtf8(utf8), QStringLiteral("Link \u94fe"));
 }
 
 QTEST_APPLESS_MAIN(tst_OperationParam)

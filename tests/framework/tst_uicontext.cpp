@@ -27,18 +27,6 @@ private:
     bool *m_deleted;
 };
 
-class CancellingContext : public G_UIContext
-{
-public:
-    int ShowMessageBox(const QString &title, const QString &text, QMessageBox::StandardButtons,
-                       QMessageBox::StandardButton, const QStringList &, const QSize &) override
-    {
-        asked << title << text;
-        return QMessageBox::Cancel;
-    }
-    QStringList asked;
-};
-
 // Picks an item by operation name instead of showing the popup.
 class PickingMenu : public G_ContextMenu
 {
@@ -106,16 +94,11 @@ class tst_UIContext : public QObject
 private slots:
     void initTestCase();
     void fireEventDispatchesThenDeletes();
-    void messageBoxCanBeOverridden();
     void messageBoxHonoursTextsAndSize();
     void contextMenuRunsPickedOperation();
-    void contextMenuDisabledOrUnknown();
-    void toolbarButtonState();
     void uriText_data();
     void uriText();
-    void attachmentIsWrittenAndOpened();
-    void executableAttachmentIsRefused();
-    void mediaIsWrittenAndOpened();
+    void embeddedFilesAreWrittenAndOpened();
 };
 
 void tst_UIContext::initTestCase()
@@ -144,15 +127,6 @@ void tst_UIContext::fireEventDispatchesThenDeletes()
     context.EventMgr()->RemoveListener(first);
     context.FireEvent(nullptr);
     QCOMPARE(seen.size(), 1);
-}
-
-void tst_UIContext::messageBoxCanBeOverridden()
-{
-    CancellingContext context;
-    G_UIContext *base = &context;
-    QCOMPARE(base->ShowMessageBox("clear link", "sure?", QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok),
-             int(QMessageBox::Cancel));
-    QCOMPARE(context.asked, (QStringList{"clear link", "sure?"}));
 }
 
 void tst_UIContext::messageBoxHonoursTextsAndSize()
@@ -198,45 +172,15 @@ void tst_UIContext::contextMenuRunsPickedOperation()
     QCOMPARE(menu->shown, (QStringList{"d_annotlinkcopy 1 1", "d_annotlinkcut 1 1", "d_annotlinkpaste 0 1",
                                        "d_annotlinkdel 0 0", "-", "d_annotlinkproperty 1 1"}));
     QCOMPARE(RecordingCopy::s_received, QByteArray(R"({"edit":true,"pageIndex":2})"));
-    QCoreApplication::sendPostedEvents();
-}
 
-void tst_UIContext::contextMenuDisabledOrUnknown()
-{
-    RecordingCopy prototype;
-    prototype.RegisterToGlobal();
-    G_UIContext context;
-    auto *menu = new PickingMenu(&context);
-    context.SetContextMenu(menu);
+    // A disabled item does not run; an unknown menu shows nothing. Both free the parameters.
     RecordingCopy::s_received.clear();
-
-    QHash<QString, G_MenuItemState> states;
     states["d_annotlinkcopy"].flags = G_MenuItemState::Visible;
-    menu->pick = QStringLiteral("d_annotlinkcopy");
     QCOMPARE(menu->PopupMenu("annotlinkmenu", states, new G_OperationParam), QString());
     QVERIFY(RecordingCopy::s_received.isEmpty());
     menu->shown.clear();
     QCOMPARE(menu->PopupMenu("nosuchmenu", states, new G_OperationParam), QString());
     QVERIFY(menu->shown.isEmpty());
-}
-
-void tst_UIContext::toolbarButtonState()
-{
-    G_UIContext context;
-    QSignalSpy spy(&context, &G_UIContext::ToolbarButtonStateChanged);
-    G_Operation *operation = context.CreateOperationByName("t_toolbarbtnstate", QString());
-    QVERIFY(operation);
-    operation->Param().Add("btnName", "t_annot");
-    operation->Param().Add("checked", false);
-    QCOMPARE(operation->ExecuteAction(), 1);
-    operation->DeleteLater();
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0), (QVariantList{QStringLiteral("t_annot"), false}));
-    QCOMPARE(context.ToolbarButtonState("t_annot", true), false);
-
-    G_Operation *unnamed = context.CreateOperationByName("t_toolbarbtnstate", QString());
-    QCOMPARE(unnamed->ExecuteAction(), 0);
-    unnamed->DeleteLater();
     QCoreApplication::sendPostedEvents();
 }
 
@@ -267,83 +211,48 @@ void tst_UIContext::uriText()
     QCOMPARE(result.isValid() ? result.toString() : QString(), url);
 }
 
-void tst_UIContext::attachmentIsWrittenAndOpened()
+// Attachments and media go to a temporary file that is opened; programs never do.
+void tst_UIContext::embeddedFilesAreWrittenAndOpened()
 {
     const auto document = OFD_Document::CreateBlank(1, 210, 297);
     G_AttachmentInfo info;
     info.name = "../notes.txt";
-    info.format = "txt";
-    const int index = document->AddAttachment(info, QByteArray("hello"));
-    QVERIFY(index >= 0);
-    G_AttachmentInfo stored;
-    QVERIFY(document->AttachmentInfo(index, stored));
+    G_AttachmentInfo notes, script;
+    QVERIFY(document->AttachmentInfo(document->AddAttachment(info, "hello"), notes));
+    info.name = "setup.SH";
+    QVERIFY(document->AttachmentInfo(document->AddAttachment(info, "#!/bin/sh\n"), script));
+    G_MultiMediaInfo media;
+    media.type = G_MultiMedia_Audio;
+    media.filePath = "Doc_0/Res/bell.mp3";
+    const uint32_t mediaID = document->AddMultiMedia(0, media, "ID3");
 
     G_UIContext context;
     auto *handler = new RecordingActionHandler(&context);
     context.SetActionHandler(handler);
+    G_ActionGotoA openNotes, openScript, openMissing;
+    openNotes.SetAttachID(notes.id);
+    openScript.SetAttachID(script.id);
+    openMissing.SetAttachID(script.id + 100);
+    G_ActionSound sound;
+    sound.SetResourceID(mediaID);
+    G_ActionMovie stop;
+    stop.SetResourceID(mediaID);
+    stop.SetOperator(G_ActionMovie::Stop);
     CCA_ArrayTemplate<G_Action *> actions;
-    G_ActionGotoA present;
-    present.SetAttachID(stored.id);
-    G_ActionGotoA missing;
-    missing.SetAttachID(stored.id + 100);
-    actions.Add(&missing);
-    actions.Add(&present);
-    QCOMPARE(context.ActionHandler()->DoActions(actions, document.get(), 3), 1);
-    QCOMPARE(handler->opened.size(), 1);
-    const QString path = handler->opened.at(0).toLocalFile();
-    QCOMPARE(path, G_ActionHandler::TempFolder() + QStringLiteral("/notes.txt"));
-    QFile written(path);
+    for (G_Action *action : std::initializer_list<G_Action *>{&openMissing, &openScript, &openNotes, &stop, &sound})
+        actions.Add(action);
+    QCOMPARE(context.ActionHandler()->DoActions(actions, document.get(), 3), 2);
+
+    const QString folder = G_ActionHandler::TempFolder();
+    QCOMPARE(handler->opened, (QList<QUrl>{QUrl::fromLocalFile(folder + "/notes.txt"),
+                                           QUrl::fromLocalFile(folder + "/bell.mp3")}));
+    QFile written(folder + "/notes.txt");
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), QByteArray("hello"));
     QVERIFY(!(written.permissions() & (QFileDevice::ExeOwner | QFileDevice::ExeUser)));
+    QVERIFY(!QFile::exists(folder + "/setup.SH"));
     written.remove();
-}
-
-void tst_UIContext::executableAttachmentIsRefused()
-{
-    const auto document = OFD_Document::CreateBlank(1, 210, 297);
-    G_AttachmentInfo info;
-    info.name = "setup.SH";
-    const int index = document->AddAttachment(info, QByteArray("#!/bin/sh\n"));
-    G_AttachmentInfo stored;
-    QVERIFY(document->AttachmentInfo(index, stored));
-
-    G_UIContext context;
-    auto *handler = new RecordingActionHandler(&context);
-    context.SetActionHandler(handler);
-    G_ActionGotoA action;
-    action.SetAttachID(stored.id);
-    CCA_ArrayTemplate<G_Action *> actions;
-    actions.Add(&action);
-    QCOMPARE(handler->DoActions(actions, document.get(), 3), 0);
-    QVERIFY(handler->opened.isEmpty());
-    QVERIFY(!QFile::exists(G_ActionHandler::TempFolder() + QStringLiteral("/setup.SH")));
-}
-
-void tst_UIContext::mediaIsWrittenAndOpened()
-{
-    const auto document = OFD_Document::CreateBlank(1, 210, 297);
-    G_MultiMediaInfo info;
-    info.type = G_MultiMedia_Audio;
-    info.filePath = "Doc_0/Res/bell.mp3";
-    const uint32_t id = document->AddMultiMedia(0, info, QByteArray("ID3"));
-    QVERIFY(id != 0);
-
-    G_UIContext context;
-    auto *handler = new RecordingActionHandler(&context);
-    context.SetActionHandler(handler);
-    G_ActionSound sound;
-    sound.SetResourceID(id);
-    G_ActionMovie stop;
-    stop.SetResourceID(id);
-    stop.SetOperator(G_ActionMovie::Stop);
-    CCA_ArrayTemplate<G_Action *> actions;
-    actions.Add(&sound);
-    actions.Add(&stop);
-    QCOMPARE(handler->DoActions(actions, document.get(), 3), 1);
-    QCOMPARE(handler->opened.size(), 1);
-    QCOMPARE(handler->opened.at(0).fileName(), QStringLiteral("bell.mp3"));
-    QFile::remove(handler->opened.at(0).toLocalFile());
+    QFile::remove(folder + "/bell.mp3");
 }
 
 QTEST_MAIN(tst_UIContext)
