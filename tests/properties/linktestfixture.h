@@ -37,6 +37,24 @@ struct LinkFixture
         delete view;
     }
 
+    uint32_t AddAttachment(const char *name, const char *format = "", bool listed = true)
+    {
+        G_AttachmentInfo info;
+        info.name = name;
+        info.format = format;
+        info.listed = listed;
+        document->AttachmentInfo(document->AddAttachment(info, "data"), info);
+        return info.id;
+    }
+
+    uint32_t AddMedium(int type, const char *path = "")
+    {
+        G_MultiMediaInfo info;
+        info.type = type;
+        info.filePath = path;
+        return document->AddMultiMedia(0, info, "data");
+    }
+
     // A link made and styled as the dialog makes one; the link owns `action`.
     IG_Annot *AddLink(int page, const CCA_GRect &rect, const LinkStyle &style, G_Action *action)
     {

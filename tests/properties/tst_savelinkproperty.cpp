@@ -92,18 +92,10 @@ private slots:
         ClearLinkStyleSettings();
         m_fixture.reset(new LinkFixture(5));
         m_mainWindow.reset(new QWidget);
-        OFD_Document *document = m_fixture->document.get();
-        G_AttachmentInfo info;
-        info.name = "report";
-        document->AddAttachment(info, "1");
-        info.name = "notes";
-        document->AttachmentInfo(document->AddAttachment(info, "2"), info);
-        m_notesID = info.id;
-        G_MultiMediaInfo media;
-        media.type = G_MultiMedia_Audio;
-        m_songID = document->AddMultiMedia(0, media, "s");
-        media.type = G_MultiMedia_Video;
-        m_clipID = document->AddMultiMedia(0, media, "v");
+        m_fixture->AddAttachment("report");
+        m_notesID = m_fixture->AddAttachment("notes");
+        m_songID = m_fixture->AddMedium(G_MultiMedia_Audio);
+        m_clipID = m_fixture->AddMedium(G_MultiMedia_Video);
     }
 
     void cleanup()

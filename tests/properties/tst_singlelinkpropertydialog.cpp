@@ -44,36 +44,19 @@ private slots:
     void init()
     {
         ClearLinkStyleSettings();
+        Utils::OMDpi::Instance().SetDpiScale(1.0f); // the screen's own factor need not be 1
         m_fixture.reset(new LinkFixture(5));
-        OFD_Document *document = m_fixture->document.get();
-        G_AttachmentInfo info;
-        info.name = "report";
-        info.format = "pdf";
-        document->AddAttachment(info, "1");
-        document->AttachmentInfo(0, info);
-        m_reportID = info.id;
-        info = G_AttachmentInfo();
-        info.name = "hidden";
-        info.listed = false;
-        document->AddAttachment(info, "2");
-        info.name = "notes";
-        info.listed = true;
-        document->AddAttachment(info, "3");
-        G_MultiMediaInfo media;
-        media.type = G_MultiMedia_Image;
-        document->AddMultiMedia(0, media, "p");
-        media.type = G_MultiMedia_Video;
-        media.filePath = "a/b/clip.mp4";
-        m_clipID = document->AddMultiMedia(0, media, "v");
-        media.type = G_MultiMedia_Audio;
-        media.filePath = "song.mp3";
-        m_songID = document->AddMultiMedia(0, media, "s");
+        m_reportID = m_fixture->AddAttachment("report", "pdf");
+        m_fixture->AddAttachment("hidden", "", false);
+        m_fixture->AddAttachment("notes");
+        m_fixture->AddMedium(G_MultiMedia_Image, "res/logo.png");
+        m_clipID = m_fixture->AddMedium(G_MultiMedia_Video, "a/b/clip.mp4");
+        m_songID = m_fixture->AddMedium(G_MultiMedia_Audio, "song.mp3");
     }
 
     void cleanup()
     {
         m_fixture.reset();
-        Utils::OMDpi::Instance().SetDpiScale(1.0f);
     }
 
     void scaledSizes_data()
