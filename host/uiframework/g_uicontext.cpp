@@ -72,12 +72,11 @@ void G_UIContext::SetCurrentDocView(G_DocView *view)
 {
     if (m_currentView == view)
         return;
-    if (m_currentView)
-        disconnect(m_currentView, nullptr, this, nullptr);
+    disconnect(m_viewDestroyed);
     m_currentView = view;
     // A closed view must not stay current; listeners hear about it like any other change.
     if (view) {
-        connect(view, &QObject::destroyed, this, [this] {
+        m_viewDestroyed = connect(view, &QObject::destroyed, this, [this] {
             m_currentView = nullptr;
             emit CurrentDocViewChanged(nullptr);
         });

@@ -57,6 +57,7 @@ signals:
 
 private:
     QPointer<G_DocView> m_currentView;
+    QMetaObject::Connection m_viewDestroyed;
     QHash<QString, bool> m_toolbarStates;
     G_ActionHandler *m_actionHandler;
     G_EventMgr *m_eventMgr;

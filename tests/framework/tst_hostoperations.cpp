@@ -95,6 +95,7 @@ private slots:
     void showAnnotAndToolbarState();
     void linkToggle();
     void gotoActionByIndexAndByID();
+    void closedViewIsNoLongerCurrent();
 };
 
 void tst_HostOperations::initTestCase()
@@ -227,6 +228,18 @@ void tst_HostOperations::gotoActionByIndexAndByID()
     dest.pageID = 0;
     byID.SetDest(dest);
     QCOMPARE(f.context.ActionHandler()->DoActions(actions, f.document.get(), 3), 0);
+}
+
+void tst_HostOperations::closedViewIsNoLongerCurrent()
+{
+    G_UIContext context;
+    const auto document = OFD_Document::CreateBlank(1, 210, 297);
+    auto *view = new G_DocView(&context, document.get());
+    context.SetCurrentDocView(view);
+    QSignalSpy spy(&context, &G_UIContext::CurrentDocViewChanged);
+    delete view;
+    QVERIFY(!context.CurrentDocView());
+    QCOMPARE(spy.count(), 1);
 }
 
 QTEST_MAIN(tst_HostOperations)
