@@ -1,5 +1,7 @@
 #include "clipboard/gp_linkannotcopy.h"
 
+#include "clipboard/linkclipboardrecord.h"
+
 G_Operation *GP_LinkAnnotCopy::Clone() const
 {
     GP_LinkAnnotCopy *copy = new GP_LinkAnnotCopy;
@@ -19,5 +21,9 @@ int GP_LinkAnnotCopy::AuthorityType() const
 
 int GP_LinkAnnotCopy::DoAction()
 {
-    return 0;
+    if (!DocView())
+        return 0;
+    const int pageIndex = Param().GetInt32(QStringLiteral("pageIndex"), 0);
+    const int annotID = Param().GetInt32(QStringLiteral("annotID"), 0);
+    return LinkClipboardRecord::CopyToClipboard(DocView(), pageIndex, uint32_t(annotID)) ? 1 : 0;
 }

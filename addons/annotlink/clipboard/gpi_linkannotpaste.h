@@ -4,6 +4,8 @@
 
 #include <QPoint>
 
+class G_DocView;
+
 // Proposes where "d_annotlinkpaste" puts the link: at the cursor, cascading while the
 // cursor stays. One instance serves every view.
 class GPI_LinkAnnotPaste : public G_OperationInterceptor
@@ -20,6 +22,9 @@ public:
     int PageIndex() const { return m_pageIndex; }
 
 private:
+    // Whether the next copy, one cascade step on, would reach the page's right or bottom edge.
+    bool IsNextOverPageEdge(const G_DocView *view) const;
+
     QPoint m_lastCursorPos = QPoint(-1, -1);
     float m_left = 0;
     float m_top = 0;

@@ -2,6 +2,8 @@
 
 #include "tool/linkannotmodifycommand.h"
 
+#include "clipboard/linkclipboardrecord.h"
+
 #include "omofdapi/ig_annot.h"
 #include "omofdapi/ig_document.h"
 #include "omofdapi/ig_page.h"
@@ -13,14 +15,11 @@
 #include "uiframework/gq_convert.h"
 #include "uiframework/gr_pagegraphicitem.h"
 
-#include <QClipboard>
 #include <QColor>
 #include <QCursor>
 #include <QDateTime>
 #include <QDebug>
-#include <QGuiApplication>
 #include <QHash>
-#include <QMimeData>
 #include <QPainter>
 #include <QPointF>
 #include <QUndoStack>
@@ -247,13 +246,7 @@ int GA_Link::OnRButtonUp(unsigned /*flags*/, const CCA_Point &point)
     qDebug() << "GA_Link::OnRButtonUp" << point.x << point.y;
 
     // Paste is offered only for a link record copied from this very document.
-    bool pasteable = false;
-    if (const QMimeData *mime = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard)) {
-        const QString type = QString::fromUtf8(mime->data("type"));
-        const QString doc = QString::fromUtf8(mime->data("doc"));
-        pasteable = type == "linkannot" && view->GDocument()
-                    && doc == GQ_ToQStringFromUtf8(view->GDocument()->DocumentKey());
-    }
+    const bool pasteable = LinkClipboardRecord::FromClipboard().IsFromDocument(view->GDocument());
     const bool writable = !hit->IsReadOnly();
     QHash<QString, G_MenuItemState> states;
     states.insert("d_annotlinkcopy", MenuItem(true));
