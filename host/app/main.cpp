@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTimer>
 
 int main(int argc, char *argv[])
@@ -38,6 +39,8 @@ int main(int argc, char *argv[])
     const QStringList files = parser.positionalArguments();
     if (!files.isEmpty())
         window.OpenFile(files.first(), true);
+    else if (QFileInfo::exists(QStringLiteral(ANNOTLINK_SAMPLE_DOCUMENT)))
+        window.OpenFile(QStringLiteral(ANNOTLINK_SAMPLE_DOCUMENT), true);
     window.show();
 
     if (quitAfterMs >= 0) {

@@ -38,7 +38,7 @@ int tst_Reader::Run(const QStringList &arguments, QString *output)
 void tst_Reader::startsAndQuitsCleanly_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::newRow("blank document") << QString();
+    QTest::newRow("sample document") << QString();
     QTest::newRow("helloworld.ofd") << QStringLiteral(ANNOTLINK_SHARED_DIR "/fixtures/ofd/helloworld.ofd");
     QTest::newRow("missing file") << QStringLiteral("/nonexistent/none.ofd");
 }
