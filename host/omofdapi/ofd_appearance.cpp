@@ -11,9 +11,7 @@ OFD_Appearance::~OFD_Appearance() = default;
 
 IG_PageObject *OFD_Appearance::PageObject(int index) const
 {
-    if (index < 0 || index >= int(m_objects.size()))
-        return nullptr;
-    return m_objects[size_t(index)].get();
+    return m_objects.At(index);
 }
 
 IG_PageObject *OFD_Appearance::InsertPageObject(int type, int index, bool applyDefaults)
@@ -23,22 +21,16 @@ IG_PageObject *OFD_Appearance::InsertPageObject(int type, int index, bool applyD
 
 bool OFD_Appearance::RemovePageObject(int index)
 {
-    if (index < 0 || index >= int(m_objects.size()))
+    if (!m_objects.Remove(index))
         return false;
-    m_objects.erase(m_objects.begin() + index);
     m_context->Touch();
     return true;
 }
 
 IG_PageObject *OFD_Appearance::AddPageObject(std::unique_ptr<IG_PageObject> object, int index)
 {
-    if (!object)
-        return nullptr;
-    IG_PageObject *raw = object.get();
-    if (index < 0 || index >= int(m_objects.size()))
-        m_objects.push_back(std::move(object));
-    else
-        m_objects.insert(m_objects.begin() + index, std::move(object));
-    m_context->Touch();
+    IG_PageObject *raw = m_objects.Insert(std::move(object), index);
+    if (raw)
+        m_context->Touch();
     return raw;
 }

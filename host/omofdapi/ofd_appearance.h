@@ -1,9 +1,9 @@
 #pragma once
 
 #include "ig_appearance.h"
+#include "ofd_pageobjectlist.h"
 
 #include <memory>
-#include <vector>
 
 class OFD_DocumentContext;
 
@@ -15,7 +15,7 @@ public:
     explicit OFD_Appearance(std::shared_ptr<OFD_DocumentContext> context);
     ~OFD_Appearance() override;
 
-    int PageObjectCount() const override { return int(m_objects.size()); }
+    int PageObjectCount() const override { return m_objects.Count(); }
     IG_PageObject *PageObject(int index) const override;
     IG_PageObject *InsertPageObject(int type, int index, bool applyDefaults) override;
     bool RemovePageObject(int index) override;
@@ -25,5 +25,5 @@ public:
 
 private:
     std::shared_ptr<OFD_DocumentContext> m_context;
-    std::vector<std::unique_ptr<IG_PageObject>> m_objects;
+    OFD_PageObjectList m_objects;
 };

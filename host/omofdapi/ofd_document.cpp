@@ -10,6 +10,17 @@
 namespace {
 // Tells apart documents in one process, even two opened from the same file.
 std::atomic<quint64> g_documentSerial{0};
+
+// Bytes provided lazily are fetched once and kept.
+template <class Entry>
+QByteArray EntryData(const Entry &entry)
+{
+    if (entry.provider) {
+        entry.data = entry.provider();
+        entry.provider = nullptr;
+    }
+    return entry.data;
+}
 }
 
 OFD_Document::OFD_Document()
@@ -109,12 +120,7 @@ QByteArray OFD_Document::AttachmentData(int index) const
 {
     if (index < 0 || index >= int(m_attachments.size()))
         return QByteArray();
-    const Attachment &entry = m_attachments[size_t(index)];
-    if (entry.provider) {
-        entry.data = entry.provider();
-        entry.provider = nullptr;
-    }
-    return entry.data;
+    return EntryData(m_attachments[size_t(index)]);
 }
 
 int OFD_Document::AddAttachmentEntry(Attachment entry)
@@ -176,12 +182,7 @@ QByteArray OFD_Document::MultiMediaData(uint32_t id) const
     const int index = MediaIndexByID(id);
     if (index < 0)
         return QByteArray();
-    const Media &entry = m_media[size_t(index)];
-    if (entry.provider) {
-        entry.data = entry.provider();
-        entry.provider = nullptr;
-    }
-    return entry.data;
+    return EntryData(m_media[size_t(index)]);
 }
 
 uint32_t OFD_Document::AddMediaEntry(Media entry)

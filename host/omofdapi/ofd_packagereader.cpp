@@ -29,6 +29,22 @@ CCA_String Utf8(const QString &text)
     return CCA_String(bytes.constData(), bytes.size());
 }
 
+// The medium's bytes stay in the package until they are first asked for.
+void AddLazyMedium(OFD_Document &document, const std::shared_ptr<OFD_ZipArchive> &archive, uint32_t id,
+                   const OFD_MediaResource &media)
+{
+    G_MultiMediaInfo info;
+    info.type = media.type;
+    info.filePath = Utf8(media.filePath);
+    info.format = Utf8(media.format);
+    const QString path = media.filePath;
+    document.AddLazyMultiMedia(id, info, [archive, path]() {
+        QByteArray data;
+        archive->ReadEntry(path, data, nullptr);
+        return data;
+    });
+}
+
 // MaxUnitID is unreliable in real files: every numeric ID attribute of every part counts.
 void NoteIDs(const QByteArray &bytes, OFD_Document &document)
 {
@@ -319,20 +335,8 @@ bool OFD_PackageReader::ReadPackage(QString *error)
         m_pages.insert(page, state);
     }
 
-    for (const uint32_t id : m_resources->MultiMediaIDs()) {
-        const OFD_MediaResource *media = m_resources->MultiMedia(id);
-        G_MultiMediaInfo info;
-        info.type = media->type;
-        info.filePath = Utf8(media->filePath);
-        info.format = Utf8(media->format);
-        const std::shared_ptr<OFD_ZipArchive> archive = m_archive;
-        const QString path = media->filePath;
-        m_document->AddLazyMultiMedia(id, info, [archive, path]() {
-            QByteArray data;
-            archive->ReadEntry(path, data, nullptr);
-            return data;
-        });
-    }
+    for (const uint32_t id : m_resources->MultiMediaIDs())
+        AddLazyMedium(*m_document, m_archive, id, *m_resources->MultiMedia(id));
     if (!doc->ChildText(QStringLiteral("Attachments")).trimmed().isEmpty())
         ReadAttachments(doc->ChildText(QStringLiteral("Attachments")));
     ReadAnnotIndex(doc->ChildText(QStringLiteral("Annotations")));
@@ -445,19 +449,8 @@ bool OFD_PackageReader::LoadContent(OFD_Page *page)
         for (const uint32_t id : scope->MultiMediaIDs()) {
             G_MultiMediaInfo existing;
             const OFD_MediaResource *media = scope->MultiMedia(id);
-            if (m_document->MultiMediaInfo(id, existing) || !media)
-                continue;
-            G_MultiMediaInfo info;
-            info.type = media->type;
-            info.filePath = Utf8(media->filePath);
-            info.format = Utf8(media->format);
-            const std::shared_ptr<OFD_ZipArchive> archive = m_archive;
-            const QString file = media->filePath;
-            m_document->AddLazyMultiMedia(id, info, [archive, file]() {
-                QByteArray data;
-                archive->ReadEntry(file, data, nullptr);
-                return data;
-            });
+            if (!m_document->MultiMediaInfo(id, existing) && media)
+                AddLazyMedium(*m_document, m_archive, id, *media);
         }
         scopes.push_back(std::move(scope));
         return scopes.back().get();

@@ -176,21 +176,14 @@ bool OFD_Page::LoadAnnots()
 
 IG_PageObject *OFD_Page::PageObjectAt(int index) const
 {
-    if (index < 0 || index >= int(m_objects.size()))
-        return nullptr;
-    return m_objects[size_t(index)].get();
+    return m_objects.At(index);
 }
 
 IG_PageObject *OFD_Page::AddPageObject(std::unique_ptr<IG_PageObject> object, int index)
 {
-    if (!object)
-        return nullptr;
-    IG_PageObject *raw = object.get();
-    if (index < 0 || index >= int(m_objects.size()))
-        m_objects.push_back(std::move(object));
-    else
-        m_objects.insert(m_objects.begin() + index, std::move(object));
-    Touch();
+    IG_PageObject *raw = m_objects.Insert(std::move(object), index);
+    if (raw)
+        Touch();
     return raw;
 }
 
@@ -203,9 +196,8 @@ IG_PageObject *OFD_Page::CreatePageObject(int type)
 
 bool OFD_Page::RemovePageObject(int index)
 {
-    if (index < 0 || index >= int(m_objects.size()))
+    if (!m_objects.Remove(index))
         return false;
-    m_objects.erase(m_objects.begin() + index);
     Touch();
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ig_page.h"
+#include "ofd_pageobjectlist.h"
 
 #include <memory>
 #include <vector>
@@ -31,7 +32,7 @@ public:
     bool LoadAnnots() override;
     void SetAnnotsLoaded(bool loaded) { m_annotsLoaded = loaded; }
 
-    int PageObjectCount() const override { return int(m_objects.size()); }
+    int PageObjectCount() const override { return m_objects.Count(); }
     IG_PageObject *PageObjectAt(int index) const override;
     // Content in painting order; `index` -1 appends. The page owns the object.
     IG_PageObject *AddPageObject(std::unique_ptr<IG_PageObject> object, int index = -1);
@@ -63,6 +64,6 @@ private:
     CCA_GRect m_box;
     bool m_parsed = true;
     bool m_annotsLoaded = true;
-    std::vector<std::unique_ptr<IG_PageObject>> m_objects;
+    OFD_PageObjectList m_objects;
     std::vector<std::unique_ptr<IG_Annot>> m_annots;
 };

@@ -149,7 +149,7 @@ std::unique_ptr<OFD_Document> OFD_SampleDocument::Create()
     const QList<QStringList> bodies = {
         {QStringLiteral("Choose the link tool (L) and drag a rectangle on this page."),
          QStringLiteral("The property dialog chooses how the link looks and what it does."),
-         QStringLiteral("The blue frame below is a link to page 2: follow it with the hand tool (H)."),
+         QStringLiteral("This blue frame links to page 2: follow it with the hand tool (H)."),
          QStringLiteral("Double-click a link with the link tool to edit it; drag it to move it.")},
         {QStringLiteral("A link can open a web page: type its address in the dialog."),
          QStringLiteral("It can also open one of the two attachments of this document:"),
@@ -206,33 +206,27 @@ std::unique_ptr<OFD_Document> OFD_SampleDocument::Create()
         }
     }
 
-    const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    G_AttachmentInfo readme;
-    readme.name = CCA_String("readme.txt");
-    readme.format = CCA_String("txt");
-    readme.filePath = CCA_String("readme.txt");
-    readme.creationDate = Utf8(now);
-    readme.modDate = Utf8(now);
-    document->AddAttachment(readme, QByteArray("This text is an attachment of the annotlink sample document.\n"
-                                               "A link with the action \"open document attachment\" opens it.\n"));
-    G_AttachmentInfo picture;
-    picture.name = CCA_String("gradient.png");
-    picture.format = CCA_String("png");
-    picture.filePath = CCA_String("gradient.png");
-    picture.creationDate = Utf8(now);
-    picture.modDate = Utf8(now);
-    document->AddAttachment(picture, GradientPng());
+    const CCA_String now = Utf8(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    const auto attach = [&](const char *name, const char *format, const QByteArray &data) {
+        G_AttachmentInfo info;
+        info.name = info.filePath = CCA_String(name);
+        info.format = CCA_String(format);
+        info.creationDate = info.modDate = now;
+        document->AddAttachment(info, data);
+    };
+    attach("readme.txt", "txt", QByteArray("This text is an attachment of the annotlink sample document.\n"
+                                           "A link with the action \"open document attachment\" opens it.\n"));
+    attach("gradient.png", "png", GradientPng());
 
-    G_MultiMediaInfo audio;
-    audio.type = G_MultiMedia_Audio;
-    audio.format = CCA_String("WAV");
-    audio.filePath = CCA_String("chime.wav");
-    document->AddMultiMedia(0, audio, ChimeWav());
-    G_MultiMediaInfo video;
-    video.type = G_MultiMedia_Video;
-    video.format = CCA_String("MP4");
-    video.filePath = CCA_String("clip.mp4");
-    document->AddMultiMedia(0, video, ClipMp4());
+    const auto embed = [&](int type, const char *format, const char *path, const QByteArray &data) {
+        G_MultiMediaInfo info;
+        info.type = type;
+        info.format = CCA_String(format);
+        info.filePath = CCA_String(path);
+        document->AddMultiMedia(0, info, data);
+    };
+    embed(G_MultiMedia_Audio, "WAV", "chime.wav", ChimeWav());
+    embed(G_MultiMedia_Video, "MP4", "clip.mp4", ClipMp4());
     document->SetModified(false);
     return document;
 }

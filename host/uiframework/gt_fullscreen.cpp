@@ -49,11 +49,8 @@ void GT_FullScreen::OnDeactivate()
 
 int GT_FullScreen::OnLButtonDown(unsigned, const CCA_Point &point)
 {
-    int page = -1;
-    IG_Annot *link = LinkAt(point, &page);
     m_pressed = true;
-    m_pressPage = link ? page : -1;
-    m_pressLinkID = link ? link->ID() : 0;
+    PressLink(point);
     return 0;
 }
 
@@ -63,10 +60,7 @@ int GT_FullScreen::OnLButtonUp(unsigned, const CCA_Point &point)
         return 0;
     m_pressed = false;
     if (m_pressPage >= 0) {
-        int page = -1;
-        IG_Annot *link = LinkAt(point, &page);
-        if (link && page == m_pressPage && link->ID() == m_pressLinkID)
-            RunLinkAction(page, link);
+        ReleaseLink(point);
         return 0;
     }
     Turn(1);

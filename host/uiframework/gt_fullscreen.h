@@ -27,7 +27,5 @@ private:
     Qt::WindowStates m_windowState = Qt::WindowNoState;
     int m_zoomMode = 0;
     float m_zoom = 100;
-    int m_pressPage = -1;
-    unsigned m_pressLinkID = 0;
     bool m_pressed = false;
 };

@@ -81,6 +81,23 @@ void GT_HandTool::RunLinkAction(int pageIndex, IG_Annot *link)
     operation->DeleteLater();
 }
 
+IG_Annot *GT_HandTool::PressLink(const CCA_Point &point)
+{
+    int page = -1;
+    IG_Annot *link = LinkAt(point, &page);
+    m_pressPage = link ? page : -1;
+    m_pressLinkID = link ? link->ID() : 0;
+    return link;
+}
+
+void GT_HandTool::ReleaseLink(const CCA_Point &point)
+{
+    int page = -1;
+    IG_Annot *link = LinkAt(point, &page);
+    if (link && page == m_pressPage && link->ID() == m_pressLinkID)
+        RunLinkAction(page, link);
+}
+
 int GT_HandTool::OnLButtonDown(unsigned, const CCA_Point &point)
 {
     G_DocView *view = DocView();
@@ -89,14 +106,11 @@ int GT_HandTool::OnLButtonDown(unsigned, const CCA_Point &point)
     m_moved = false;
     m_pressViewport = view->mapFromScene(QPointF(point.x, point.y));
     m_pressScroll = QPoint(view->horizontalScrollBar()->value(), view->verticalScrollBar()->value());
-    int page = -1;
-    if (IG_Annot *link = LinkAt(point, &page)) {
+    if (PressLink(point)) {
         m_drag = DragLink;
-        m_pressPage = page;
-        m_pressLinkID = link->ID();
         return 0;
     }
-    page = view->PageIndexByPoint(QPoint(point.x, point.y), false, false);
+    const int page = view->PageIndexByPoint(QPoint(point.x, point.y), false, false);
     const int glyph = page >= 0 ? GlyphAt(page, view->DocPointFromScenePointByPageIndex(point, page)) : -1;
     if (glyph >= 0) {
         m_drag = DragSelect;
@@ -155,10 +169,7 @@ int GT_HandTool::OnLButtonUp(unsigned, const CCA_Point &point)
     if (!view)
         return 0;
     if (drag == DragLink && !m_moved) {
-        int page = -1;
-        IG_Annot *link = LinkAt(point, &page);
-        if (link && page == m_pressPage && link->ID() == m_pressLinkID)
-            RunLinkAction(page, link);
+        ReleaseLink(point);
     } else if (drag == DragSelect && m_moved) {
         const int focus = NearestGlyph(view->DocPointFromScenePointByPageIndex(point, m_pressPage));
         if (focus >= 0)

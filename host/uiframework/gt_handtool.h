@@ -27,6 +27,12 @@ protected:
     IG_Annot *LinkAt(const CCA_Point &point, int *pageIndex) const;
     // Runs "d_linkaction" for the link.
     void RunLinkAction(int pageIndex, IG_Annot *link);
+    // Notes the link under a press (none: page -1), so that only a release on it runs it.
+    IG_Annot *PressLink(const CCA_Point &point);
+    void ReleaseLink(const CCA_Point &point);
+
+    int m_pressPage = -1;
+    unsigned m_pressLinkID = 0;
 
 private:
     enum Drag { DragNone, DragPan, DragSelect, DragLink };
@@ -42,8 +48,6 @@ private:
     int m_drag = DragNone;
     QPoint m_pressViewport;
     QPoint m_pressScroll;
-    int m_pressPage = -1;
-    unsigned m_pressLinkID = 0;
     int m_anchorGlyph = -1;
     bool m_moved = false;
     IG_Page *m_glyphPage = nullptr;

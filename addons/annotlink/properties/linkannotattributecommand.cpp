@@ -4,54 +4,25 @@
 
 #include "omofdapi/ig_annot.h"
 #include "omofdapi/ig_document.h"
-#include "omofdapi/ig_page.h"
-#include "uiframework/g_docview.h"
 #include "uiframework/g_event.h"
 #include "uiframework/g_uicontext.h"
 #include "uiframework/gq_convert.h"
 
-LinkAnnotAttributeCommand::LinkAnnotAttributeCommand(G_UIContext *context, int annotID,
-                                                     LinkAttributeState before,
+LinkAnnotAttributeCommand::LinkAnnotAttributeCommand(G_UIContext *context, int annotID, LinkAttributeState before,
                                                      LinkAttributeState after, QUndoCommand *parent)
-    : QUndoCommand(parent)
-    , m_context(context)
-    , m_annotID(annotID)
-    , m_before(before)
-    , m_after(after)
+    : LinkStateCommand(context, annotID, std::move(before), std::move(after), "LinkAnnotAttributeCommand::undo",
+                       "LinkAnnotAttributeCommand::redo", parent)
 {
 }
 
 LinkAnnotAttributeCommand::~LinkAnnotAttributeCommand() = default;
 
-void LinkAnnotAttributeCommand::undo()
-{
-    Apply(m_before, "LinkAnnotAttributeCommand::undo");
-}
-
-// The dialog has applied the change before pushing; only later redos re-apply it.
-void LinkAnnotAttributeCommand::redo()
-{
-    if (!m_firstRedoDone) {
-        m_firstRedoDone = true;
-        return;
-    }
-    Apply(m_after, "LinkAnnotAttributeCommand::redo");
-}
-
-// A link that another command removed meanwhile is left alone.
 void LinkAnnotAttributeCommand::Apply(const LinkAttributeState &state, const char *traceText)
 {
-    G_DocView *view = m_context ? m_context->CurrentDocView() : nullptr;
-    IG_Document *document = view ? view->GDocument() : nullptr;
-    IG_Page *page = document ? document->GetPage(state.pageIndex) : nullptr;
-    if (!page)
-        return;
-    if (!page->IsParsed())
-        page->Parse();
-    if (!page->IsAnnotsLoaded())
-        page->LoadAnnots();
-    IG_Annot *annot = page->AnnotByID(uint32_t(m_annotID));
-    IG_PageObject *object = LinkPathObject(annot);
+    const LinkLookup link = FindLink(m_context, state.pageIndex, uint32_t(m_annotID));
+    IG_Document *document = link.document;
+    IG_Annot *annot = link.annot;
+    IG_PageObject *object = link.object;
     if (!object)
         return;
 

@@ -1,28 +1,16 @@
 #pragma once
 
 #include "properties/linkattributestate.h"
-
-#include <QUndoCommand>
-
-class G_UIContext;
+#include "tool/linkstatecommand.h"
 
 // A change of an existing link's style and action made in the property dialog.
-class LinkAnnotAttributeCommand : public QUndoCommand
+class LinkAnnotAttributeCommand : public LinkStateCommand<LinkAttributeState>
 {
 public:
     LinkAnnotAttributeCommand(G_UIContext *context, int annotID, LinkAttributeState before,
                               LinkAttributeState after, QUndoCommand *parent = nullptr);
     ~LinkAnnotAttributeCommand() override;
 
-    void undo() override;
-    void redo() override;
-
 private:
-    void Apply(const LinkAttributeState &state, const char *traceText);
-
-    G_UIContext *m_context;
-    int m_annotID;
-    LinkAttributeState m_before;
-    LinkAttributeState m_after;
-    bool m_firstRedoDone = false;
+    void Apply(const LinkAttributeState &state, const char *traceText) override;
 };

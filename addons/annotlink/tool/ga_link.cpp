@@ -98,6 +98,13 @@ void GA_Link::OnActivate()
         view->SetCursor(G_Cursor_Cross);
 }
 
+void GA_Link::CancelCreation()
+{
+    m_creating = false;
+    m_start = m_end = m_second = CCA_GPoint();
+    m_pressPage = -1;
+}
+
 int GA_Link::OnLButtonDown(unsigned flags, const CCA_Point &point)
 {
     G_DocView *view = DocView();
@@ -108,9 +115,7 @@ int GA_Link::OnLButtonDown(unsigned flags, const CCA_Point &point)
         return 0;
 
     if (!hits.IsEmpty()) {
-        m_creating = false;
-        m_start = m_end = m_second = CCA_GPoint();
-        m_pressPage = -1;
+        CancelCreation();
         IG_Annot *hit = hits[hits.GetUpperBound()];
         if (IsSelectable(hit)) {
             SetCurrentAnnot(hit);
@@ -133,9 +138,7 @@ int GA_Link::OnLButtonDown(unsigned flags, const CCA_Point &point)
         m_selected = false;
         SetCurrentAnnot(nullptr);
     } else {
-        m_creating = false;
-        m_start = m_end = m_second = CCA_GPoint();
-        m_pressPage = -1;
+        CancelCreation();
         m_selected = false;
     }
     return 0;

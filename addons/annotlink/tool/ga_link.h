@@ -40,6 +40,8 @@ private:
     QRect PageRectMM(int pageIndex) const;
     CCA_GPoint ClampToPage(CCA_GPoint point, int pageIndex) const;
     void RecordResize();
+    // Forgets a link being drawn.
+    void CancelCreation();
     void RunPropertyOperation(bool edit, IG_Annot *annot);
     // Runs a host or module operation by name; `fill` puts in its parameters.
     template <class Fill>

@@ -4,55 +4,25 @@
 
 #include "omofdapi/ig_annot.h"
 #include "omofdapi/ig_document.h"
-#include "omofdapi/ig_page.h"
-#include "uiframework/g_docview.h"
 #include "uiframework/g_event.h"
 #include "uiframework/g_uicontext.h"
 #include "uiframework/gq_convert.h"
 
-LinkAnnotModifyCommand::LinkAnnotModifyCommand(G_UIContext *context, int annotID,
-                                               LinkGeometryState before, LinkGeometryState after,
-                                               QUndoCommand *parent)
-    : QUndoCommand(parent)
-    , m_context(context)
-    , m_annotID(annotID)
-    , m_before(before)
-    , m_after(after)
+LinkAnnotModifyCommand::LinkAnnotModifyCommand(G_UIContext *context, int annotID, LinkGeometryState before,
+                                               LinkGeometryState after, QUndoCommand *parent)
+    : LinkStateCommand(context, annotID, std::move(before), std::move(after), "LinkAnnotModifyCommand::undo",
+                       "LinkAnnotModifyCommand::redo", parent)
 {
 }
 
 LinkAnnotModifyCommand::~LinkAnnotModifyCommand() = default;
 
-void LinkAnnotModifyCommand::undo()
-{
-    Apply(m_before, "LinkAnnotModifyCommand::undo");
-}
-
-// The resize is already on the page when the command is pushed; only later redos apply it.
-void LinkAnnotModifyCommand::redo()
-{
-    if (!m_redoArmed) {
-        m_redoArmed = true;
-        return;
-    }
-    Apply(m_after, "LinkAnnotModifyCommand::redo");
-}
-
-// The link is looked up afresh each time: another command may have removed it meanwhile,
-// and then there is nothing to restore.
 void LinkAnnotModifyCommand::Apply(const LinkGeometryState &state, const char *traceText)
 {
-    G_DocView *view = m_context ? m_context->CurrentDocView() : nullptr;
-    IG_Document *document = view ? view->GDocument() : nullptr;
-    IG_Page *page = document ? document->GetPage(state.pageIndex) : nullptr;
-    if (!page)
-        return;
-    if (!page->IsParsed())
-        page->Parse();
-    if (!page->IsAnnotsLoaded())
-        page->LoadAnnots();
-    IG_Annot *annot = page->AnnotByID(uint32_t(m_annotID));
-    IG_PageObject *object = LinkPathObject(annot);
+    const LinkLookup link = FindLink(m_context, state.pageIndex, uint32_t(m_annotID));
+    IG_Document *document = link.document;
+    IG_Annot *annot = link.annot;
+    IG_PageObject *object = link.object;
     if (!object)
         return;
 

@@ -4,7 +4,10 @@
 #include "omofdapi/ig_appearance.h"
 #include "omofdapi/ig_color.h"
 #include "omofdapi/ig_document.h"
+#include "omofdapi/ig_page.h"
 #include "omofdapi/ig_pageobject.h"
+#include "uiframework/g_docview.h"
+#include "uiframework/g_uicontext.h"
 #include "uiframework/gq_convert.h"
 
 #include <QDebug>
@@ -38,6 +41,23 @@ IG_PageObject *LinkPathObject(const IG_Annot *annot)
         return nullptr;
     IG_Appearance *appearance = annot->Appearance();
     return appearance ? appearance->PageObject(0) : nullptr;
+}
+
+LinkLookup FindLink(const G_UIContext *context, int pageIndex, uint32_t annotID)
+{
+    LinkLookup link;
+    const G_DocView *view = context ? context->CurrentDocView() : nullptr;
+    link.document = view ? view->GDocument() : nullptr;
+    IG_Page *page = link.document ? link.document->GetPage(pageIndex) : nullptr;
+    if (!page)
+        return link;
+    if (!page->IsParsed())
+        page->Parse();
+    if (!page->IsAnnotsLoaded())
+        page->LoadAnnots();
+    link.annot = page->AnnotByID(annotID);
+    link.object = LinkPathObject(link.annot);
+    return link;
 }
 
 float EncodeLineWidth(int widthIndex)

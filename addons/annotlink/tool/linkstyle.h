@@ -5,7 +5,10 @@
 
 #include <QColor>
 
+#include <cstdint>
+
 class CCA_Path;
+class G_UIContext;
 class IG_Annot;
 class IG_Color;
 class IG_Document;
@@ -28,6 +31,17 @@ struct LinkStyle
 
 // Page object 0 of the annotation's appearance, or null.
 IG_PageObject *LinkPathObject(const IG_Annot *annot);
+
+// A link of the context's current document looked up by page and ID; `object` is null when
+// the link or its path object is missing.
+struct LinkLookup
+{
+    IG_Document *document = nullptr;
+    IG_Annot *annot = nullptr;
+    IG_PageObject *object = nullptr;
+};
+// Parses the page and loads its annotations first when they are not yet read.
+LinkLookup FindLink(const G_UIContext *context, int pageIndex, uint32_t annotID);
 
 // Width index -> stored width in mm (n points, n = index + 1).
 float EncodeLineWidth(int widthIndex);
