@@ -58,365 +58,326 @@ class tst_DocumentModel : public QObject
     Q_OBJECT
 
 private slots:
-    void idsAreUniqueAcrossTheDocument();
-    void documentKeysDiffer();
-    void addAnnotBuildsDescribedAppearance();
-    void addAnnotWithoutDescription();
-    void annotsAtPointOrderAndFilter();
-    void annotsAtPointTolerance_data();
-    void annotsAtPointTolerance();
-    void takeAndInsertAnnot();
-    void takenAnnotOutlivesDocument();
-    void setActionsRetiresReplaced();
-    void pageObjectDefaults();
-    void strokeColorIsCopied();
-    void moveByShiftsPathOnly();
-    void lazyLoadingLeavesDocumentUnmodified();
-    void attachmentsAndMedia();
-};
+    void idsAreUniqueAcrossTheDocument()
+    {
+        auto doc = OFD_Document::CreateBlank(3, 210, 297);
+        std::set<uint32_t> ids;
+        for (int i = 0; i < doc->PageCount(); ++i)
+            ids.insert(doc->GetPageID(i));
+        for (int i : {0, 2, 0}) {
+            IG_Annot *annot = doc->GetPage(i)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, true,
+                                                       LinkDescription(0, 0, 10, 10));
+            ids.insert(annot->ID());
+            ids.insert(annot->Appearance()->PageObject(0)->ID());
+            ids.insert(annot->Appearance()->InsertPageObject(G_PageObj_Path, -1, false)->ID());
+        }
+        QCOMPARE(int(ids.size()), 3 + 3 * 3);
+        QVERIFY(!ids.count(0));
+        QCOMPARE(doc->GetPageID(7), 0u);
+        QCOMPARE(doc->PageIndexByID(doc->GetPageID(2)), 2);
 
-void tst_DocumentModel::idsAreUniqueAcrossTheDocument()
-{
-    auto doc = OFD_Document::CreateBlank(3, 210, 297);
-    std::set<uint32_t> ids;
-    for (int i = 0; i < doc->PageCount(); ++i)
-        ids.insert(doc->GetPageID(i));
-    for (int i : {0, 2, 0}) {
-        IG_Annot *annot = doc->GetPage(i)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, true,
-                                                   LinkDescription(0, 0, 10, 10));
-        ids.insert(annot->ID());
-        ids.insert(annot->Appearance()->PageObject(0)->ID());
-        ids.insert(annot->Appearance()->InsertPageObject(G_PageObj_Path, -1, false)->ID());
+        // IDs read from a file move the counter; nothing below them is handed out again.
+        doc->NoteID(100);
+        QCOMPARE(doc->NewID(), 101u);
+        doc->Page(1)->AppendLoadedAnnot(G_AnnotType_Link, 500);
+        QCOMPARE(doc->NewID(), 501u);
+        doc->NoteID(7);
+        QCOMPARE(doc->NewID(), 502u);
     }
-    QCOMPARE(int(ids.size()), 3 + 3 * 3);
-    QVERIFY(!ids.count(0));
-    QCOMPARE(doc->GetPageID(7), 0u);
-    QCOMPARE(doc->PageIndexByID(doc->GetPageID(2)), 2);
 
-    // IDs read from a file move the counter; nothing below them is handed out again.
-    doc->NoteID(100);
-    QCOMPARE(doc->NewID(), 101u);
-    doc->Page(1)->AppendLoadedAnnot(G_AnnotType_Link, 500);
-    QCOMPARE(doc->NewID(), 501u);
-    doc->NoteID(7);
-    QCOMPARE(doc->NewID(), 502u);
-}
+    void documentKeysDiffer()
+    {
+        auto a = OFD_Document::CreateBlank(1, 100, 100);
+        auto b = OFD_Document::CreateBlank(1, 100, 100);
+        a->SetFilePath(QStringLiteral("/tmp/same.ofd"));
+        b->SetFilePath(QStringLiteral("/tmp/same.ofd"));
+        QVERIFY(a->DocumentKey() != b->DocumentKey());
+        QVERIFY(a->DocumentKey() == a->DocumentKey());
+    }
 
-void tst_DocumentModel::documentKeysDiffer()
-{
-    auto a = OFD_Document::CreateBlank(1, 100, 100);
-    auto b = OFD_Document::CreateBlank(1, 100, 100);
-    a->SetFilePath(QStringLiteral("/tmp/same.ofd"));
-    b->SetFilePath(QStringLiteral("/tmp/same.ofd"));
-    QVERIFY(a->DocumentKey() != b->DocumentKey());
-    QVERIFY(a->DocumentKey() == a->DocumentKey());
-}
+    void addAnnotBuildsDescribedAppearance()
+    {
+        auto doc = OFD_Document::CreateBlank(1, 210, 297);
+        IG_Page *page = doc->GetPage(0);
+        IG_Annot *annot = page->AddAnnot(G_AnnotType_Link, CCA_String(""), -1, true, LinkDescription(60, 30, 10, 20));
+        QCOMPARE(annot->Page(), page);
+        // The subtype comes from the description when none is given.
+        QCOMPARE(annot->SubType().StdString(), std::string("Link"));
+        QCOMPARE(annot->Boundary(), CCA_GRect(10, 20, 60, 30));
+        QCOMPARE(annot->Appearance()->PageObjectCount(), 1);
 
-void tst_DocumentModel::addAnnotBuildsDescribedAppearance()
-{
-    auto doc = OFD_Document::CreateBlank(1, 210, 297);
-    IG_Page *page = doc->GetPage(0);
-    IG_Annot *annot = page->AddAnnot(G_AnnotType_Link, CCA_String(""), -1, true, LinkDescription(60, 30, 10, 20));
-    QVERIFY(annot);
-    QCOMPARE(annot->Page(), page);
-    QCOMPARE(annot->Type(), int(G_AnnotType_Link));
-    QCOMPARE(annot->SubType().StdString(), std::string("Link"));
-    QCOMPARE(annot->IsReadOnly(), false);
-    QCOMPARE(annot->IsVisible(), true);
-    QCOMPARE(annot->IsPrint(), true);
-    QCOMPARE(annot->Boundary(), CCA_GRect(10, 20, 60, 30));
-    QCOMPARE(annot->Appearance()->PageObjectCount(), 1);
+        IG_PageObject *path = annot->Appearance()->PageObject(0);
+        QCOMPARE(path->Type(), int(G_PageObj_Path));
+        QVERIFY(path->StrokeColor());
+        QCOMPARE(int(path->StrokeColor()->Alpha()), 0);
+        QCOMPARE(OFD_PathToString(path->Path()).StdString(), std::string("M 0 0 L 50 0 L 50 10 L 0 10 C"));
+        QCOMPARE(path->Boundary(), CCA_GRect(0, 0, 50, 10));
+        QVERIFY(doc->IsModified());
+    }
 
-    IG_PageObject *path = annot->Appearance()->PageObject(0);
-    QCOMPARE(path->Type(), int(G_PageObj_Path));
-    QVERIFY(path->IsStroke());
-    QVERIFY(path->StrokeColor());
-    QCOMPARE(path->StrokeColor()->ColorSpace(), 2);
-    QCOMPARE(path->StrokeColor()->Value(), 0u);
-    QCOMPARE(int(path->StrokeColor()->Alpha()), 0);
-    QCOMPARE(OFD_PathToString(path->Path()).StdString(), std::string("M 0 0 L 50 0 L 50 10 L 0 10 C"));
-    QCOMPARE(path->Boundary(), CCA_GRect(0, 0, 50, 10));
-    QVERIFY(doc->IsModified());
-}
+    void addAnnotWithoutDescription()
+    {
+        auto doc = OFD_Document::CreateBlank(1, 210, 297);
+        IG_Page *page = doc->GetPage(0);
+        IG_Annot *plain = page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, LinkDescription(0, 0, 5, 5));
+        QVERIFY(plain->Appearance());
+        QCOMPARE(plain->Appearance()->PageObjectCount(), 0);
+        QCOMPARE(plain->Boundary(), CCA_GRect());
 
-void tst_DocumentModel::addAnnotWithoutDescription()
-{
-    auto doc = OFD_Document::CreateBlank(1, 210, 297);
-    IG_Page *page = doc->GetPage(0);
-    IG_Annot *plain = page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, LinkDescription(0, 0, 5, 5));
-    QVERIFY(plain->Appearance());
-    QCOMPARE(plain->Appearance()->PageObjectCount(), 0);
-    QCOMPARE(plain->Boundary(), CCA_GRect());
+        const auto junk = OMJsonFactory::ParseJsonString(CCA_String(
+            R"({"Appearance":[{"Type":"Path","Link":{"Points":[[1,"x"]]}},{"Type":"Nonsense"},7]})"));
+        IG_Annot *odd = page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), 0, true, junk);
+        QCOMPARE(page->AnnotIndex(odd), 0);
+        QCOMPARE(odd->Appearance()->PageObjectCount(), 1);
+        QVERIFY(odd->Appearance()->PageObject(0)->Path().IsEmpty());
+        QVERIFY(odd->ID() != plain->ID());
+    }
 
-    const auto junk = OMJsonFactory::ParseJsonString(CCA_String(
-        R"({"Appearance":[{"Type":"Path","Link":{"Points":[[1,"x"]]}},{"Type":"Nonsense"},7]})"));
-    IG_Annot *odd = page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), 0, true, junk);
-    QCOMPARE(page->AnnotIndex(odd), 0);
-    QCOMPARE(odd->Appearance()->PageObjectCount(), 1);
-    QVERIFY(odd->Appearance()->PageObject(0)->Path().IsEmpty());
-    QVERIFY(odd->ID() != plain->ID());
-}
+    void annotsAtPointOrderAndFilter()
+    {
+        auto doc = OFD_Document::CreateBlank(1, 210, 297);
+        IG_Page *page = doc->GetPage(0);
+        IG_Annot *bottom = AddAt(page, CCA_GRect(0, 0, 50, 50), "Link");
+        IG_Annot *middle = AddAt(page, CCA_GRect(10, 10, 40, 40), "Highlight");
+        IG_Annot *hidden = AddAt(page, CCA_GRect(40, 40, 20, 20), "Link"); // given inverted
+        hidden->SetVisible(false);
+        AddAt(page, CCA_GRect(100, 100, 120, 120), "Link");
+        IG_Annot *top = AddAt(page, CCA_GRect(25, 25, 26, 26), "Link");
 
-void tst_DocumentModel::annotsAtPointOrderAndFilter()
-{
-    auto doc = OFD_Document::CreateBlank(1, 210, 297);
-    IG_Page *page = doc->GetPage(0);
-    IG_Annot *bottom = AddAt(page, CCA_GRect(0, 0, 50, 50), "Link");
-    IG_Annot *middle = AddAt(page, CCA_GRect(10, 10, 40, 40), "Highlight");
-    IG_Annot *hidden = AddAt(page, CCA_GRect(40, 40, 20, 20), "Link"); // given inverted
-    hidden->SetVisible(false);
-    AddAt(page, CCA_GRect(100, 100, 120, 120), "Link");
-    IG_Annot *top = AddAt(page, CCA_GRect(25, 25, 26, 26), "Link");
+        CCA_ArrayTemplate<IG_Annot *> hits;
+        hits.Add(top); // stale entries are cleared
+        QCOMPARE(page->AnnotsAtPoint(hits, CCA_GPoint(25, 25), 0, 1, 0, CCA_String(), nullptr), 4);
+        QCOMPARE(hits[0], bottom);
+        QCOMPARE(hits[1], middle);
+        QCOMPARE(hits[2], hidden);
+        QCOMPARE(hits[3], top);
 
-    CCA_ArrayTemplate<IG_Annot *> hits;
-    hits.Add(top); // stale entries are cleared
-    QCOMPARE(page->AnnotsAtPoint(hits, CCA_GPoint(25, 25), 0, 1, 0, CCA_String(), nullptr), 4);
-    QCOMPARE(hits[0], bottom);
-    QCOMPARE(hits[1], middle);
-    QCOMPARE(hits[2], hidden);
-    QCOMPARE(hits[3], top);
+        QCOMPARE(page->AnnotsAtPoint(hits, CCA_GPoint(25, 25), 0, 1, 1, CCA_String("Link"), nullptr), 2);
+        QCOMPARE(hits[0], bottom);
+        QCOMPARE(hits[1], top);
+        QCOMPARE(page->AnnotsAtPoint(hits, CCA_GPoint(25, 25), 0, 1, 1, CCA_String("link"), nullptr), 0);
+    }
 
-    QCOMPARE(page->AnnotsAtPoint(hits, CCA_GPoint(25, 25), 0, 1, 1, CCA_String("Link"), nullptr), 2);
-    QCOMPARE(hits[0], bottom);
-    QCOMPARE(hits[1], top);
-    QCOMPARE(page->AnnotsAtPoint(hits, CCA_GPoint(25, 25), 0, 1, 1, CCA_String("link"), nullptr), 0);
-}
+    void annotsAtPointTolerance_data()
+    {
+        QTest::addColumn<float>("tolerance");
+        QTest::addColumn<float>("scale");
+        QTest::addColumn<bool>("hit");
+        // The point lies 1 mm right of the boundary; 2 px at zoom 1 are 2 * 25.4 / 96 = 0.529 mm.
+        QTest::newRow("2 px at 100%") << 2.0f << 1.0f << false;
+        QTest::newRow("2 px at 25%") << 2.0f << 0.25f << true; // 2.117 mm
+        QTest::newRow("4 px at 100%") << 4.0f << 1.0f << true; // 1.058 mm
+        QTest::newRow("no tolerance") << 0.0f << 1.0f << false;
+        QTest::newRow("zero scale taken as 1") << 2.0f << 0.0f << false;
+    }
 
-void tst_DocumentModel::annotsAtPointTolerance_data()
-{
-    QTest::addColumn<float>("tolerance");
-    QTest::addColumn<float>("scale");
-    QTest::addColumn<bool>("hit");
-    // The point lies 1 mm right of the boundary; 2 px at zoom 1 are 2 * 25.4 / 96 = 0.529 mm.
-    QTest::newRow("2 px at 100%") << 2.0f << 1.0f << false;
-    QTest::newRow("2 px at 25%") << 2.0f << 0.25f << true; // 2.117 mm
-    QTest::newRow("4 px at 100%") << 4.0f << 1.0f << true; // 1.058 mm
-    QTest::newRow("no tolerance") << 0.0f << 1.0f << false;
-    QTest::newRow("zero scale taken as 1") << 2.0f << 0.0f << false;
-}
+    void annotsAtPointTolerance()
+    {
+        QFETCH(float, tolerance);
+        QFETCH(float, scale);
+        QFETCH(bool, hit);
+        auto doc = OFD_Document::CreateBlank(1, 210, 297);
+        IG_Page *page = doc->GetPage(0);
+        AddAt(page, CCA_GRect(10, 10, 20, 20), "Link");
+        CCA_ArrayTemplate<IG_Annot *> hits;
+        QCOMPARE(page->AnnotsAtPoint(hits, CCA_GPoint(21, 15), tolerance, scale, 1, CCA_String("Link"), nullptr),
+                 hit ? 1 : 0);
+    }
 
-void tst_DocumentModel::annotsAtPointTolerance()
-{
-    QFETCH(float, tolerance);
-    QFETCH(float, scale);
-    QFETCH(bool, hit);
-    auto doc = OFD_Document::CreateBlank(1, 210, 297);
-    IG_Page *page = doc->GetPage(0);
-    AddAt(page, CCA_GRect(10, 10, 20, 20), "Link");
-    CCA_ArrayTemplate<IG_Annot *> hits;
-    QCOMPARE(page->AnnotsAtPoint(hits, CCA_GPoint(21, 15), tolerance, scale, 1, CCA_String("Link"), nullptr),
-             hit ? 1 : 0);
-}
+    void takeAndInsertAnnot()
+    {
+        auto doc = OFD_Document::CreateBlank(1, 210, 297);
+        IG_Page *page = doc->GetPage(0);
+        IG_Annot *first = AddAt(page, CCA_GRect(0, 0, 5, 5), "Link");
+        IG_Annot *second = AddAt(page, CCA_GRect(0, 0, 5, 5), "Link");
+        const uint32_t id = first->ID();
+        doc->SetModified(false);
 
-void tst_DocumentModel::takeAndInsertAnnot()
-{
-    auto doc = OFD_Document::CreateBlank(1, 210, 297);
-    IG_Page *page = doc->GetPage(0);
-    IG_Annot *first = AddAt(page, CCA_GRect(0, 0, 5, 5), "Link");
-    IG_Annot *second = AddAt(page, CCA_GRect(0, 0, 5, 5), "Link");
-    const uint32_t id = first->ID();
-    doc->SetModified(false);
+        IG_Annot *taken = page->TakeAnnot(first);
+        QCOMPARE(taken, first);
+        QVERIFY(!taken->Page());
+        QCOMPARE(page->AnnotCount(), 1);
+        QVERIFY(!page->AnnotByID(id));
+        QVERIFY(doc->IsModified());
+        QVERIFY(!page->TakeAnnot(first));
+        // Still a whole annotation while out, as an undo record needs it.
+        QCOMPARE(taken->Boundary(), CCA_GRect(0, 0, 5, 5));
 
-    IG_Annot *taken = page->TakeAnnot(first);
-    QCOMPARE(taken, first);
-    QVERIFY(!taken->Page());
-    QCOMPARE(page->AnnotCount(), 1);
-    QVERIFY(!page->AnnotByID(id));
-    QVERIFY(doc->IsModified());
-    QVERIFY(!page->TakeAnnot(first));
-    // Still a whole annotation while out, as an undo record needs it.
-    QCOMPARE(taken->Boundary(), CCA_GRect(0, 0, 5, 5));
+        page->InsertAnnot(taken, 0);
+        QCOMPARE(taken->Page(), page);
+        QCOMPARE(page->AnnotAt(0), first);
+        QCOMPARE(page->AnnotAt(1), second);
+        QCOMPARE(page->AnnotByID(id), first);
+        page->InsertAnnot(taken, 1); // already there: no second owner
+        QCOMPARE(page->AnnotCount(), 2);
 
-    page->InsertAnnot(taken, 0);
-    QCOMPARE(taken->Page(), page);
-    QCOMPARE(page->AnnotAt(0), first);
-    QCOMPARE(page->AnnotAt(1), second);
-    QCOMPARE(page->AnnotByID(id), first);
-    page->InsertAnnot(taken, 1); // already there: no second owner
-    QCOMPARE(page->AnnotCount(), 2);
+        delete page->TakeAnnot(second);
+        QCOMPARE(page->AnnotCount(), 1);
+    }
 
-    delete page->TakeAnnot(second);
-    QCOMPARE(page->AnnotCount(), 1);
-}
+    void takenAnnotOutlivesDocument()
+    {
+        auto doc = OFD_Document::CreateBlank(1, 210, 297);
+        IG_Annot *annot = doc->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, true,
+                                                   LinkDescription(0, 0, 10, 10));
+        auto *action = new G_ActionURI;
+        CCA_ArrayTemplate<G_Action *> actions;
+        actions.Add(action);
+        annot->Appearance()->PageObject(0)->SetActions(actions);
+        std::unique_ptr<IG_Annot> held(doc->GetPage(0)->TakeAnnot(annot));
+        doc.reset();
+        QCOMPARE(held->Appearance()->PageObject(0)->Actions()[0], action);
+        held->SetBoundary(CCA_GRect(1, 1, 2, 2));
+    }
 
-void tst_DocumentModel::takenAnnotOutlivesDocument()
-{
-    auto doc = OFD_Document::CreateBlank(1, 210, 297);
-    IG_Annot *annot = doc->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, true,
-                                               LinkDescription(0, 0, 10, 10));
-    auto *action = new G_ActionURI;
-    CCA_ArrayTemplate<G_Action *> actions;
-    actions.Add(action);
-    annot->Appearance()->PageObject(0)->SetActions(actions);
-    std::unique_ptr<IG_Annot> held(doc->GetPage(0)->TakeAnnot(annot));
-    doc.reset();
-    QCOMPARE(held->Appearance()->PageObject(0)->Actions()[0], action);
-    held->SetBoundary(CCA_GRect(1, 1, 2, 2));
-}
+    void setActionsRetiresReplaced()
+    {
+        auto doc = OFD_Document::CreateBlank(1, 210, 297);
+        IG_Annot *annot = doc->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, true,
+                                                   LinkDescription(0, 0, 10, 10));
+        IG_PageObject *path = annot->Appearance()->PageObject(0);
+        auto *first = new G_ActionURI;
+        auto *second = new G_ActionGotoA;
+        auto *third = new G_ActionSound;
 
-void tst_DocumentModel::setActionsRetiresReplaced()
-{
-    auto doc = OFD_Document::CreateBlank(1, 210, 297);
-    IG_Annot *annot = doc->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, true,
-                                               LinkDescription(0, 0, 10, 10));
-    IG_PageObject *path = annot->Appearance()->PageObject(0);
-    auto *first = new G_ActionURI;
-    auto *second = new G_ActionGotoA;
-    auto *third = new G_ActionSound;
+        CCA_ArrayTemplate<G_Action *> list;
+        list.Add(first);
+        path->SetActions(list);
+        QCOMPARE(doc->RetiredActionCount(), 0);
 
-    CCA_ArrayTemplate<G_Action *> list;
-    list.Add(first);
-    path->SetActions(list);
-    QCOMPARE(doc->RetiredActionCount(), 0);
+        list.SetAt(0, second);
+        path->SetActions(list);
+        QCOMPARE(doc->RetiredActionCount(), 1);
+        QCOMPARE(path->Actions().GetSize(), 1);
+        QCOMPARE(path->Actions()[0], static_cast<G_Action *>(second));
+        QCOMPARE(first->Type(), int(G_ActionType_URI)); // kept alive for undo records
 
-    list.SetAt(0, second);
-    path->SetActions(list);
-    QCOMPARE(doc->RetiredActionCount(), 1);
-    QCOMPARE(path->Actions().GetSize(), 1);
-    QCOMPARE(path->Actions()[0], static_cast<G_Action *>(second));
-    QCOMPARE(first->Type(), int(G_ActionType_URI)); // kept alive for undo records
+        // Undo hands the old action back: it leaves the pool, the replaced one enters it.
+        list.SetAt(0, first);
+        path->SetActions(list);
+        QCOMPARE(doc->RetiredActionCount(), 1);
+        QCOMPARE(second->AttachID(), 0u);
 
-    // Undo hands the old action back: it leaves the pool, the replaced one enters it.
-    list.SetAt(0, first);
-    path->SetActions(list);
-    QCOMPARE(doc->RetiredActionCount(), 1);
-    QCOMPARE(second->AttachID(), 0u);
+        // An action that stays in the list is neither retired nor copied.
+        list.Add(third);
+        path->SetActions(list);
+        QCOMPARE(doc->RetiredActionCount(), 1);
+        QCOMPARE(path->Actions()[0], static_cast<G_Action *>(first));
 
-    // An action that stays in the list is neither retired nor copied.
-    list.Add(third);
-    path->SetActions(list);
-    QCOMPARE(doc->RetiredActionCount(), 1);
-    QCOMPARE(path->Actions()[0], static_cast<G_Action *>(first));
+        CCA_ArrayTemplate<G_Action *> copy = path->Actions();
+        copy.RemoveAll();
+        QCOMPARE(path->Actions().GetSize(), 2);
 
-    CCA_ArrayTemplate<G_Action *> copy = path->Actions();
-    copy.RemoveAll();
-    QCOMPARE(path->Actions().GetSize(), 2);
+        path->SetActions(CCA_ArrayTemplate<G_Action *>());
+        QCOMPARE(doc->RetiredActionCount(), 3);
+        // The pool and the document free every action exactly once (checked by the sanitizer build).
+    }
 
-    path->SetActions(CCA_ArrayTemplate<G_Action *>());
-    QCOMPARE(doc->RetiredActionCount(), 3);
-    // The pool and the document free every action exactly once (checked by the sanitizer build).
-}
+    void pageObjectDefaults()
+    {
+        auto doc = OFD_Document::CreateBlank(1, 210, 297);
+        IG_Annot *annot = doc->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr);
+        IG_PageObject *plain = annot->Appearance()->InsertPageObject(G_PageObj_Path, -1, false);
+        QCOMPARE(plain->LineWidth(), 0.353f);
+        QVERIFY(plain->IsStroke() && !plain->IsFill() && plain->IsVisible());
+        QVERIFY(!plain->StrokeColor());
 
-void tst_DocumentModel::pageObjectDefaults()
-{
-    auto doc = OFD_Document::CreateBlank(1, 210, 297);
-    IG_Annot *annot = doc->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr);
-    IG_PageObject *plain = annot->Appearance()->InsertPageObject(G_PageObj_Path, -1, false);
-    QCOMPARE(plain->LineWidth(), 0.353f);
-    QVERIFY(plain->IsStroke());
-    QVERIFY(!plain->IsFill());
-    QVERIFY(plain->IsVisible());
-    QVERIFY(plain->CTM().IsIdentity());
-    QVERIFY(!plain->StrokeColor());
-    QVERIFY(plain->DashPattern().IsEmpty());
-    QVERIFY(plain->Actions().IsEmpty());
+        IG_PageObject *styled = annot->Appearance()->InsertPageObject(G_PageObj_Path, 0, true);
+        QCOMPARE(annot->Appearance()->PageObject(0), styled);
+        QVERIFY(styled->StrokeColor());
+        QCOMPARE(styled->StrokeColor()->Value(), 0u);
+        QCOMPARE(int(styled->StrokeColor()->Alpha()), 255);
 
-    IG_PageObject *styled = annot->Appearance()->InsertPageObject(G_PageObj_Path, 0, true);
-    QCOMPARE(annot->Appearance()->PageObject(0), styled);
-    QVERIFY(styled->StrokeColor());
-    QCOMPARE(styled->StrokeColor()->Value(), 0u);
-    QCOMPARE(int(styled->StrokeColor()->Alpha()), 255);
+        IG_PageObject *text = annot->Appearance()->InsertPageObject(G_PageObj_Text, -1, false);
+        QVERIFY(dynamic_cast<IG_TextObject *>(text) && !text->IsStroke() && text->IsFill());
+        QVERIFY(dynamic_cast<IG_ImageObject *>(annot->Appearance()->InsertPageObject(G_PageObj_Image, -1, false)));
+        QVERIFY(!annot->Appearance()->InsertPageObject(99, -1, false));
+        QCOMPARE(annot->Appearance()->PageObjectCount(), 4);
+    }
 
-    IG_PageObject *text = annot->Appearance()->InsertPageObject(G_PageObj_Text, -1, false);
-    QVERIFY(dynamic_cast<IG_TextObject *>(text));
-    QVERIFY(!text->IsStroke());
-    QVERIFY(text->IsFill());
-    QVERIFY(dynamic_cast<IG_ImageObject *>(annot->Appearance()->InsertPageObject(G_PageObj_Image, -1, false)));
-    QVERIFY(!annot->Appearance()->InsertPageObject(99, -1, false));
-    QCOMPARE(annot->Appearance()->PageObjectCount(), 4);
-}
+    void strokeColorIsCopied()
+    {
+        auto doc = OFD_Document::CreateBlank(1, 210, 297);
+        IG_PageObject *path = doc->Page(0)->CreatePageObject(G_PageObj_Path);
+        IG_Color *color = doc->CreateColor();
+        color->SetValue(255);
+        color->SetAlpha(128);
+        path->SetStrokeColor(color);
+        QVERIFY(path->StrokeColor() != color);
+        delete color;
+        QCOMPARE(path->StrokeColor()->Value(), 255u);
+        QCOMPARE(int(path->StrokeColor()->Alpha()), 128);
+        path->SetStrokeColor(nullptr);
+        QVERIFY(!path->StrokeColor());
+    }
 
-void tst_DocumentModel::strokeColorIsCopied()
-{
-    auto doc = OFD_Document::CreateBlank(1, 210, 297);
-    IG_PageObject *path = doc->Page(0)->CreatePageObject(G_PageObj_Path);
-    IG_Color *color = doc->CreateColor();
-    QCOMPARE(color->ColorSpace(), int(G_ColorSpace_RGB));
-    color->SetValue(255);
-    color->SetAlpha(128);
-    path->SetStrokeColor(color);
-    QVERIFY(path->StrokeColor() != color);
-    QVERIFY(OFD_Color::Same(path->StrokeColor(), color));
-    delete color;
-    QCOMPARE(path->StrokeColor()->Value(), 255u);
-    QCOMPARE(int(path->StrokeColor()->Alpha()), 128);
-    path->SetStrokeColor(nullptr);
-    QVERIFY(!path->StrokeColor());
-}
+    void moveByShiftsPathOnly()
+    {
+        auto doc = OFD_Document::CreateBlank(1, 210, 297);
+        IG_PageObject *path = doc->Page(0)->CreatePageObject(G_PageObj_Path);
+        path->SetPath(OFD_StringToPath(CCA_String("M 10 20 L 60 20 L 60 30 L 10 30 C")));
+        path->SetBoundary(CCA_GRect(0, 0, 50, 10));
+        path->MoveBy(-10, -20);
+        QCOMPARE(OFD_PathToString(path->Path()).StdString(), std::string("M 0 0 L 50 0 L 50 10 L 0 10 C"));
+        QCOMPARE(path->Boundary(), CCA_GRect(0, 0, 50, 10));
+    }
 
-void tst_DocumentModel::moveByShiftsPathOnly()
-{
-    auto doc = OFD_Document::CreateBlank(1, 210, 297);
-    IG_PageObject *path = doc->Page(0)->CreatePageObject(G_PageObj_Path);
-    path->SetPath(OFD_StringToPath(CCA_String("M 10 20 L 60 20 L 60 30 L 10 30 C")));
-    path->SetBoundary(CCA_GRect(0, 0, 50, 10));
-    path->MoveBy(-10, -20);
-    QCOMPARE(OFD_PathToString(path->Path()).StdString(), std::string("M 0 0 L 50 0 L 50 10 L 0 10 C"));
-    QCOMPARE(path->Boundary(), CCA_GRect(0, 0, 50, 10));
-}
+    void lazyLoadingLeavesDocumentUnmodified()
+    {
+        OFD_Document doc;
+        int calls = 0;
+        doc.SetPageLoader(std::make_unique<CountingLoader>(&calls));
+        OFD_Page *page = doc.AddPage(CCA_GRect(0, 0, 100, 100), 4);
+        page->SetParsed(false);
+        page->SetAnnotsLoaded(false);
+        doc.SetModified(false);
+        QCOMPARE(page->AnnotCount(), 0);
 
-void tst_DocumentModel::lazyLoadingLeavesDocumentUnmodified()
-{
-    OFD_Document doc;
-    int calls = 0;
-    doc.SetPageLoader(std::make_unique<CountingLoader>(&calls));
-    OFD_Page *page = doc.AddPage(CCA_GRect(0, 0, 100, 100), 4);
-    page->SetParsed(false);
-    page->SetAnnotsLoaded(false);
-    doc.SetModified(false);
-    QCOMPARE(page->AnnotCount(), 0);
+        QVERIFY(page->LoadAnnots());
+        QVERIFY(page->IsAnnotsLoaded());
+        QCOMPARE(page->AnnotCount(), 1);
+        QCOMPARE(page->AnnotAt(0)->ID(), 900u);
+        QCOMPARE(page->AnnotAt(0)->Page(), static_cast<IG_Page *>(page));
+        QVERIFY(page->Parse());
+        QCOMPARE(page->PageObjectCount(), 1);
+        QVERIFY(page->Parse());
+        QVERIFY(page->LoadAnnots());
+        QCOMPARE(calls, 2);
+        QVERIFY(!doc.IsModified());
+        QCOMPARE(doc.NewID(), 902u); // 901 went to the loaded path object
 
-    QVERIFY(page->LoadAnnots());
-    QVERIFY(page->IsAnnotsLoaded());
-    QCOMPARE(page->AnnotCount(), 1);
-    QCOMPARE(page->AnnotAt(0)->ID(), 900u);
-    QCOMPARE(page->AnnotAt(0)->Page(), static_cast<IG_Page *>(page));
-    QVERIFY(page->Parse());
-    QCOMPARE(page->PageObjectCount(), 1);
-    QVERIFY(page->Parse());
-    QVERIFY(page->LoadAnnots());
-    QCOMPARE(calls, 2);
-    QVERIFY(!doc.IsModified());
-    QCOMPARE(doc.NewID(), 902u); // 901 went to the loaded path object
+        page->AnnotAt(0)->SetRemark(CCA_String("x"));
+        QVERIFY(doc.IsModified());
+    }
 
-    page->AnnotAt(0)->SetRemark(CCA_String("x"));
-    QVERIFY(doc.IsModified());
-}
+    void attachmentsAndMedia()
+    {
+        OFD_Document doc;
+        G_AttachmentInfo info;
+        info.name = CCA_String("a.txt");
+        QCOMPARE(doc.AddAttachment(info, QByteArray("abc")), 0);
+        info.id = 50;
+        int reads = 0;
+        QCOMPARE(doc.AddLazyAttachment(info, [&reads] { ++reads; return QByteArray("lazy"); }), 1);
+        QCOMPARE(doc.AddAttachment(info, QByteArray()), -1);
+        QCOMPARE(doc.AttachmentIndexByID(50), 1);
+        QCOMPARE(doc.AttachmentData(1), QByteArray("lazy"));
+        QCOMPARE(doc.AttachmentData(1), QByteArray("lazy"));
+        QCOMPARE(reads, 1);
+        G_AttachmentInfo back;
+        QVERIFY(doc.AttachmentInfo(0, back));
+        QVERIFY(back.id != 0 && back.id != 50);
 
-void tst_DocumentModel::attachmentsAndMedia()
-{
-    OFD_Document doc;
-    G_AttachmentInfo info;
-    info.name = CCA_String("a.txt");
-    QCOMPARE(doc.AddAttachment(info, QByteArray("abc")), 0);
-    info.id = 50;
-    int reads = 0;
-    QCOMPARE(doc.AddLazyAttachment(info, [&reads] { ++reads; return QByteArray("lazy"); }), 1);
-    QCOMPARE(doc.AddAttachment(info, QByteArray()), -1);
-    QCOMPARE(doc.AttachmentIndexByID(50), 1);
-    QCOMPARE(doc.AttachmentIndexByID(51), -1);
-    QCOMPARE(doc.AttachmentData(0), QByteArray("abc"));
-    QCOMPARE(doc.AttachmentData(1), QByteArray("lazy"));
-    QCOMPARE(doc.AttachmentData(1), QByteArray("lazy"));
-    QCOMPARE(reads, 1);
-    QVERIFY(doc.AttachmentData(2).isEmpty());
-    G_AttachmentInfo back;
-    QVERIFY(doc.AttachmentInfo(0, back));
-    QVERIFY(back.id != 0 && back.id != 50);
-
-    G_MultiMediaInfo media;
-    media.type = G_MultiMedia_Video;
-    const uint32_t video = doc.AddMultiMedia(0, media, QByteArray("mp4"));
-    QCOMPARE(video, 51u);
-    QCOMPARE(doc.AddMultiMedia(video, media, QByteArray()), 0u);
-    QCOMPARE(doc.MultiMediaCount(), 1);
-    QCOMPARE(doc.MultiMediaIDByIndex(0), video);
-    G_MultiMediaInfo found;
-    QVERIFY(doc.MultiMediaInfo(video, found));
-    QCOMPARE(found.type, int(G_MultiMedia_Video));
-    QVERIFY(!doc.MultiMediaInfo(7, found));
-    QCOMPARE(doc.MultiMediaData(video), QByteArray("mp4"));
-}
+        // Media share the document's IDs, and one ID is taken once.
+        G_MultiMediaInfo media;
+        const uint32_t video = doc.AddMultiMedia(0, media, QByteArray("mp4"));
+        QCOMPARE(video, 51u);
+        QCOMPARE(doc.AddMultiMedia(video, media, QByteArray()), 0u);
+        QCOMPARE(doc.MultiMediaCount(), 1);
+        QVERIFY(!doc.MultiMediaInfo(7, media));
+        QCOMPARE(doc.MultiMediaData(video), QByteArray("mp4"));
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_DocumentModel)
 #include "tst_documentmodel.moc"

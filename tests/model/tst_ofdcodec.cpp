@@ -9,153 +9,138 @@ class tst_OfdCodec : public QObject
     Q_OBJECT
 
 private slots:
-    void pathRoundTrip_data();
-    void pathRoundTrip();
-    void pathSegments();
-    void floatText_data();
-    void floatText();
-    void pathMalformed_data();
-    void pathMalformed();
-    void arrayToString();
-    void arrayParse_data();
-    void arrayParse();
+    void pathRoundTrip_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("segments");
+        QTest::newRow("rectangle") << "M 0 0 L 10 0 L 10 5 L 0 5 C" << 5;
+        QTest::newRow("underline") << "M 0.25 9.75 L 49.5 9.75" << 2;
+        QTest::newRow("negative") << "M -1.5 -0.25 L 3 -7" << 2;
+        QTest::newRow("quad") << "M 1 2 Q 3 4 5 6 C" << 3;
+        QTest::newRow("cubic") << "M 0 0 B 1 2 3 4 5 6 L 7 8" << 3;
+        QTest::newRow("arc") << "M 0 0 A 5 3 30 1 0 10 0 C" << 3;
+        QTest::newRow("two figures") << "M 0 0 L 1 1 C M 5 5 L 6 6 C" << 6;
+        QTest::newRow("empty") << "" << 0;
+    }
+
+    void pathRoundTrip()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, segments);
+        bool ok = false;
+        const CCA_Path path = OFD_StringToPath(CCA_String(text.toStdString()), &ok);
+        QVERIFY(ok);
+        QCOMPARE(path.SegmentCount(), segments);
+        QCOMPARE(QString::fromStdString(OFD_PathToString(path).StdString()), text);
+    }
+
+    void pathSegments()
+    {
+        bool ok = false;
+        // S starts a figure like M; commas and runs of white space separate too.
+        const CCA_Path path = OFD_StringToPath(CCA_String("S 1,2\n L\t3  4 A 5 5 0 0 1 9 4 B 1 2 3 4 5 6 C"), &ok);
+        QVERIFY(ok);
+        CCA_Path expected;
+        expected.MoveTo(1, 2);
+        expected.LineTo(3, 4);
+        expected.ArcTo(5, 5, 0, false, true, 9, 4);
+        expected.BezierTo(1, 2, 3, 4, 5, 6);
+        expected.CloseFigure();
+        QVERIFY(path == expected);
+        QCOMPARE(OFD_PathToString(path).StdString(), std::string("M 1 2 L 3 4 A 5 5 0 0 1 9 4 B 1 2 3 4 5 6 C"));
+    }
+
+    void floatText_data()
+    {
+        QTest::addColumn<float>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("integer") << 10.0f << "10";
+        QTest::newRow("tenth") << 0.1f << "0.1";
+        QTest::newRow("negative zero") << -0.0f << "0";
+        QTest::newRow("small") << 1e-7f << "0.0000001";
+        QTest::newRow("2^24") << 16777216.0f << "16777216";
+        QTest::newRow("max") << std::numeric_limits<float>::max() << "340282346638528859811704183484516925440";
+        QTest::newRow("one point in mm") << 0.3527778f << "0.3527778";
+    }
+
+    void floatText()
+    {
+        QFETCH(float, value);
+        QFETCH(QString, text);
+        QCOMPARE(QString::fromStdString(OFD_FloatToString(value).StdString()), text);
+        bool ok = false;
+        const CCA_ArrayTemplate<float> back = OFD_StringToArray(OFD_FloatToString(value), 1, &ok);
+        QVERIFY(ok);
+        QCOMPARE(back[0], value);
+    }
+
+    void pathMalformed_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("segmentsRead");
+        QTest::newRow("missing number") << "M 0 0 L 10" << 1;
+        QTest::newRow("unknown operator") << "M 0 0 X 1 2" << 1;
+        QTest::newRow("Z is not OFD") << "M 0 0 L 1 1 Z" << 2;
+        QTest::newRow("not a number") << "M a b" << 0;
+        QTest::newRow("nan") << "M 0 0 L nan 1" << 1;
+        QTest::newRow("inf") << "M 0 0 L 1 inf" << 1;
+        QTest::newRow("overflow") << "M 0 0 L 1e50 0" << 1;
+        QTest::newRow("extra number") << "M 0 0 L 1 2 3" << 2;
+        QTest::newRow("glued operator") << "M0 0" << 0;
+        QTest::newRow("half an arc") << "M 0 0 A 5 5 0 1" << 1;
+        QTest::newRow("double sign") << "M +-1 0" << 0;
+    }
+
+    void pathMalformed()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, segmentsRead);
+        bool ok = true;
+        const CCA_Path path = OFD_StringToPath(CCA_String(text.toStdString()), &ok);
+        QVERIFY(!ok);
+        QCOMPARE(path.SegmentCount(), segmentsRead);
+    }
+
+    void arrayToString()
+    {
+        CCA_ArrayTemplate<float> values;
+        QCOMPARE(OFD_ArrayToString(values, 0).StdString(), std::string());
+        for (float value : {0.3125f, 2.5f, -0.001f})
+            values.Add(value);
+        QCOMPARE(OFD_ArrayToString(values, 0).StdString(), std::string("0.3125 2.5 -0.001"));
+        // Two decimals drop trailing zeros; -0.001 becomes a plain 0.
+        QCOMPARE(OFD_ArrayToString(values, 2).StdString(), std::string("0.31 2.5 0"));
+    }
+
+    void arrayParse_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expectedCount");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QVector<float>>("values");
+        QTest::newRow("three") << "1 2 3" << 0 << true << QVector<float>{1, 2, 3};
+        QTest::newRow("matrix") << "1 0 0 1 12.5 -3" << 6 << true << QVector<float>{1, 0, 0, 1, 12.5f, -3};
+        QTest::newRow("more than asked") << "1 2 3" << 2 << true << QVector<float>{1, 2, 3};
+        QTest::newRow("white space") << "  1\t2\n" << 0 << true << QVector<float>{1, 2};
+        QTest::newRow("empty") << "" << 0 << true << QVector<float>{};
+        QTest::newRow("too few") << "1 2" << 6 << false << QVector<float>{};
+        QTest::newRow("empty but six wanted") << "" << 6 << false << QVector<float>{};
+        QTest::newRow("word") << "1 x 3" << 0 << false << QVector<float>{};
+        QTest::newRow("nan") << "nan" << 0 << false << QVector<float>{};
+    }
+
+    void arrayParse()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, expectedCount);
+        QFETCH(bool, ok);
+        QFETCH(QVector<float>, values);
+        bool parsed = !ok;
+        const CCA_ArrayTemplate<float> array = OFD_StringToArray(CCA_String(text.toStdString()), expectedCount, &parsed);
+        QCOMPARE(parsed, ok);
+        QCOMPARE(QVector<float>(array.begin(), array.end()), values);
+    }
 };
-
-void tst_OfdCodec::pathRoundTrip_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("segments");
-    QTest::newRow("rectangle") << "M 0 0 L 10 0 L 10 5 L 0 5 C" << 5;
-    QTest::newRow("underline") << "M 0.25 9.75 L 49.5 9.75" << 2;
-    QTest::newRow("negative") << "M -1.5 -0.25 L 3 -7" << 2;
-    QTest::newRow("quad") << "M 1 2 Q 3 4 5 6 C" << 3;
-    QTest::newRow("cubic") << "M 0 0 B 1 2 3 4 5 6 L 7 8" << 3;
-    QTest::newRow("arc") << "M 0 0 A 5 3 30 1 0 10 0 C" << 3;
-    QTest::newRow("two figures") << "M 0 0 L 1 1 C M 5 5 L 6 6 C" << 6;
-    QTest::newRow("empty") << "" << 0;
-}
-
-void tst_OfdCodec::pathRoundTrip()
-{
-    QFETCH(QString, text);
-    QFETCH(int, segments);
-    bool ok = false;
-    const CCA_Path path = OFD_StringToPath(CCA_String(text.toStdString()), &ok);
-    QVERIFY(ok);
-    QCOMPARE(path.SegmentCount(), segments);
-    QCOMPARE(QString::fromStdString(OFD_PathToString(path).StdString()), text);
-}
-
-void tst_OfdCodec::pathSegments()
-{
-    bool ok = false;
-    // S starts a figure like M; commas and runs of white space separate too.
-    const CCA_Path path = OFD_StringToPath(CCA_String("S 1,2\n L\t3  4 A 5 5 0 0 1 9 4 B 1 2 3 4 5 6 C"), &ok);
-    QVERIFY(ok);
-    CCA_Path expected;
-    expected.MoveTo(1, 2);
-    expected.LineTo(3, 4);
-    expected.ArcTo(5, 5, 0, false, true, 9, 4);
-    expected.BezierTo(1, 2, 3, 4, 5, 6);
-    expected.CloseFigure();
-    QVERIFY(path == expected);
-    QCOMPARE(OFD_PathToString(path).StdString(), std::string("M 1 2 L 3 4 A 5 5 0 0 1 9 4 B 1 2 3 4 5 6 C"));
-}
-
-void tst_OfdCodec::floatText_data()
-{
-    QTest::addColumn<float>("value");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("integer") << 10.0f << "10";
-    QTest::newRow("tenth") << 0.1f << "0.1";
-    QTest::newRow("negative zero") << -0.0f << "0";
-    QTest::newRow("small") << 1e-7f << "0.0000001";
-    QTest::newRow("2^24") << 16777216.0f << "16777216";
-    QTest::newRow("max") << std::numeric_limits<float>::max() << "340282346638528859811704183484516925440";
-    QTest::newRow("one point in mm") << 0.3527778f << "0.3527778";
-}
-
-void tst_OfdCodec::floatText()
-{
-    QFETCH(float, value);
-    QFETCH(QString, text);
-    QCOMPARE(QString::fromStdString(OFD_FloatToString(value).StdString()), text);
-    bool ok = false;
-    const CCA_ArrayTemplate<float> back = OFD_StringToArray(OFD_FloatToString(value), 1, &ok);
-    QVERIFY(ok);
-    QCOMPARE(back[0], value);
-}
-
-void tst_OfdCodec::pathMalformed_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("segmentsRead");
-    QTest::newRow("missing number") << "M 0 0 L 10" << 1;
-    QTest::newRow("unknown operator") << "M 0 0 X 1 2" << 1;
-    QTest::newRow("Z is not OFD") << "M 0 0 L 1 1 Z" << 2;
-    QTest::newRow("not a number") << "M a b" << 0;
-    QTest::newRow("nan") << "M 0 0 L nan 1" << 1;
-    QTest::newRow("inf") << "M 0 0 L 1 inf" << 1;
-    QTest::newRow("overflow") << "M 0 0 L 1e50 0" << 1;
-    QTest::newRow("extra number") << "M 0 0 L 1 2 3" << 2;
-    QTest::newRow("glued operator") << "M0 0" << 0;
-    QTest::newRow("half an arc") << "M 0 0 A 5 5 0 1" << 1;
-    QTest::newRow("double sign") << "M +-1 0" << 0;
-}
-
-void tst_OfdCodec::pathMalformed()
-{
-    QFETCH(QString, text);
-    QFETCH(int, segmentsRead);
-    bool ok = true;
-    const CCA_Path path = OFD_StringToPath(CCA_String(text.toStdString()), &ok);
-    QVERIFY(!ok);
-    QCOMPARE(path.SegmentCount(), segmentsRead);
-}
-
-void tst_OfdCodec::arrayToString()
-{
-    CCA_ArrayTemplate<float> values;
-    QCOMPARE(OFD_ArrayToString(values, 0).StdString(), std::string());
-    values.Add(1);
-    values.Add(2.5f);
-    values.Add(-0.5f);
-    QCOMPARE(OFD_ArrayToString(values, 0).StdString(), std::string("1 2.5 -0.5"));
-    CCA_ArrayTemplate<float> rounded;
-    rounded.Add(0.35277778f);
-    rounded.Add(1.0f);
-    rounded.Add(-0.001f);
-    QCOMPARE(OFD_ArrayToString(rounded, 2).StdString(), std::string("0.35 1 0"));
-}
-
-void tst_OfdCodec::arrayParse_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("expectedCount");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<QVector<float>>("values");
-    QTest::newRow("three") << "1 2 3" << 0 << true << QVector<float>{1, 2, 3};
-    QTest::newRow("matrix") << "1 0 0 1 12.5 -3" << 6 << true << QVector<float>{1, 0, 0, 1, 12.5f, -3};
-    QTest::newRow("more than asked") << "1 2 3" << 2 << true << QVector<float>{1, 2, 3};
-    QTest::newRow("white space") << "  1\t2\n" << 0 << true << QVector<float>{1, 2};
-    QTest::newRow("empty") << "" << 0 << true << QVector<float>{};
-    QTest::newRow("too few") << "1 2" << 6 << false << QVector<float>{};
-    QTest::newRow("empty but six wanted") << "" << 6 << false << QVector<float>{};
-    QTest::newRow("word") << "1 x 3" << 0 << false << QVector<float>{};
-    QTest::newRow("nan") << "nan" << 0 << false << QVector<float>{};
-}
-
-void tst_OfdCodec::arrayParse()
-{
-    QFETCH(QString, text);
-    QFETCH(int, expectedCount);
-    QFETCH(bool, ok);
-    QFETCH(QVector<float>, values);
-    bool parsed = !ok;
-    const CCA_ArrayTemplate<float> array = OFD_StringToArray(CCA_String(text.toStdString()), expectedCount, &parsed);
-    QCOMPARE(parsed, ok);
-    QCOMPARE(QVector<float>(array.begin(), array.end()), values);
-}
 
 QTEST_GUILESS_MAIN(tst_OfdCodec)
 #include "tst_ofdcodec.moc"
