@@ -1,4 +1,4 @@
-#include "../properties/linktestfixture.h"
+#include "linktestfixture.h"
 
 #include "clipboard/gp_linkannotcopy.h"
 #include "clipboard/gp_linkannotcut.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "testgeometry.h"
+
 #include "properties/linkstylesettings.h"
 #include "properties/singlelinkpropertydialog.h"
 #include "tool/gac_link.h"
@@ -70,20 +72,6 @@ struct LinkFixture
         return annot;
     }
 };
-
-inline QString RectText(const CCA_GRect &r)
-{
-    return QString("(%1, %2, %3, %4)").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
-}
-
-// Geometry is rebuilt through single-precision insets, so sums come back within a few ulps.
-#define COMPARE_RECT(actual, expected)                                                                  \
-    do {                                                                                                \
-        const CCA_GRect a_ = (actual), e_ = (expected);                                                 \
-        QVERIFY2(qAbs(a_.left - e_.left) < 1e-3f && qAbs(a_.top - e_.top) < 1e-3f                      \
-                     && qAbs(a_.right - e_.right) < 1e-3f && qAbs(a_.bottom - e_.bottom) < 1e-3f,      \
-                 qPrintable(RectText(a_) + " instead of " + RectText(e_)));                              \
-    } while (false)
 
 inline void ClearLinkStyleSettings()
 {

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "uiframework/g_operation.h"
+#include "uiframework/g_uicontext.h"
+
+#include <QByteArray>
+
+#include <functional>
+
+// Stands in for an operation of the host or the module under its name; `run` does its work.
+class TestOperation : public G_Operation
+{
+public:
+    using Run = std::function<int(G_Operation &)>;
+    explicit TestOperation(const QByteArray &name, Run run = nullptr) : m_name(name), m_run(std::move(run)) {}
+    G_Operation *Clone() const override
+    {
+        auto *copy = new TestOperation(m_name, m_run);
+        copy->CopyFrom(*this);
+        return copy;
+    }
+    const char *Name() const override { return m_name.constData(); }
+    int DoAction() override { return m_run ? m_run(*this) : 0; }
+
+private:
+    QByteArray m_name;
+    Run m_run;
+};
+
+// Runs the operation registered as `name` through its interceptors, as the reader does;
+// -1 when there is none.
+inline int RunOperation(G_UIContext &context, const QString &name, const std::function<void(G_OperationParam &)> &fill)
+{
+    G_Operation *operation = context.CreateOperationByName(name, QString());
+    if (!operation)
+        return -1;
+    fill(operation->Param());
+    const int result = operation->PerformAction();
+    operation->DeleteLater();
+    return result;
+}
