@@ -4,15 +4,12 @@
 #include "omofdapi/ig_textobject.h"
 #include "omofdapi/ofd_page.h"
 
-#include <KZip>
-#include <KArchiveDirectory>
+#include "packagefixture.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-using Entries = QList<QPair<QString, QByteArray>>;
 
 const QByteArray kOfd = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><ofd:OFD xmlns:ofd=\"http://www.ofdspec.org/2016\" Version=\"1.0\" "
                         "DocType=\"OFD\"><ofd:DocBody><ofd:DocInfo><ofd:DocID>x</ofd:DocID></ofd:DocInfo>"
@@ -27,22 +24,6 @@ Entries Package(const QByteArray &ofd = kOfd, const QByteArray &document = kDocu
     return {{QStringLiteral("OFD.xml"), ofd},
             {QStringLiteral("Doc_0/Document.xml"), document},
             {QStringLiteral("Doc_0/Pages/Page_0/Content.xml"), kPage}};
-}
-
-QByteArray ZipBytes(const Entries &entries)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("p.zip"));
-    {
-        KZip zip(path);
-        if (!zip.open(QIODevice::WriteOnly))
-            return QByteArray();
-        for (const auto &entry : entries)
-            zip.writeFile(entry.first, entry.second);
-        zip.close();
-    }
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray Nested(int depth)
@@ -63,266 +44,228 @@ QByteArray Laughs()
     return dtd + "]><ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\"><x>&" + previous + ";</x></ofd:Document>";
 }
 
-QStringList Names(const KArchiveDirectory *dir, const QString &prefix)
-{
-    QStringList names;
-    for (const QString &name : dir->entries()) {
-        const KArchiveEntry *entry = dir->entry(name);
-        names << prefix + name;
-        if (entry->isDirectory())
-            names << Names(static_cast<const KArchiveDirectory *>(entry), prefix + name + QLatin1Char('/'));
-    }
-    return names;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Entries)
+Q_DECLARE_METATYPE(OFD_ArchiveLimits)
 
 class tst_OfdBadInput : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void refused_data();
-    void refused();
-    void defaultLimitsRefuseAZipBomb();
-    void entriesOutsideThePackageAreIgnored();
-    void valuesThatAreNotNumbersFallBackToDefaults();
-    void saveWithoutDocumentOrNameFails();
-    void charactersXmlCannotHoldAreLeftOut();
-};
-
-void tst_OfdBadInput::refused_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<int>("maxEntries");
-    QTest::addColumn<qint64>("maxEntrySize");
-    QTest::addColumn<qint64>("maxTotalSize");
-    QTest::addColumn<QString>("reason");
-
-    const int entries = 100000;
-    const qint64 entrySize = qint64(256) << 20;
-    const qint64 total = qint64(4) << 30;
-    const QByteArray valid = ZipBytes(Package());
-    QTest::newRow("not a zip") << QByteArray("this is not a zip file at all") << entries << entrySize << total << "not a readable zip";
-    QTest::newRow("empty file") << QByteArray() << entries << entrySize << total << "not a readable zip";
-    QTest::newRow("truncated zip") << valid.left(valid.size() / 2) << entries << entrySize << total << "";
-    QTest::newRow("no OFD.xml") << ZipBytes({{QStringLiteral("Doc_0/Document.xml"), kDocument}}) << entries << entrySize << total << "no OFD.xml";
-    QTest::newRow("OFD.xml not well formed") << ZipBytes(Package("<ofd:OFD xmlns:ofd=\"x\"><ofd:DocBody>")) << entries << entrySize << total << "not well formed";
-    QTest::newRow("OFD.xml of another kind") << ZipBytes(Package("<html/>")) << entries << entrySize << total << "names no document";
-    QTest::newRow("Document.xml missing") << ZipBytes({{QStringLiteral("OFD.xml"), kOfd}}) << entries << entrySize << total << "is missing";
-    QByteArray escaping = kOfd;
-    escaping.replace("Doc_0/Document.xml", "../../Doc_0/Document.xml");
-    QTest::newRow("DocRoot outside the package") << ZipBytes(Package(escaping)) << entries << entrySize << total << "is missing";
-    QTest::newRow("Document.xml not well formed") << ZipBytes(Package(kOfd, "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Pages>"))
-                                                  << entries << entrySize << total << "not well formed";
-    QTest::newRow("no pages") << ZipBytes(Package(kOfd, "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Pages/></ofd:Document>"))
-                              << entries << entrySize << total << "no pages";
-    QTest::newRow("nested too deep") << ZipBytes(Package(kOfd, Nested(5000))) << entries << entrySize << total << "deeper";
-    QTest::newRow("entity expansion") << ZipBytes(Package(kOfd, Laughs())) << entries << entrySize << total << "not well formed";
-
-    Entries bomb = Package();
-    bomb.append({QStringLiteral("Doc_0/Res/zeros.bin"), QByteArray(2 << 20, '\0')});
-    QTest::newRow("entry too large") << ZipBytes(bomb) << entries << qint64(1 << 20) << total << "Doc_0/Res/zeros.bin inflates";
-    Entries large = Package();
-    for (int i = 0; i < 3; ++i)
-        large.append({QStringLiteral("Doc_0/Res/part%1.bin").arg(i), QByteArray(600 << 10, 'x')});
-    QTest::newRow("package too large") << ZipBytes(large) << entries << entrySize << qint64(1 << 20) << "inflates to more than";
-    Entries many = Package();
-    for (int i = 0; i < 60; ++i)
-        many.append({QStringLiteral("Doc_0/Res/%1.txt").arg(i), QByteArray("x")});
-    QTest::newRow("too many entries") << ZipBytes(many) << 50 << entrySize << total << "63 entries; at most 50";
-}
-
-void tst_OfdBadInput::refused()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(int, maxEntries);
-    QFETCH(qint64, maxEntrySize);
-    QFETCH(qint64, maxTotalSize);
-    QFETCH(QString, reason);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bad.ofd"));
-    QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    QCOMPARE(out.write(file), qint64(file.size()));
-    out.close();
-
-    OFD_ArchiveLimits limits;
-    limits.maxEntries = maxEntries;
-    limits.maxEntrySize = maxEntrySize;
-    limits.maxTotalSize = maxTotalSize;
-    QString error;
-    std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(path, &error, limits);
-    QVERIFY(!document);
-    QVERIFY(!error.isEmpty());
-    QVERIFY2(error.contains(reason), qPrintable(error));
-}
-
-void tst_OfdBadInput::defaultLimitsRefuseAZipBomb()
-{
-    // 257 MiB of zeros deflate to a few hundred kilobytes.
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bomb.ofd"));
+    void refused_data()
     {
-        KZip zip(path);
-        QVERIFY(zip.open(QIODevice::WriteOnly));
-        for (const auto &entry : Package())
-            zip.writeFile(entry.first, entry.second);
-        const qint64 size = qint64(257) << 20;
-        QVERIFY(zip.prepareWriting(QStringLiteral("Doc_0/Res/bomb.bin"), QString(), QString(), size));
-        const QByteArray chunk(1 << 20, '\0');
-        for (qint64 done = 0; done < size; done += chunk.size())
-            QVERIFY(zip.writeData(chunk.constData(), chunk.size()));
-        QVERIFY(zip.finishWriting(size));
-        QVERIFY(zip.close());
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<OFD_ArchiveLimits>("limits");
+        QTest::addColumn<QString>("reason");
+
+        const OFD_ArchiveLimits defaults;
+        const QByteArray valid = ZipBytes(Package());
+        const QByteArray ns = "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\">";
+        QTest::newRow("not a zip") << QByteArray("this is not a zip file at all") << defaults << "not a readable zip";
+        QTest::newRow("empty file") << QByteArray() << defaults << "not a readable zip";
+        QTest::newRow("truncated zip") << valid.left(valid.size() / 2) << defaults << "";
+        QTest::newRow("no OFD.xml") << ZipBytes({{QStringLiteral("Doc_0/Document.xml"), kDocument}}) << defaults << "no OFD.xml";
+        QTest::newRow("OFD.xml not well formed") << ZipBytes(Package("<ofd:OFD xmlns:ofd=\"x\"><ofd:DocBody>")) << defaults << "not well formed";
+        QTest::newRow("OFD.xml of another kind") << ZipBytes(Package("<html/>")) << defaults << "names no document";
+        QTest::newRow("Document.xml missing") << ZipBytes({{QStringLiteral("OFD.xml"), kOfd}}) << defaults << "is missing";
+        QByteArray escaping = kOfd;
+        escaping.replace("Doc_0/Document.xml", "../../Doc_0/Document.xml");
+        QTest::newRow("DocRoot outside the package") << ZipBytes(Package(escaping)) << defaults << "is missing";
+        QTest::newRow("Document.xml not well formed") << ZipBytes(Package(kOfd, ns + "<ofd:Pages>")) << defaults << "not well formed";
+        QTest::newRow("no pages") << ZipBytes(Package(kOfd, ns + "<ofd:Pages/></ofd:Document>")) << defaults << "no pages";
+        QTest::newRow("nested too deep") << ZipBytes(Package(kOfd, Nested(5000))) << defaults << "deeper";
+        QTest::newRow("entity expansion") << ZipBytes(Package(kOfd, Laughs())) << defaults << "not well formed";
+
+        OFD_ArchiveLimits limits;
+        limits.maxEntrySize = 1 << 20;
+        Entries bomb = Package();
+        bomb.append({QStringLiteral("Doc_0/Res/zeros.bin"), QByteArray(2 << 20, '\0')});
+        QTest::newRow("entry too large") << ZipBytes(bomb) << limits << "Doc_0/Res/zeros.bin inflates";
+        limits = defaults;
+        limits.maxTotalSize = 1 << 20;
+        Entries large = Package();
+        for (int i = 0; i < 3; ++i)
+            large.append({QStringLiteral("Doc_0/Res/part%1.bin").arg(i), QByteArray(600 << 10, 'x')});
+        QTest::newRow("package too large") << ZipBytes(large) << limits << "inflates to more than";
+        limits = defaults;
+        limits.maxEntries = 50;
+        Entries many = Package();
+        for (int i = 0; i < 60; ++i)
+            many.append({QStringLiteral("Doc_0/Res/%1.txt").arg(i), QByteArray("x")});
+        QTest::newRow("too many entries") << ZipBytes(many) << limits << "63 entries; at most 50";
     }
-    QVERIFY(QFileInfo(path).size() < (4 << 20));
-    QString error;
-    QVERIFY(!OFD_PackageReader::Open(path, &error));
-    QVERIFY2(error.contains(QLatin1String("bomb.bin inflates to 269484032 bytes")), qPrintable(error));
-}
 
-void tst_OfdBadInput::entriesOutsideThePackageAreIgnored()
-{
-    Entries entries = Package();
-    entries.append({QStringLiteral("../evil.xml"), QByteArray("<x ID=\"4000000000\"/>")});
-    entries.append({QStringLiteral("Doc_0/../../climb.txt"), QByteArray("up")});
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("climb.ofd"));
-    QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(ZipBytes(entries));
-    out.close();
+    void refused()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(OFD_ArchiveLimits, limits);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bad.ofd"));
+        QVERIFY(WriteFile(path, file));
+        QString error;
+        QVERIFY(!OFD_PackageReader::Open(path, &error, limits));
+        QVERIFY2(!error.isEmpty() && error.contains(reason), qPrintable(error));
+    }
 
-    QString error;
-    std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(path, &error);
-    QVERIFY2(document, qPrintable(error));
-    for (const QString &name : OFD_PackageReader::Of(document.get())->Archive()->EntryNames())
-        QVERIFY2(!name.contains(QLatin1String("..")), qPrintable(name));
-    // The ID in the entry outside was never read.
-    QVERIFY(document->NewID() < 100);
+    void defaultLimitsRefuseAZipBomb()
+    {
+        // 257 MiB of zeros deflate to a few hundred kilobytes.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bomb.ofd"));
+        {
+            KZip zip(path);
+            QVERIFY(zip.open(QIODevice::WriteOnly));
+            for (const auto &entry : Package())
+                zip.writeFile(entry.first, entry.second);
+            const qint64 size = qint64(257) << 20;
+            QVERIFY(zip.prepareWriting(QStringLiteral("Doc_0/Res/bomb.bin"), QString(), QString(), size));
+            const QByteArray chunk(1 << 20, '\0');
+            for (qint64 done = 0; done < size; done += chunk.size())
+                QVERIFY(zip.writeData(chunk.constData(), chunk.size()));
+            QVERIFY(zip.finishWriting(size));
+            QVERIFY(zip.close());
+        }
+        QVERIFY(QFileInfo(path).size() < (4 << 20));
+        QString error;
+        QVERIFY(!OFD_PackageReader::Open(path, &error));
+        QVERIFY2(error.contains(QLatin1String("bomb.bin inflates to 269484032 bytes")), qPrintable(error));
+    }
 
-    IG_Page *page = document->GetPage(0);
-    QVERIFY(page->LoadAnnots());
-    page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr)->SetBoundary(CCA_GRect(1, 1, 5, 5));
-    const QString saved = dir.filePath(QStringLiteral("saved.ofd"));
-    QVERIFY2(OFD_PackageWriter::Save(document.get(), saved, &error), qPrintable(error));
-    KZip zip(saved);
-    QVERIFY(zip.open(QIODevice::ReadOnly));
-    const QStringList names = Names(zip.directory(), QString());
-    QVERIFY2(!names.join(QLatin1Char(' ')).contains(QLatin1String("..")), qPrintable(names.join(QLatin1Char(' '))));
-    QVERIFY(names.contains(QStringLiteral("Doc_0/Annots/Page_0/Annotation.xml")));
-}
+    void entriesOutsideThePackageAreIgnored()
+    {
+        Entries entries = Package();
+        entries.append({QStringLiteral("../evil.xml"), QByteArray("<x ID=\"4000000000\"/>")});
+        entries.append({QStringLiteral("Doc_0/../../climb.txt"), QByteArray("up")});
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("climb.ofd"));
+        QVERIFY(WriteFile(path, ZipBytes(entries)));
 
-void tst_OfdBadInput::valuesThatAreNotNumbersFallBackToDefaults()
-{
-    const QByteArray document =
-        "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:CommonData><ofd:MaxUnitID>many</ofd:MaxUnitID>"
-        "<ofd:PageArea><ofd:PhysicalBox>a b c d</ofd:PhysicalBox></ofd:PageArea></ofd:CommonData>"
-        "<ofd:Pages><ofd:Page ID=\"1\" BaseLoc=\"Pages/Page_0/Content.xml\"/></ofd:Pages>"
-        "<ofd:Annotations>Annots.xml</ofd:Annotations></ofd:Document>";
-    const QByteArray page = "<ofd:Page xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Area><ofd:PhysicalBox>0 0 -5 nan</ofd:PhysicalBox></ofd:Area>"
-                            "<ofd:Content><ofd:Layer ID=\"2\"><ofd:TextObject ID=\"x\" Boundary=\"1 2\" Font=\"f\" Size=\"big\">"
-                            "<ofd:TextCode X=\"one\" Y=\"2\" DeltaX=\"g 4000000000 1 z\">abc</ofd:TextCode></ofd:TextObject>"
-                            "<ofd:PathObject ID=\"9\" Boundary=\"0 0 1 1\" CTM=\"1 0 0\" LineWidth=\"wide\" DashPattern=\"1 x\">"
-                            "<ofd:StrokeColor Value=\"#zz 1 2\"/><ofd:AbbreviatedData>M 0 0 L q 1</ofd:AbbreviatedData></ofd:PathObject>"
-                            "</ofd:Layer></ofd:Content></ofd:Page>";
-    const QByteArray index = "<ofd:Annotations xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Page PageID=\"1\">"
-                             "<ofd:FileLoc>A.xml</ofd:FileLoc></ofd:Page></ofd:Annotations>";
-    const QByteArray annots = "<ofd:PageAnnot xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Annot ID=\"-3\" Type=\"Link\" ReadOnly=\"maybe\">"
-                              "<ofd:Appearance Boundary=\"x y z w\"><ofd:PathObject ID=\"7\" Boundary=\"0 0 1 1\"><ofd:Actions>"
-                              "<ofd:Action Event=\"CLICK\"><ofd:Goto><ofd:Dest Type=\"Sideways\" PageID=\"p\" Left=\"inf\" Zoom=\"1e999\"/></ofd:Goto></ofd:Action>"
-                              "<ofd:Action Event=\"CLICK\"><ofd:Sound ResourceID=\"r\" Volume=\"loud\"/></ofd:Action></ofd:Actions>"
-                              "<ofd:AbbreviatedData>M 0 0</ofd:AbbreviatedData></ofd:PathObject></ofd:Appearance></ofd:Annot></ofd:PageAnnot>";
-    Entries entries = Package(kOfd, document);
-    entries[2].second = page;
-    entries.append({QStringLiteral("Doc_0/Annots.xml"), index});
-    entries.append({QStringLiteral("Doc_0/A.xml"), annots});
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("numbers.ofd"));
-    QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(ZipBytes(entries));
-    out.close();
+        QString error;
+        std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(path, &error);
+        QVERIFY2(document, qPrintable(error));
+        for (const QString &name : OFD_PackageReader::Of(document.get())->Archive()->EntryNames())
+            QVERIFY2(!name.contains(QLatin1String("..")), qPrintable(name));
+        // The ID in the entry outside was never read.
+        QVERIFY(document->NewID() < 100);
 
-    QString error;
-    std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(path, &error);
-    QVERIFY2(doc, qPrintable(error));
-    QCOMPARE(doc->Page(0)->PageBox(), CCA_GRect(0, 0, 210, 297));
-    QVERIFY(doc->Page(0)->Parse());
-    QCOMPARE(doc->Page(0)->PageObjectCount(), 2);
-    const auto *text = dynamic_cast<const IG_TextObject *>(doc->Page(0)->PageObjectAt(0));
-    QVERIFY(text);
-    QVERIFY(text->ID() != 0);
-    QCOMPARE(text->Boundary(), CCA_GRect());
-    QCOMPARE(text->TextCodes().size(), size_t(1));
-    QCOMPARE(text->TextCodes()[0].x, 0.0f);
-    QVERIFY(text->TextCodes()[0].deltaX.size() <= size_t(1 << 20));
-    const IG_PageObject *path2 = doc->Page(0)->PageObjectAt(1);
-    QCOMPARE(path2->LineWidth(), 0.353f);
-    QVERIFY(path2->CTM().IsIdentity());
-    QVERIFY(path2->DashPattern().IsEmpty());
-    QVERIFY(!path2->StrokeColor());
+        IG_Page *page = document->GetPage(0);
+        QVERIFY(page->LoadAnnots());
+        page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr)->SetBoundary(CCA_GRect(1, 1, 5, 5));
+        const QString saved = dir.filePath(QStringLiteral("saved.ofd"));
+        QVERIFY2(OFD_PackageWriter::Save(document.get(), saved, &error), qPrintable(error));
+        const QString names = ZipEntries(saved).keys().join(QLatin1Char(' '));
+        QVERIFY2(!names.contains(QLatin1String("..")), qPrintable(names));
+        QVERIFY(names.contains(QStringLiteral("Doc_0/Annots/Page_0/Annotation.xml")));
+    }
 
-    IG_Page *first = doc->GetPage(0);
-    QVERIFY(first->LoadAnnots());
-    QCOMPARE(first->AnnotCount(), 1);
-    const IG_Annot *annot = first->AnnotAt(0);
-    QVERIFY(annot->ID() != 0);
-    QVERIFY(annot->IsReadOnly());
-    QCOMPARE(annot->Boundary(), CCA_GRect());
-    const CCA_ArrayTemplate<G_Action *> actions = annot->Appearance()->PageObject(0)->Actions();
-    QCOMPARE(actions.GetSize(), 2);
-    const auto *go = dynamic_cast<const G_ActionGoto *>(actions[0]);
-    QVERIFY(go);
-    QCOMPARE(go->Dest().type, int(G_Dest_XYZ));
-    QCOMPARE(go->Dest().pageID, 0u);
-    QCOMPARE(go->Dest().pageIndex, -1);
-    QCOMPARE(go->Dest().left, 0.0f);
-    QCOMPARE(go->Dest().zoom, 0.0f);
-    const auto *sound = dynamic_cast<const G_ActionSound *>(actions[1]);
-    QVERIFY(sound);
-    QCOMPARE(sound->ResourceID(), 0u);
-    QCOMPARE(sound->Volume(), 100);
-}
+    void valuesThatAreNotNumbersFallBackToDefaults()
+    {
+        const QByteArray document =
+            "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:CommonData><ofd:MaxUnitID>many</ofd:MaxUnitID>"
+            "<ofd:PageArea><ofd:PhysicalBox>a b c d</ofd:PhysicalBox></ofd:PageArea></ofd:CommonData>"
+            "<ofd:Pages><ofd:Page ID=\"1\" BaseLoc=\"Pages/Page_0/Content.xml\"/></ofd:Pages>"
+            "<ofd:Annotations>Annots.xml</ofd:Annotations></ofd:Document>";
+        const QByteArray page = "<ofd:Page xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Area><ofd:PhysicalBox>0 0 -5 nan</ofd:PhysicalBox></ofd:Area>"
+                                "<ofd:Content><ofd:Layer ID=\"2\"><ofd:TextObject ID=\"x\" Boundary=\"1 2\" Font=\"f\" Size=\"big\">"
+                                "<ofd:TextCode X=\"one\" Y=\"2\" DeltaX=\"g 4000000000 1 z\">abc</ofd:TextCode></ofd:TextObject>"
+                                "<ofd:PathObject ID=\"9\" Boundary=\"0 0 1 1\" CTM=\"1 0 0\" LineWidth=\"wide\" DashPattern=\"1 x\">"
+                                "<ofd:StrokeColor Value=\"#zz 1 2\"/><ofd:AbbreviatedData>M 0 0 L q 1</ofd:AbbreviatedData></ofd:PathObject>"
+                                "</ofd:Layer></ofd:Content></ofd:Page>";
+        const QByteArray index = "<ofd:Annotations xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Page PageID=\"1\">"
+                                 "<ofd:FileLoc>A.xml</ofd:FileLoc></ofd:Page></ofd:Annotations>";
+        const QByteArray annots = "<ofd:PageAnnot xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Annot ID=\"-3\" Type=\"Link\" ReadOnly=\"maybe\">"
+                                  "<ofd:Appearance Boundary=\"x y z w\"><ofd:PathObject ID=\"7\" Boundary=\"0 0 1 1\"><ofd:Actions>"
+                                  "<ofd:Action Event=\"CLICK\"><ofd:Goto><ofd:Dest Type=\"Sideways\" PageID=\"p\" Left=\"inf\" Zoom=\"1e999\"/></ofd:Goto></ofd:Action>"
+                                  "<ofd:Action Event=\"CLICK\"><ofd:Sound ResourceID=\"r\" Volume=\"loud\"/></ofd:Action></ofd:Actions>"
+                                  "<ofd:AbbreviatedData>M 0 0</ofd:AbbreviatedData></ofd:PathObject></ofd:Appearance></ofd:Annot></ofd:PageAnnot>";
+        Entries entries = Package(kOfd, document);
+        entries[2].second = page;
+        entries.append({QStringLiteral("Doc_0/Annots.xml"), index});
+        entries.append({QStringLiteral("Doc_0/A.xml"), annots});
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("numbers.ofd"));
+        QVERIFY(WriteFile(path, ZipBytes(entries)));
 
-void tst_OfdBadInput::saveWithoutDocumentOrNameFails()
-{
-    QString error;
-    QVERIFY(!OFD_PackageWriter::Save(nullptr, QStringLiteral("x.ofd"), &error));
-    QVERIFY(!error.isEmpty());
-    std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(1, 210, 297);
-    error.clear();
-    QVERIFY(!OFD_PackageWriter::Save(document.get(), QString(), &error));
-    QVERIFY(!error.isEmpty());
-}
+        QString error;
+        std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(path, &error);
+        QVERIFY2(doc, qPrintable(error));
+        QCOMPARE(doc->Page(0)->PageBox(), CCA_GRect(0, 0, 210, 297));
+        QVERIFY(doc->Page(0)->Parse());
+        QCOMPARE(doc->Page(0)->PageObjectCount(), 2);
+        const auto *text = dynamic_cast<const IG_TextObject *>(doc->Page(0)->PageObjectAt(0));
+        QVERIFY(text);
+        QVERIFY(text->ID() != 0);
+        QCOMPARE(text->Boundary(), CCA_GRect());
+        QCOMPARE(text->TextCodes().size(), size_t(1));
+        QCOMPARE(text->TextCodes()[0].x, 0.0f);
+        QVERIFY(text->TextCodes()[0].deltaX.size() <= size_t(1 << 20));
+        const IG_PageObject *path2 = doc->Page(0)->PageObjectAt(1);
+        QCOMPARE(path2->LineWidth(), 0.353f);
+        QVERIFY(path2->CTM().IsIdentity());
+        QVERIFY(path2->DashPattern().IsEmpty());
+        QVERIFY(!path2->StrokeColor());
 
-void tst_OfdBadInput::charactersXmlCannotHoldAreLeftOut()
-{
-    std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(1, 210, 297);
-    IG_Annot *annot = document->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr);
-    annot->SetCreator(CCA_String("a\x01" "b\x7f"));
-    IG_PageObject *path = annot->CreateAppearance()->InsertPageObject(G_PageObj_Path, 0, true);
-    auto *uri = new G_ActionURI;
-    uri->SetURI(CCA_String("https://x/\x02y"));
-    CCA_ArrayTemplate<G_Action *> actions;
-    actions.Add(uri);
-    path->SetActions(actions);
-    QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("control.ofd"));
-    QString error;
-    QVERIFY2(OFD_PackageWriter::Save(document.get(), target, &error), qPrintable(error));
-    std::unique_ptr<OFD_Document> reopened = OFD_PackageReader::Open(target, &error);
-    QVERIFY2(reopened, qPrintable(error));
-    QVERIFY(reopened->GetPage(0)->LoadAnnots());
-    const IG_Annot *read = reopened->GetPage(0)->AnnotAt(0);
-    QCOMPARE(QByteArray(read->Creator().c_str()), QByteArray("ab\x7f"));
-    const auto *readUri = dynamic_cast<const G_ActionURI *>(read->Appearance()->PageObject(0)->Actions()[0]);
-    QVERIFY(readUri);
-    QCOMPARE(QByteArray(readUri->URI().c_str()), QByteArray("https://x/y"));
-}
+        IG_Page *first = doc->GetPage(0);
+        QVERIFY(first->LoadAnnots());
+        QCOMPARE(first->AnnotCount(), 1);
+        const IG_Annot *annot = first->AnnotAt(0);
+        QVERIFY(annot->ID() != 0);
+        QVERIFY(annot->IsReadOnly());
+        QCOMPARE(annot->Boundary(), CCA_GRect());
+        const CCA_ArrayTemplate<G_Action *> actions = annot->Appearance()->PageObject(0)->Actions();
+        QCOMPARE(actions.GetSize(), 2);
+        const auto *go = dynamic_cast<const G_ActionGoto *>(actions[0]);
+        QVERIFY(go);
+        QCOMPARE(go->Dest().type, int(G_Dest_XYZ));
+        QCOMPARE(go->Dest().pageID, 0u);
+        QCOMPARE(go->Dest().pageIndex, -1);
+        QCOMPARE(go->Dest().left, 0.0f);
+        QCOMPARE(go->Dest().zoom, 0.0f);
+        const auto *sound = dynamic_cast<const G_ActionSound *>(actions[1]);
+        QVERIFY(sound);
+        QCOMPARE(sound->ResourceID(), 0u);
+        QCOMPARE(sound->Volume(), 100);
+    }
+
+    void saveWithoutDocumentOrNameFails()
+    {
+        QString error;
+        QVERIFY(!OFD_PackageWriter::Save(nullptr, QStringLiteral("x.ofd"), &error));
+        QVERIFY(!error.isEmpty());
+        std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(1, 210, 297);
+        error.clear();
+        QVERIFY(!OFD_PackageWriter::Save(document.get(), QString(), &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void charactersXmlCannotHoldAreLeftOut()
+    {
+        std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(1, 210, 297);
+        IG_Annot *annot = document->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr);
+        annot->SetCreator(CCA_String("a\x01" "b\x7f"));
+        IG_PageObject *path = annot->CreateAppearance()->InsertPageObject(G_PageObj_Path, 0, true);
+        auto *uri = new G_ActionURI;
+        uri->SetURI(CCA_String("https://x/\x02y"));
+        CCA_ArrayTemplate<G_Action *> actions;
+        actions.Add(uri);
+        path->SetActions(actions);
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("control.ofd"));
+        QString error;
+        QVERIFY2(OFD_PackageWriter::Save(document.get(), target, &error), qPrintable(error));
+        std::unique_ptr<OFD_Document> reopened = OFD_PackageReader::Open(target, &error);
+        QVERIFY2(reopened, qPrintable(error));
+        QVERIFY(reopened->GetPage(0)->LoadAnnots());
+        const IG_Annot *read = reopened->GetPage(0)->AnnotAt(0);
+        QCOMPARE(QByteArray(read->Creator().c_str()), QByteArray("ab\x7f"));
+        const auto *readUri = dynamic_cast<const G_ActionURI *>(read->Appearance()->PageObject(0)->Actions()[0]);
+        QVERIFY(readUri);
+        QCOMPARE(QByteArray(readUri->URI().c_str()), QByteArray("https://x/y"));
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_OfdBadInput)
 #include "tst_ofdbadinput.moc"
