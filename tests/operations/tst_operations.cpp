@@ -22,6 +22,8 @@
 #include "uiframework/g_toolhandler.h"
 #include "uiframework/g_uicontext.h"
 
+#include "testoperation.h"
+
 #include <QtTest>
 
 #include <functional>
@@ -30,48 +32,20 @@
 
 namespace {
 
-// Stands in for an operation under its name; logs each run as "name{key=value,...}".
-class RecordingOperation : public G_Operation
+// "name{key=value,...}" with the keys in order.
+QString RunText(const G_Operation &operation)
 {
-public:
-    RecordingOperation(const QByteArray &name, QStringList *log) : m_name(name), m_log(log) {}
-    G_Operation *Clone() const override
-    {
-        RecordingOperation *copy = new RecordingOperation(m_name, m_log);
-        copy->CopyFrom(*this);
-        return copy;
+    QStringList keys = operation.Param().Keys();
+    keys.sort();
+    QStringList items;
+    for (const QString &key : keys) {
+        const QVariant value = operation.Param().Value(key);
+        const CCA_GPoint point = value.value<CCA_GPoint>();
+        items << key + '=' + (value.canConvert<CCA_GPoint>() ? QStringLiteral("(%1 %2)").arg(point.x).arg(point.y)
+                                                              : value.toString());
     }
-    const char *Name() const override { return m_name.constData(); }
-    int DoAction() override
-    {
-        QStringList keys = Param().Keys();
-        keys.sort();
-        QStringList items;
-        for (const QString &key : keys) {
-            const QVariant value = Param().Value(key);
-            const CCA_GPoint point = value.value<CCA_GPoint>();
-            items << key + '=' + (value.canConvert<CCA_GPoint>() ? QStringLiteral("(%1 %2)").arg(point.x).arg(point.y)
-                                                                  : value.toString());
-        }
-        *m_log << QString::fromLatin1(m_name) + '{' + items.join(',') + '}';
-        return 1;
-    }
-
-private:
-    QByteArray m_name;
-    QStringList *m_log;
-};
-
-class FakeTool : public G_ToolHandler
-{
-public:
-    explicit FakeTool(const CCA_String &name) : m_name(name) {}
-    G_ToolHandler *Clone() const override { return new FakeTool(m_name); }
-    CCA_String Name() const override { return m_name; }
-
-private:
-    CCA_String m_name;
-};
+    return QString::fromLatin1(operation.Name()) + '{' + items.join(',') + '}';
+}
 
 // Notes which operations took the path through the interceptors.
 class WatchingInterceptor : public G_OperationInterceptor
@@ -136,32 +110,325 @@ class tst_Operations : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void operationTable_data();
-    void operationTable();
-    void interceptNameMatch_data();
-    void interceptNameMatch();
-    void changeHandler_data();
-    void changeHandler();
-    void linkAction_data();
-    void linkAction();
-    void addLink_data();
-    void addLink();
-    void deleteLink_data();
-    void deleteLink();
-    void deleteAll_data();
-    void deleteAll();
+    void init()
+    {
+        m_document = OFD_Document::CreateBlank(3, 210, 297);
+        m_context.reset(new TestContext);
+        m_view.reset(new G_DocView(m_context.get(), m_document.get()));
+        m_context->SetCurrentDocView(m_view.get());
+        m_context->EventMgr()->AddListener([this](const G_Event &event) {
+            auto changed = dynamic_cast<const G_DocumentChangedEvent *>(&event);
+            m_events << QStringLiteral("%1/%2/%3").arg(event.Type()).arg(changed ? changed->SubType() : -1)
+                            .arg(changed && changed->DocView() == m_view.get());
+        });
+    }
+
+    void cleanup()
+    {
+        G_Operation::FlushPendingDeletes();
+        m_view.reset();
+        m_context.reset();
+        m_document.reset();
+        m_prototypes.clear();
+        m_tools.clear();
+        m_log.clear();
+        m_events.clear();
+    }
+
+    void operationTable_data()
+    {
+        QTest::addColumn<OperationFactory>("factory");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("authority");
+        // The host's default authority is 0.
+        QTest::newRow("tool switch") << OperationFactory([] { return new GP_LinkChangeHandler; }) << "ga_link" << 1;
+        QTest::newRow("delete all") << OperationFactory([] { return new GP_DeleteAllLinkAnnot; }) << "tt_deletealllink" << 1;
+        QTest::newRow("property") << OperationFactory([] { return new GP_LinkProperty; }) << "d_annotlinkproperty" << 0;
+        QTest::newRow("delete") << OperationFactory([] { return new GP_DeleteLinkAnnot; }) << "d_annotlinkdel" << 0;
+        QTest::newRow("copy") << OperationFactory([] { return new GP_LinkAnnotCopy; }) << "d_annotlinkcopy" << 2;
+        QTest::newRow("cut") << OperationFactory([] { return new GP_LinkAnnotCut; }) << "d_annotlinkcut" << 2;
+        QTest::newRow("paste") << OperationFactory([] { return new GP_LinkAnnotPaste; }) << "d_annotlinkpaste" << 2;
+        QTest::newRow("link action") << OperationFactory([] { return new GP_Action; }) << "d_linkaction" << 0;
+        QTest::newRow("add link") << OperationFactory([] { return new GP_AddLink; }) << "d_addlink" << 2;
+    }
+
+    void operationTable()
+    {
+        QFETCH(OperationFactory, factory);
+        QFETCH(QString, name);
+        QFETCH(int, authority);
+        std::unique_ptr<G_Operation> prototype(factory());
+        prototype->Param().Add(QStringLiteral("pageIndex"), 6);
+        std::unique_ptr<G_Operation> copy(prototype->Clone());
+        QCOMPARE(typeid(*copy).name(), typeid(*prototype).name());
+        QCOMPARE(QString::fromLatin1(copy->Name()), name);
+        QCOMPARE(copy->AuthorityType(), authority);
+        QCOMPARE(copy->Param().GetInt32(QStringLiteral("pageIndex")), 6);
+    }
+
+    void interceptNameMatch_data()
+    {
+        QTest::addColumn<int>("interceptor");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<bool>("match");
+        QTest::newRow("delete all") << 0 << QByteArray("tt_deletealllink") << true;
+        QTest::newRow("delete all, trailing slash") << 0 << QByteArray("tt_deletealllink/") << false;
+        QTest::newRow("delete all, longer") << 0 << QByteArray("tt_deletealllinks") << false;
+        QTest::newRow("property, prefixes and case") << 1 << QByteArray("a/b/D_AnnotLinkProperty") << true;
+        QTest::newRow("property, suffix part") << 1 << QByteArray("d_annotlinkproperty/x") << false;
+        QTest::newRow("property, empty") << 1 << QByteArray("") << false;
+        QTest::newRow("paste, prefix and case") << 2 << QByteArray("x/D_ANNOTLINKPASTE") << true;
+        QTest::newRow("paste, copy") << 2 << QByteArray("d_annotlinkcopy") << false;
+    }
+
+    void interceptNameMatch()
+    {
+        QFETCH(int, interceptor);
+        QFETCH(QByteArray, name);
+        QFETCH(bool, match);
+        GPI_DeleteAllLinkAnnot deleteAll;
+        GPI_LinkProperty property;
+        GPI_LinkAnnotPaste paste;
+        G_OperationInterceptor *interceptors[] = {&deleteAll, &property, &paste};
+        TestOperation operation(name);
+        QCOMPARE(interceptors[interceptor]->IsIntercept(&operation), match);
+    }
+
+    void changeHandler_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("switches");
+        QTest::addColumn<QStringList>("log");
+        const QString show = QStringLiteral("t_showannot{isVisible=true}");
+        const QString button = QStringLiteral("t_toolbarbtnstate{btnName=t_annot,checked=false}");
+        QTest::newRow("abort") << "abort" << 0 << 0 << QStringList();
+        QTest::newRow("no view") << "no view" << 0 << 0 << QStringList();
+        QTest::newRow("annotation mode on") << "annotation mode" << 1 << 1 << QStringList{show};
+        QTest::newRow("annotation mode off") << "" << 1 << 1 << QStringList{show, button};
+        QTest::newRow("link tool already current") << "current" << 1 << 0 << QStringList{show, button};
+    }
+
+    void changeHandler()
+    {
+        QFETCH(QString, setup);
+        QFETCH(int, result);
+        QFETCH(int, switches);
+        QFETCH(QStringList, log);
+        Tool("ga_link");
+        Record("t_showannot");
+        Record("t_toolbarbtnstate");
+        m_view->SetAnnotStatus(setup == QLatin1String("annotation mode"));
+        if (setup == QLatin1String("current"))
+            QVERIFY(m_view->SetCurrentToolHandler(QStringLiteral("ga_link")));
+        WatchingInterceptor watcher;
+
+        CountingChangeHandler operation;
+        Prepare(operation);
+        if (setup == QLatin1String("no view"))
+            operation.SetDocView(nullptr);
+        operation.Param().Add(QStringLiteral("abort"), setup == QLatin1String("abort"));
+        QCOMPARE(operation.DoAction(), result);
+        QCOMPARE(m_log, log);
+        QCOMPARE(operation.switches, switches);
+        QCOMPARE(m_view->CurrentToolHandler() == m_view->ToolHandler(QStringLiteral("ga_link")), result == 1);
+        // The toolbar state is set past the interceptors.
+        QCOMPARE(watcher.asked.contains(QStringLiteral("t_showannot")), result == 1);
+        QVERIFY(!watcher.asked.contains(QStringLiteral("t_toolbarbtnstate")));
+    }
+
+    void linkAction_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("runs");
+        const QStringList gotoRun{QStringLiteral("[1] event 3")};
+        QTest::newRow("hand tool") << "t_handtool" << "" << 1 << gotoRun;
+        QTest::newRow("full screen") << "gt_fullscreen" << "" << 1 << gotoRun;
+        QTest::newRow("link tool") << "ga_link" << "" << 0 << QStringList();
+        QTest::newRow("no appearance") << "t_handtool" << "no appearance" << 0 << QStringList();
+        QTest::newRow("empty appearance") << "t_handtool" << "empty appearance" << 0 << QStringList();
+        QTest::newRow("unknown id") << "t_handtool" << "unknown id" << 0 << QStringList();
+        QTest::newRow("other annotation type") << "t_handtool" << "highlight" << 1 << gotoRun;
+        QTest::newRow("no actions") << "t_handtool" << "no actions" << 1 << QStringList{QStringLiteral("[] event 3")};
+        QTest::newRow("page not loaded yet") << "t_handtool" << "not loaded" << 1 << gotoRun;
+    }
+
+    void linkAction()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QString, setup);
+        QFETCH(int, result);
+        QFETCH(QStringList, runs);
+        for (const char *name : {"t_handtool", "gt_fullscreen", "ga_link"})
+            Tool(name);
+        RecordingActionHandler *handler = new RecordingActionHandler(m_context.get());
+        m_context->SetActionHandler(handler);
+        QVERIFY(m_view->SetCurrentToolHandler(tool));
+
+        OFD_Page *page = m_document->Page(1);
+        IG_Annot *annot = page->AppendLoadedAnnot(setup == QLatin1String("highlight") ? 3 : 1, 9);
+        if (setup != QLatin1String("no appearance")) {
+            IG_Appearance *appearance = annot->CreateAppearance();
+            if (setup != QLatin1String("empty appearance")) {
+                IG_PageObject *object = appearance->InsertPageObject(2, -1, false);
+                CCA_ArrayTemplate<G_Action *> actions;
+                if (setup != QLatin1String("no actions"))
+                    actions.Add(new G_ActionGoto);
+                object->SetActions(actions);
+            }
+        }
+        page->SetAnnotsLoaded(setup != QLatin1String("not loaded"));
+
+        GP_Action operation;
+        Prepare(operation);
+        operation.Param().Add(QStringLiteral("pageIndex"), 1);
+        operation.Param().Add(QStringLiteral("annotID"), setup == QLatin1String("unknown id") ? 10 : 9);
+        QCOMPARE(operation.DoAction(), result);
+        QVERIFY(page->IsAnnotsLoaded());
+        QCOMPARE(handler->runs, runs);
+        if (!runs.isEmpty())
+            QCOMPARE(handler->lastDocument, static_cast<IG_Document *>(m_document.get()));
+    }
+
+    void addLink_data()
+    {
+        using Rect = G_HighLightItem::Rect;
+        QTest::addColumn<QList<G_HighLightItem>>("selection");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("log");
+        G_HighLightItem lines;
+        lines.pageIndex = 2;
+        lines.rects = {Rect{20, 30, 180, 35}, Rect{15, 36, 190, 41}, Rect{15, 42, 100, 47}};
+        G_HighLightItem first;
+        first.rects = {Rect{10, 10, 50, 20}};
+        G_HighLightItem second;
+        second.pageIndex = 1;
+        second.rects = {Rect{5, 100, 60, 110}, Rect{30, 111, 40, 120}};
+        G_HighLightItem bare;
+        bare.pageIndex = 1;
+
+        QTest::newRow("no selection") << QList<G_HighLightItem>() << 0 << QStringList();
+        QTest::newRow("three lines") << QList<G_HighLightItem>{lines} << 1
+            << QStringList{"d_annotlinkproperty{edit=false,first=(15 30),pressIndex=2,second=(190 47)}"};
+        QTest::newRow("two pages: last item only") << QList<G_HighLightItem>{first, second} << 1
+            << QStringList{"d_annotlinkproperty{edit=false,first=(5 100),pressIndex=1,second=(60 120)}"};
+        QTest::newRow("last item without rectangles") << QList<G_HighLightItem>{first, bare} << 1
+            << QStringList{"d_annotlinkproperty{edit=false,first=(10 10),pressIndex=1,second=(50 20)}"};
+    }
+
+    void addLink()
+    {
+        QFETCH(QList<G_HighLightItem>, selection);
+        QFETCH(int, result);
+        QFETCH(QStringList, log);
+        Record("d_annotlinkproperty");
+        m_view->SetSelectHighLightText(selection);
+        WatchingInterceptor watcher;
+
+        GP_AddLink operation;
+        Prepare(operation);
+        QCOMPARE(operation.DoAction(), result);
+        QCOMPARE(m_log, log);
+        QCOMPARE(watcher.asked.contains(QStringLiteral("d_annotlinkproperty")), result == 1);
+    }
+
+    void deleteLink_data()
+    {
+        QTest::addColumn<QVariant>("pageIndex");
+        QTest::addColumn<QVariant>("annotID");
+        QTest::addColumn<QVariant>("noUndo");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("ints") << QVariant(4) << QVariant(12) << QVariant() << "d_delannot{NoUndo=false,pageAndAnnotID=4:12}";
+        QTest::newRow("no undo passed on") << QVariant(0) << QVariant(3) << QVariant(true) << "d_delannot{NoUndo=true,pageAndAnnotID=0:3}";
+        QTest::newRow("texts") << QVariant("7") << QVariant("015") << QVariant(false) << "d_delannot{NoUndo=false,pageAndAnnotID=7:15}";
+        QTest::newRow("not numbers") << QVariant("x") << QVariant("1.5") << QVariant() << "d_delannot{NoUndo=false,pageAndAnnotID=0:0}";
+        QTest::newRow("no view") << QVariant() << QVariant() << QVariant() << "";
+    }
+
+    void deleteLink()
+    {
+        QFETCH(QVariant, pageIndex);
+        QFETCH(QVariant, annotID);
+        QFETCH(QVariant, noUndo);
+        QFETCH(QString, log);
+        Record("d_delannot");
+        GP_DeleteLinkAnnot operation;
+        Prepare(operation);
+        if (!pageIndex.isValid())
+            operation.SetDocView(nullptr);
+        for (const auto &pair : {qMakePair(QStringLiteral("pageIndex"), pageIndex), qMakePair(QStringLiteral("annotID"), annotID)}) {
+            if (pair.second.type() == QVariant::Int)
+                operation.Param().Add(pair.first, pair.second.toInt());
+            else if (pair.second.isValid())
+                operation.Param().Add(pair.first, pair.second.toString());
+        }
+        if (noUndo.isValid())
+            operation.Param().Add(QStringLiteral("NoUndo"), noUndo.toBool());
+        QCOMPARE(operation.DoAction(), log.isEmpty() ? 0 : 1);
+        QCOMPARE(m_log.join(QString()), log);
+    }
+
+    void deleteAll_data()
+    {
+        QTest::addColumn<bool>("links");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("host");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("log");
+        QTest::addColumn<QStringList>("events");
+        const QStringList changed{QStringLiteral("110/0/1")};
+        QTest::newRow("links on pages 0 and 2") << true << int(QMessageBox::Ok) << true << 1
+                                                << "d_delannot{NoUndo=false,pageAndAnnotID=0:3,0:7,2:1}" << changed;
+        QTest::newRow("no links") << false << int(QMessageBox::Ok) << true << 1 << "d_delannot{NoUndo=false,pageAndAnnotID=}" << changed;
+        QTest::newRow("cancel") << true << int(QMessageBox::Cancel) << true << 0 << "" << QStringList();
+        QTest::newRow("box closed") << true << int(QMessageBox::NoButton) << true << 0 << "" << QStringList();
+        QTest::newRow("no d_delannot") << true << int(QMessageBox::Ok) << false << 1 << "" << changed;
+    }
+
+    void deleteAll()
+    {
+        QFETCH(bool, links);
+        QFETCH(int, answer);
+        QFETCH(bool, host);
+        QFETCH(int, result);
+        QFETCH(QString, log);
+        QFETCH(QStringList, events);
+        if (host)
+            Record("d_delannot");
+        m_context->answer = answer;
+        if (links) {
+            m_document->Page(0)->AppendLoadedAnnot(1, 3);
+            m_document->Page(0)->AppendLoadedAnnot(1, 7);
+            m_document->Page(1)->AppendLoadedAnnot(3, 5);
+            m_document->Page(2)->AppendLoadedAnnot(1, 1);
+        }
+        GPI_DeleteAllLinkAnnot interceptor;
+        GP_DeleteAllLinkAnnot operation;
+        Prepare(operation);
+        QCOMPARE(operation.PerformAction(), result);
+        // Ok | Cancel with Ok as default, no button texts, default size.
+        QCOMPARE(m_context->shown, (QStringList{"clear link", "Are you sure to delete all link annots in the document?",
+                                                QString::number(QMessageBox::Ok | QMessageBox::Cancel), "1024", "", "0"}));
+        QCOMPARE(m_log.join(QString()), log);
+        QCOMPARE(m_events, events);
+        QCOMPARE(m_document->Page(0)->AnnotCount(), links ? 2 : 0);
+    }
 
 private:
+    // Stands in for the operation `name` and logs each run.
     void Record(const char *name)
     {
-        m_prototypes.emplace_back(new RecordingOperation(name, &m_log));
+        m_prototypes.emplace_back(new TestOperation(name, [this](G_Operation &operation) {
+            m_log << RunText(operation);
+            return 1;
+        }));
         m_prototypes.back()->RegisterToGlobal();
     }
     void Tool(const char *name)
     {
-        m_tools.emplace_back(new FakeTool(name));
+        m_tools.emplace_back(new TestTool(name));
         m_tools.back()->RegisterHandlerToGlobal();
     }
     void Prepare(G_Operation &operation)
@@ -179,312 +446,6 @@ private:
     std::unique_ptr<TestContext> m_context;
     std::unique_ptr<G_DocView> m_view;
 };
-
-void tst_Operations::init()
-{
-    m_document = OFD_Document::CreateBlank(3, 210, 297);
-    m_context.reset(new TestContext);
-    m_view.reset(new G_DocView(m_context.get(), m_document.get()));
-    m_context->SetCurrentDocView(m_view.get());
-    m_context->EventMgr()->AddListener([this](const G_Event &event) {
-        auto changed = dynamic_cast<const G_DocumentChangedEvent *>(&event);
-        m_events << QStringLiteral("%1/%2/%3").arg(event.Type()).arg(changed ? changed->SubType() : -1)
-                        .arg(changed && changed->DocView() == m_view.get());
-    });
-}
-
-void tst_Operations::cleanup()
-{
-    G_Operation::FlushPendingDeletes();
-    m_view.reset();
-    m_context.reset();
-    m_document.reset();
-    m_prototypes.clear();
-    m_tools.clear();
-    m_log.clear();
-    m_events.clear();
-}
-
-void tst_Operations::operationTable_data()
-{
-    QTest::addColumn<OperationFactory>("factory");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("authority");
-    // The host's default authority is 0.
-    QTest::newRow("tool switch") << OperationFactory([] { return new GP_LinkChangeHandler; }) << "ga_link" << 1;
-    QTest::newRow("delete all") << OperationFactory([] { return new GP_DeleteAllLinkAnnot; }) << "tt_deletealllink" << 1;
-    QTest::newRow("property") << OperationFactory([] { return new GP_LinkProperty; }) << "d_annotlinkproperty" << 0;
-    QTest::newRow("delete") << OperationFactory([] { return new GP_DeleteLinkAnnot; }) << "d_annotlinkdel" << 0;
-    QTest::newRow("copy") << OperationFactory([] { return new GP_LinkAnnotCopy; }) << "d_annotlinkcopy" << 2;
-    QTest::newRow("cut") << OperationFactory([] { return new GP_LinkAnnotCut; }) << "d_annotlinkcut" << 2;
-    QTest::newRow("paste") << OperationFactory([] { return new GP_LinkAnnotPaste; }) << "d_annotlinkpaste" << 2;
-    QTest::newRow("link action") << OperationFactory([] { return new GP_Action; }) << "d_linkaction" << 0;
-    QTest::newRow("add link") << OperationFactory([] { return new GP_AddLink; }) << "d_addlink" << 2;
-}
-
-void tst_Operations::operationTable()
-{
-    QFETCH(OperationFactory, factory);
-    QFETCH(QString, name);
-    QFETCH(int, authority);
-    std::unique_ptr<G_Operation> prototype(factory());
-    prototype->Param().Add(QStringLiteral("pageIndex"), 6);
-    std::unique_ptr<G_Operation> copy(prototype->Clone());
-    QCOMPARE(typeid(*copy).name(), typeid(*prototype).name());
-    QCOMPARE(QString::fromLatin1(copy->Name()), name);
-    QCOMPARE(copy->AuthorityType(), authority);
-    QCOMPARE(copy->Param().GetInt32(QStringLiteral("pageIndex")), 6);
-}
-
-void tst_Operations::interceptNameMatch_data()
-{
-    QTest::addColumn<int>("interceptor");
-    QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<bool>("match");
-    QTest::newRow("delete all") << 0 << QByteArray("tt_deletealllink") << true;
-    QTest::newRow("delete all, trailing slash") << 0 << QByteArray("tt_deletealllink/") << false;
-    QTest::newRow("delete all, longer") << 0 << QByteArray("tt_deletealllinks") << false;
-    QTest::newRow("property, prefixes and case") << 1 << QByteArray("a/b/D_AnnotLinkProperty") << true;
-    QTest::newRow("property, suffix part") << 1 << QByteArray("d_annotlinkproperty/x") << false;
-    QTest::newRow("property, empty") << 1 << QByteArray("") << false;
-    QTest::newRow("paste, prefix and case") << 2 << QByteArray("x/D_ANNOTLINKPASTE") << true;
-    QTest::newRow("paste, copy") << 2 << QByteArray("d_annotlinkcopy") << false;
-}
-
-void tst_Operations::interceptNameMatch()
-{
-    QFETCH(int, interceptor);
-    QFETCH(QByteArray, name);
-    QFETCH(bool, match);
-    GPI_DeleteAllLinkAnnot deleteAll;
-    GPI_LinkProperty property;
-    GPI_LinkAnnotPaste paste;
-    G_OperationInterceptor *interceptors[] = {&deleteAll, &property, &paste};
-    RecordingOperation operation(name, &m_log);
-    QCOMPARE(interceptors[interceptor]->IsIntercept(&operation), match);
-}
-
-void tst_Operations::changeHandler_data()
-{
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<int>("switches");
-    QTest::addColumn<QStringList>("log");
-    const QString show = QStringLiteral("t_showannot{isVisible=true}");
-    const QString button = QStringLiteral("t_toolbarbtnstate{btnName=t_annot,checked=false}");
-    QTest::newRow("abort") << "abort" << 0 << 0 << QStringList();
-    QTest::newRow("no view") << "no view" << 0 << 0 << QStringList();
-    QTest::newRow("annotation mode on") << "annotation mode" << 1 << 1 << QStringList{show};
-    QTest::newRow("annotation mode off") << "" << 1 << 1 << QStringList{show, button};
-    QTest::newRow("link tool already current") << "current" << 1 << 0 << QStringList{show, button};
-}
-
-void tst_Operations::changeHandler()
-{
-    QFETCH(QString, setup);
-    QFETCH(int, result);
-    QFETCH(int, switches);
-    QFETCH(QStringList, log);
-    Tool("ga_link");
-    Record("t_showannot");
-    Record("t_toolbarbtnstate");
-    m_view->SetAnnotStatus(setup == QLatin1String("annotation mode"));
-    if (setup == QLatin1String("current"))
-        QVERIFY(m_view->SetCurrentToolHandler(QStringLiteral("ga_link")));
-    WatchingInterceptor watcher;
-
-    CountingChangeHandler operation;
-    Prepare(operation);
-    if (setup == QLatin1String("no view"))
-        operation.SetDocView(nullptr);
-    operation.Param().Add(QStringLiteral("abort"), setup == QLatin1String("abort"));
-    QCOMPARE(operation.DoAction(), result);
-    QCOMPARE(m_log, log);
-    QCOMPARE(operation.switches, switches);
-    QCOMPARE(m_view->CurrentToolHandler() == m_view->ToolHandler(QStringLiteral("ga_link")), result == 1);
-    // The toolbar state is set past the interceptors.
-    QCOMPARE(watcher.asked.contains(QStringLiteral("t_showannot")), result == 1);
-    QVERIFY(!watcher.asked.contains(QStringLiteral("t_toolbarbtnstate")));
-}
-
-void tst_Operations::linkAction_data()
-{
-    QTest::addColumn<QString>("tool");
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<QStringList>("runs");
-    const QStringList gotoRun{QStringLiteral("[1] event 3")};
-    QTest::newRow("hand tool") << "t_handtool" << "" << 1 << gotoRun;
-    QTest::newRow("full screen") << "gt_fullscreen" << "" << 1 << gotoRun;
-    QTest::newRow("link tool") << "ga_link" << "" << 0 << QStringList();
-    QTest::newRow("no appearance") << "t_handtool" << "no appearance" << 0 << QStringList();
-    QTest::newRow("empty appearance") << "t_handtool" << "empty appearance" << 0 << QStringList();
-    QTest::newRow("unknown id") << "t_handtool" << "unknown id" << 0 << QStringList();
-    QTest::newRow("other annotation type") << "t_handtool" << "highlight" << 1 << gotoRun;
-    QTest::newRow("no actions") << "t_handtool" << "no actions" << 1 << QStringList{QStringLiteral("[] event 3")};
-    QTest::newRow("page not loaded yet") << "t_handtool" << "not loaded" << 1 << gotoRun;
-}
-
-void tst_Operations::linkAction()
-{
-    QFETCH(QString, tool);
-    QFETCH(QString, setup);
-    QFETCH(int, result);
-    QFETCH(QStringList, runs);
-    for (const char *name : {"t_handtool", "gt_fullscreen", "ga_link"})
-        Tool(name);
-    RecordingActionHandler *handler = new RecordingActionHandler(m_context.get());
-    m_context->SetActionHandler(handler);
-    QVERIFY(m_view->SetCurrentToolHandler(tool));
-
-    OFD_Page *page = m_document->Page(1);
-    IG_Annot *annot = page->AppendLoadedAnnot(setup == QLatin1String("highlight") ? 3 : 1, 9);
-    if (setup != QLatin1String("no appearance")) {
-        IG_Appearance *appearance = annot->CreateAppearance();
-        if (setup != QLatin1String("empty appearance")) {
-            IG_PageObject *object = appearance->InsertPageObject(2, -1, false);
-            CCA_ArrayTemplate<G_Action *> actions;
-            if (setup != QLatin1String("no actions"))
-                actions.Add(new G_ActionGoto);
-            object->SetActions(actions);
-        }
-    }
-    page->SetAnnotsLoaded(setup != QLatin1String("not loaded"));
-
-    GP_Action operation;
-    Prepare(operation);
-    operation.Param().Add(QStringLiteral("pageIndex"), 1);
-    operation.Param().Add(QStringLiteral("annotID"), setup == QLatin1String("unknown id") ? 10 : 9);
-    QCOMPARE(operation.DoAction(), result);
-    QVERIFY(page->IsAnnotsLoaded());
-    QCOMPARE(handler->runs, runs);
-    if (!runs.isEmpty())
-        QCOMPARE(handler->lastDocument, static_cast<IG_Document *>(m_document.get()));
-}
-
-void tst_Operations::addLink_data()
-{
-    using Rect = G_HighLightItem::Rect;
-    QTest::addColumn<QList<G_HighLightItem>>("selection");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<QStringList>("log");
-    G_HighLightItem lines;
-    lines.pageIndex = 2;
-    lines.rects = {Rect{20, 30, 180, 35}, Rect{15, 36, 190, 41}, Rect{15, 42, 100, 47}};
-    G_HighLightItem first;
-    first.rects = {Rect{10, 10, 50, 20}};
-    G_HighLightItem second;
-    second.pageIndex = 1;
-    second.rects = {Rect{5, 100, 60, 110}, Rect{30, 111, 40, 120}};
-    G_HighLightItem bare;
-    bare.pageIndex = 1;
-
-    QTest::newRow("no selection") << QList<G_HighLightItem>() << 0 << QStringList();
-    QTest::newRow("three lines") << QList<G_HighLightItem>{lines} << 1
-        << QStringList{"d_annotlinkproperty{edit=false,first=(15 30),pressIndex=2,second=(190 47)}"};
-    QTest::newRow("two pages: last item only") << QList<G_HighLightItem>{first, second} << 1
-        << QStringList{"d_annotlinkproperty{edit=false,first=(5 100),pressIndex=1,second=(60 120)}"};
-    QTest::newRow("last item without rectangles") << QList<G_HighLightItem>{first, bare} << 1
-        << QStringList{"d_annotlinkproperty{edit=false,first=(10 10),pressIndex=1,second=(50 20)}"};
-}
-
-void tst_Operations::addLink()
-{
-    QFETCH(QList<G_HighLightItem>, selection);
-    QFETCH(int, result);
-    QFETCH(QStringList, log);
-    Record("d_annotlinkproperty");
-    m_view->SetSelectHighLightText(selection);
-    WatchingInterceptor watcher;
-
-    GP_AddLink operation;
-    Prepare(operation);
-    QCOMPARE(operation.DoAction(), result);
-    QCOMPARE(m_log, log);
-    QCOMPARE(watcher.asked.contains(QStringLiteral("d_annotlinkproperty")), result == 1);
-}
-
-void tst_Operations::deleteLink_data()
-{
-    QTest::addColumn<QVariant>("pageIndex");
-    QTest::addColumn<QVariant>("annotID");
-    QTest::addColumn<QVariant>("noUndo");
-    QTest::addColumn<QString>("log");
-    QTest::newRow("ints") << QVariant(4) << QVariant(12) << QVariant() << "d_delannot{NoUndo=false,pageAndAnnotID=4:12}";
-    QTest::newRow("no undo passed on") << QVariant(0) << QVariant(3) << QVariant(true) << "d_delannot{NoUndo=true,pageAndAnnotID=0:3}";
-    QTest::newRow("texts") << QVariant("7") << QVariant("015") << QVariant(false) << "d_delannot{NoUndo=false,pageAndAnnotID=7:15}";
-    QTest::newRow("not numbers") << QVariant("x") << QVariant("1.5") << QVariant() << "d_delannot{NoUndo=false,pageAndAnnotID=0:0}";
-    QTest::newRow("no view") << QVariant() << QVariant() << QVariant() << "";
-}
-
-void tst_Operations::deleteLink()
-{
-    QFETCH(QVariant, pageIndex);
-    QFETCH(QVariant, annotID);
-    QFETCH(QVariant, noUndo);
-    QFETCH(QString, log);
-    Record("d_delannot");
-    GP_DeleteLinkAnnot operation;
-    Prepare(operation);
-    if (!pageIndex.isValid())
-        operation.SetDocView(nullptr);
-    for (const auto &pair : {qMakePair(QStringLiteral("pageIndex"), pageIndex), qMakePair(QStringLiteral("annotID"), annotID)}) {
-        if (pair.second.type() == QVariant::Int)
-            operation.Param().Add(pair.first, pair.second.toInt());
-        else if (pair.second.isValid())
-            operation.Param().Add(pair.first, pair.second.toString());
-    }
-    if (noUndo.isValid())
-        operation.Param().Add(QStringLiteral("NoUndo"), noUndo.toBool());
-    QCOMPARE(operation.DoAction(), log.isEmpty() ? 0 : 1);
-    QCOMPARE(m_log.join(QString()), log);
-}
-
-void tst_Operations::deleteAll_data()
-{
-    QTest::addColumn<bool>("links");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("host");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<QString>("log");
-    QTest::addColumn<QStringList>("events");
-    const QStringList changed{QStringLiteral("110/0/1")};
-    QTest::newRow("links on pages 0 and 2") << true << int(QMessageBox::Ok) << true << 1
-                                            << "d_delannot{NoUndo=false,pageAndAnnotID=0:3,0:7,2:1}" << changed;
-    QTest::newRow("no links") << false << int(QMessageBox::Ok) << true << 1 << "d_delannot{NoUndo=false,pageAndAnnotID=}" << changed;
-    QTest::newRow("cancel") << true << int(QMessageBox::Cancel) << true << 0 << "" << QStringList();
-    QTest::newRow("box closed") << true << int(QMessageBox::NoButton) << true << 0 << "" << QStringList();
-    QTest::newRow("no d_delannot") << true << int(QMessageBox::Ok) << false << 1 << "" << changed;
-}
-
-void tst_Operations::deleteAll()
-{
-    QFETCH(bool, links);
-    QFETCH(int, answer);
-    QFETCH(bool, host);
-    QFETCH(int, result);
-    QFETCH(QString, log);
-    QFETCH(QStringList, events);
-    if (host)
-        Record("d_delannot");
-    m_context->answer = answer;
-    if (links) {
-        m_document->Page(0)->AppendLoadedAnnot(1, 3);
-        m_document->Page(0)->AppendLoadedAnnot(1, 7);
-        m_document->Page(1)->AppendLoadedAnnot(3, 5);
-        m_document->Page(2)->AppendLoadedAnnot(1, 1);
-    }
-    GPI_DeleteAllLinkAnnot interceptor;
-    GP_DeleteAllLinkAnnot operation;
-    Prepare(operation);
-    QCOMPARE(operation.PerformAction(), result);
-    // Ok | Cancel with Ok as default, no button texts, default size.
-    QCOMPARE(m_context->shown, (QStringList{"clear link", "Are you sure to delete all link annots in the document?",
-                                            QString::number(QMessageBox::Ok | QMessageBox::Cancel), "1024", "", "0"}));
-    QCOMPARE(m_log.join(QString()), log);
-    QCOMPARE(m_events, events);
-    QCOMPARE(m_document->Page(0)->AnnotCount(), links ? 2 : 0);
-}
 
 QTEST_MAIN(tst_Operations)
 #include "tst_operations.moc"

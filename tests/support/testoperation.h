@@ -1,6 +1,7 @@
 #pragma once
 
 #include "uiframework/g_operation.h"
+#include "uiframework/g_toolhandler.h"
 #include "uiframework/g_uicontext.h"
 
 #include <QByteArray>
@@ -25,6 +26,18 @@ public:
 private:
     QByteArray m_name;
     Run m_run;
+};
+
+// A tool that does nothing, registered under a name the code under test switches to.
+class TestTool : public G_ToolHandler
+{
+public:
+    explicit TestTool(const CCA_String &name) : m_name(name) {}
+    G_ToolHandler *Clone() const override { return new TestTool(m_name); }
+    CCA_String Name() const override { return m_name; }
+
+private:
+    CCA_String m_name;
 };
 
 // Runs the operation registered as `name` through its interceptors, as the reader does;
