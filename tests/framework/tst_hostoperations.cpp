@@ -10,31 +10,12 @@
 #include "omofdapi/g_action.h"
 #include "omofdapi/ofd_document.h"
 
+#include "testoperation.h"
+
 #include <QUndoStack>
 #include <QtTest>
 
 namespace {
-
-class StubLinkTool : public G_ToolHandler
-{
-public:
-    G_ToolHandler *Clone() const override { return new StubLinkTool; }
-    CCA_String Name() const override { return "ga_link"; }
-};
-
-// Stands in for the module's "ga_link" switch.
-class LinkSwitch : public G_Operation
-{
-public:
-    G_Operation *Clone() const override
-    {
-        auto *copy = new LinkSwitch;
-        copy->CopyFrom(*this);
-        return copy;
-    }
-    const char *Name() const override { return "ga_link"; }
-    int DoAction() override { return DocView() && DocView()->SetCurrentToolHandler("ga_link") ? 1 : 0; }
-};
 
 // A page with three links (IDs in m_ids) on page 0 and one on page 2.
 struct Fixture
@@ -50,14 +31,10 @@ struct Fixture
     }
     int Run(const QString &name, const QList<QPair<QString, QVariant>> &params)
     {
-        G_Operation *operation = context.CreateOperationByName(name, QString());
-        if (!operation)
-            return -1;
-        for (const auto &param : params)
-            operation->Param().AddValue(param.first, param.second);
-        const int result = operation->PerformAction();
-        operation->DeleteLater();
-        return result;
+        return RunOperation(context, name, [&params](G_OperationParam &param) {
+            for (const auto &pair : params)
+                param.AddValue(pair.first, pair.second);
+        });
     }
     QList<IG_Annot *> PageAnnots(int page) const
     {
@@ -87,160 +64,153 @@ class tst_HostOperations : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void deleteIsOneUndoableStep();
-    void deleteSkipsMalformedAndUnknownEntries();
-    void deleteCommandOwnsWhatIsOut();
-    void deleteWithoutUndoKeepsAnnotsUntilTheLoop();
-    void showAnnotAndToolbarState();
-    void linkToggle();
-    void gotoActionByIndexAndByID();
-    void closedViewIsNoLongerCurrent();
+    void initTestCase()
+    {
+        G_RegisterHostOperations();
+        G_RegisterHostOperations();
+    }
+
+    void deleteIsOneUndoableStep()
+    {
+        Fixture f;
+        int changedEvents = 0;
+        f.context.EventMgr()->AddListener([&](const G_Event &e) { changedEvents += e.Type() == G_Event_DocumentChanged; });
+        const QString list = Entry(0, f.ids[1]) + ',' + Entry(2, f.ids[3]) + ',' + Entry(0, f.ids[0]);
+        QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", list}}), 1);
+        QCOMPARE(f.PageAnnots(0), QList<IG_Annot *>{f.annots[2]});
+        QVERIFY(f.PageAnnots(2).isEmpty());
+        QVERIFY(!f.annots[1]->Page());
+        QCOMPARE(f.view.UndoStack()->count(), 1);
+        QCOMPARE(changedEvents, 0);
+
+        f.view.UndoStack()->undo();
+        QCOMPARE(f.PageAnnots(0), (QList<IG_Annot *>{f.annots[0], f.annots[1], f.annots[2]}));
+        QCOMPARE(f.PageAnnots(2), QList<IG_Annot *>{f.annots[3]});
+        QCOMPARE(changedEvents, 1);
+
+        f.view.UndoStack()->redo();
+        QCOMPARE(f.PageAnnots(0), QList<IG_Annot *>{f.annots[2]});
+        QVERIFY(f.PageAnnots(2).isEmpty());
+        f.view.UndoStack()->undo();
+        QCOMPARE(f.PageAnnots(0).size(), 3);
+    }
+
+    void deleteSkipsMalformedAndUnknownEntries()
+    {
+        Fixture f;
+        const QString list = QStringLiteral("x:1,,0:999999,7:%1, 0:%1,0:%1 ,-1:%1,0:%2:3,0:%2,0:%2")
+                                 .arg(f.ids[0])
+                                 .arg(f.ids[2]);
+        QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", list}}), 1);
+        QCOMPARE(f.PageAnnots(0), (QList<IG_Annot *>{f.annots[0], f.annots[1]}));
+        QCOMPARE(f.view.UndoStack()->count(), 1);
+
+        QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", "garbage"}}), 0);
+        QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", ""}}), 0);
+        QCOMPARE(f.view.UndoStack()->count(), 1);
+    }
+
+    // Undone commands that leave the stack, and the stack itself, must free what is out.
+    void deleteCommandOwnsWhatIsOut()
+    {
+        Fixture f;
+        QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", Entry(0, f.ids[0])}}), 1);
+        QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", Entry(0, f.ids[1])}}), 1);
+        f.view.UndoStack()->undo();
+        QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", Entry(2, f.ids[3])}}), 1);
+        QCOMPARE(f.view.UndoStack()->count(), 2);
+        QCOMPARE(f.PageAnnots(0), (QList<IG_Annot *>{f.annots[1], f.annots[2]}));
+    }
+
+    void deleteWithoutUndoKeepsAnnotsUntilTheLoop()
+    {
+        Fixture f;
+        QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", Entry(0, f.ids[1])}, {"NoUndo", true}}), 1);
+        QCOMPARE(f.PageAnnots(0).size(), 2);
+        QVERIFY(!f.view.UndoStack() || f.view.UndoStack()->count() == 0);
+        // A cut fires its event on the removed annotation right after the deletion.
+        QVERIFY(G_DeferredDelete::IsScheduled(f.annots[1]));
+        QCOMPARE(f.annots[1]->ID(), f.ids[1]);
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(!G_DeferredDelete::IsScheduled(f.annots[1]));
+    }
+
+    void showAnnotAndToolbarState()
+    {
+        Fixture f;
+        QCOMPARE(f.Run("t_showannot", {{"isVisible", false}}), 1);
+        QVERIFY(!f.view.AnnotsVisible());
+        QCOMPARE(f.Run("t_showannot", {}), 1);
+        QVERIFY(f.view.AnnotsVisible());
+
+        QSignalSpy spy(&f.context, &G_UIContext::ToolbarButtonStateChanged);
+        QCOMPARE(f.Run("t_toolbarbtnstate", {{"btnName", "t_annot"}, {"checked", false}}), 1);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0), (QVariantList{QStringLiteral("t_annot"), false}));
+        QCOMPARE(f.Run("t_toolbarbtnstate", {{"checked", true}}), 0);
+    }
+
+    void linkToggle()
+    {
+        TestTool tool("ga_link");
+        tool.RegisterHandlerToGlobal();
+        Fixture f;
+        QCOMPARE(f.Run("tt_link", {}), 0); // no "ga_link" operation registered
+        QCOMPARE(f.Run("t_changehandler", {{"name", "no_such_tool"}}), 0);
+        QCOMPARE(f.Run("gt_fullscreen", {}), 1);
+        QCOMPARE(f.view.CurrentToolHandler()->Name(), CCA_String("gt_fullscreen"));
+        // Stands in for the module's "ga_link" switch.
+        TestOperation prototype("ga_link", [](G_Operation &operation) {
+            return operation.DocView() && operation.DocView()->SetCurrentToolHandler("ga_link") ? 1 : 0;
+        });
+        prototype.RegisterToGlobal();
+        QCOMPARE(f.Run("tt_link", {}), 1);
+        QCOMPARE(f.view.CurrentToolHandler()->Name(), CCA_String("ga_link"));
+        QCOMPARE(f.Run("tt_link", {}), 1);
+        QCOMPARE(f.view.CurrentToolHandler()->Name(), CCA_String("t_handtool"));
+        G_ToolHandler::UnregisterFromGlobal(&tool);
+    }
+
+    void gotoActionByIndexAndByID()
+    {
+        Fixture f;
+        f.view.resize(400, 300);
+        f.view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.view));
+        G_ActionGoto byIndex;
+        G_Dest dest;
+        dest.pageIndex = 2;
+        byIndex.SetDest(dest);
+        CCA_ArrayTemplate<G_Action *> actions;
+        actions.Add(&byIndex);
+        QCOMPARE(f.context.ActionHandler()->DoActions(actions, f.document.get(), 3), 1);
+        QCOMPARE(f.view.CurrentPageIndex(), 2);
+
+        G_ActionGoto byID;
+        dest.pageIndex = 99;
+        dest.pageID = f.document->GetPageID(1);
+        byID.SetDest(dest);
+        actions.SetAt(0, &byID);
+        QCOMPARE(f.context.ActionHandler()->DoActions(actions, f.document.get(), 3), 1);
+        QCOMPARE(f.view.CurrentPageIndex(), 1);
+
+        dest.pageID = 0;
+        byID.SetDest(dest);
+        QCOMPARE(f.context.ActionHandler()->DoActions(actions, f.document.get(), 3), 0);
+    }
+
+    void closedViewIsNoLongerCurrent()
+    {
+        G_UIContext context;
+        const auto document = OFD_Document::CreateBlank(1, 210, 297);
+        auto *view = new G_DocView(&context, document.get());
+        context.SetCurrentDocView(view);
+        QSignalSpy spy(&context, &G_UIContext::CurrentDocViewChanged);
+        delete view;
+        QVERIFY(!context.CurrentDocView());
+        QCOMPARE(spy.count(), 1);
+    }
 };
-
-void tst_HostOperations::initTestCase()
-{
-    G_RegisterHostOperations();
-    G_RegisterHostOperations();
-}
-
-void tst_HostOperations::deleteIsOneUndoableStep()
-{
-    Fixture f;
-    int changedEvents = 0;
-    f.context.EventMgr()->AddListener([&](const G_Event &e) { changedEvents += e.Type() == G_Event_DocumentChanged; });
-    const QString list = Entry(0, f.ids[1]) + ',' + Entry(2, f.ids[3]) + ',' + Entry(0, f.ids[0]);
-    QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", list}}), 1);
-    QCOMPARE(f.PageAnnots(0), QList<IG_Annot *>{f.annots[2]});
-    QVERIFY(f.PageAnnots(2).isEmpty());
-    QVERIFY(!f.annots[1]->Page());
-    QCOMPARE(f.view.UndoStack()->count(), 1);
-    QCOMPARE(changedEvents, 0);
-
-    f.view.UndoStack()->undo();
-    QCOMPARE(f.PageAnnots(0), (QList<IG_Annot *>{f.annots[0], f.annots[1], f.annots[2]}));
-    QCOMPARE(f.PageAnnots(2), QList<IG_Annot *>{f.annots[3]});
-    QCOMPARE(changedEvents, 1);
-
-    f.view.UndoStack()->redo();
-    QCOMPARE(f.PageAnnots(0), QList<IG_Annot *>{f.annots[2]});
-    QVERIFY(f.PageAnnots(2).isEmpty());
-    f.view.UndoStack()->undo();
-    QCOMPARE(f.PageAnnots(0).size(), 3);
-}
-
-void tst_HostOperations::deleteSkipsMalformedAndUnknownEntries()
-{
-    Fixture f;
-    const QString list = QStringLiteral("x:1,,0:999999,7:%1, 0:%1,0:%1 ,-1:%1,0:%2:3,0:%2,0:%2")
-                             .arg(f.ids[0])
-                             .arg(f.ids[2]);
-    QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", list}}), 1);
-    QCOMPARE(f.PageAnnots(0), (QList<IG_Annot *>{f.annots[0], f.annots[1]}));
-    QCOMPARE(f.view.UndoStack()->count(), 1);
-
-    QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", "garbage"}}), 0);
-    QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", ""}}), 0);
-    QCOMPARE(f.view.UndoStack()->count(), 1);
-}
-
-// Undone commands that leave the stack, and the stack itself, must free what is out.
-void tst_HostOperations::deleteCommandOwnsWhatIsOut()
-{
-    Fixture f;
-    QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", Entry(0, f.ids[0])}}), 1);
-    QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", Entry(0, f.ids[1])}}), 1);
-    f.view.UndoStack()->undo();
-    QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", Entry(2, f.ids[3])}}), 1);
-    QCOMPARE(f.view.UndoStack()->count(), 2);
-    QCOMPARE(f.PageAnnots(0), (QList<IG_Annot *>{f.annots[1], f.annots[2]}));
-}
-
-void tst_HostOperations::deleteWithoutUndoKeepsAnnotsUntilTheLoop()
-{
-    Fixture f;
-    QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", Entry(0, f.ids[1])}, {"NoUndo", true}}), 1);
-    QCOMPARE(f.PageAnnots(0).size(), 2);
-    QVERIFY(!f.view.UndoStack() || f.view.UndoStack()->count() == 0);
-    // A cut fires its event on the removed annotation right after the deletion.
-    QVERIFY(G_DeferredDelete::IsScheduled(f.annots[1]));
-    QCOMPARE(f.annots[1]->ID(), f.ids[1]);
-    QCoreApplication::sendPostedEvents();
-    QVERIFY(!G_DeferredDelete::IsScheduled(f.annots[1]));
-}
-
-void tst_HostOperations::showAnnotAndToolbarState()
-{
-    Fixture f;
-    QCOMPARE(f.Run("t_showannot", {{"isVisible", false}}), 1);
-    QVERIFY(!f.view.AnnotsVisible());
-    QCOMPARE(f.Run("t_showannot", {}), 1);
-    QVERIFY(f.view.AnnotsVisible());
-
-    QSignalSpy spy(&f.context, &G_UIContext::ToolbarButtonStateChanged);
-    QCOMPARE(f.Run("t_toolbarbtnstate", {{"btnName", "t_annot"}, {"checked", false}}), 1);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0), (QVariantList{QStringLiteral("t_annot"), false}));
-    QCOMPARE(f.Run("t_toolbarbtnstate", {{"checked", true}}), 0);
-}
-
-void tst_HostOperations::linkToggle()
-{
-    StubLinkTool tool;
-    tool.RegisterHandlerToGlobal();
-    Fixture f;
-    QCOMPARE(f.Run("tt_link", {}), 0); // no "ga_link" operation registered
-    QCOMPARE(f.Run("t_changehandler", {{"name", "no_such_tool"}}), 0);
-    QCOMPARE(f.Run("gt_fullscreen", {}), 1);
-    QCOMPARE(f.view.CurrentToolHandler()->Name(), CCA_String("gt_fullscreen"));
-    LinkSwitch prototype;
-    prototype.RegisterToGlobal();
-    QCOMPARE(f.Run("tt_link", {}), 1);
-    QCOMPARE(f.view.CurrentToolHandler()->Name(), CCA_String("ga_link"));
-    QCOMPARE(f.Run("tt_link", {}), 1);
-    QCOMPARE(f.view.CurrentToolHandler()->Name(), CCA_String("t_handtool"));
-    G_ToolHandler::UnregisterFromGlobal(&tool);
-}
-
-void tst_HostOperations::gotoActionByIndexAndByID()
-{
-    Fixture f;
-    f.view.resize(400, 300);
-    f.view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f.view));
-    G_ActionGoto byIndex;
-    G_Dest dest;
-    dest.pageIndex = 2;
-    byIndex.SetDest(dest);
-    CCA_ArrayTemplate<G_Action *> actions;
-    actions.Add(&byIndex);
-    QCOMPARE(f.context.ActionHandler()->DoActions(actions, f.document.get(), 3), 1);
-    QCOMPARE(f.view.CurrentPageIndex(), 2);
-
-    G_ActionGoto byID;
-    dest.pageIndex = 99;
-    dest.pageID = f.document->GetPageID(1);
-    byID.SetDest(dest);
-    actions.SetAt(0, &byID);
-    QCOMPARE(f.context.ActionHandler()->DoActions(actions, f.document.get(), 3), 1);
-    QCOMPARE(f.view.CurrentPageIndex(), 1);
-
-    dest.pageID = 0;
-    byID.SetDest(dest);
-    QCOMPARE(f.context.ActionHandler()->DoActions(actions, f.document.get(), 3), 0);
-}
-
-void tst_HostOperations::closedViewIsNoLongerCurrent()
-{
-    G_UIContext context;
-    const auto document = OFD_Document::CreateBlank(1, 210, 297);
-    auto *view = new G_DocView(&context, document.get());
-    context.SetCurrentDocView(view);
-    QSignalSpy spy(&context, &G_UIContext::CurrentDocViewChanged);
-    delete view;
-    QVERIFY(!context.CurrentDocView());
-    QCOMPARE(spy.count(), 1);
-}
 
 QTEST_MAIN(tst_HostOperations)
 #include "tst_hostoperations.moc"

@@ -13,6 +13,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include "testoperation.h"
+
 #include <QtTest>
 
 namespace {
@@ -52,25 +54,6 @@ protected:
     }
 };
 
-class RecordingCopy : public G_Operation
-{
-public:
-    G_Operation *Clone() const override
-    {
-        auto *copy = new RecordingCopy;
-        copy->CopyFrom(*this);
-        return copy;
-    }
-    const char *Name() const override { return "d_annotlinkcopy"; }
-    int DoAction() override
-    {
-        s_received = ListenerParamsJson();
-        return 1;
-    }
-    static QByteArray s_received;
-};
-QByteArray RecordingCopy::s_received;
-
 class RecordingActionHandler : public G_ActionHandler
 {
 public:
@@ -92,168 +75,164 @@ class tst_UIContext : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void fireEventDispatchesThenDeletes();
-    void messageBoxHonoursTextsAndSize();
-    void contextMenuRunsPickedOperation();
-    void uriText_data();
-    void uriText();
-    void embeddedFilesAreWrittenAndOpened();
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        G_RegisterHostOperations();
+    }
+
+    void fireEventDispatchesThenDeletes()
+    {
+        G_UIContext context;
+        QList<int> seen;
+        bool deletedWhileListening = true;
+        bool deleted = false;
+        int second = 0;
+        const int first = context.EventMgr()->AddListener([&](const G_Event &event) {
+            seen << event.Type();
+            deletedWhileListening = deleted;
+            context.EventMgr()->RemoveListener(second); // removed listeners hear nothing more
+        });
+        second = context.EventMgr()->AddListener([&](const G_Event &) { seen << -1; });
+        context.FireEvent(new CountedEvent(&deleted));
+        QCOMPARE(seen, QList<int>{110});
+        QVERIFY(!deletedWhileListening);
+        QVERIFY(deleted);
+        context.EventMgr()->RemoveListener(first);
+        context.FireEvent(nullptr);
+        QCOMPARE(seen.size(), 1);
+    }
+
+    void messageBoxHonoursTextsAndSize()
+    {
+        G_UIContext context;
+        QStringList texts;
+        QSize size;
+        QString defaultText;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QCoreApplication::processEvents();
+            texts << box->button(QMessageBox::Ok)->text() << box->button(QMessageBox::Cancel)->text();
+            size = box->size();
+            defaultText = box->defaultButton()->text();
+            box->button(QMessageBox::Cancel)->click();
+        });
+        const int answer = context.ShowMessageBox("title", "text", QMessageBox::Cancel | QMessageBox::Ok,
+                                                  QMessageBox::Ok, {"Go", "Stay"}, QSize(420, 180));
+        QCOMPARE(answer, int(QMessageBox::Cancel));
+        // Texts follow the buttons' standard values: Ok (0x400) before Cancel (0x400000).
+        QCOMPARE(texts, (QStringList{"Go", "Stay"}));
+        QCOMPARE(defaultText, QStringLiteral("Go"));
+        QCOMPARE(size, QSize(420, 180));
+    }
+
+    void contextMenuRunsPickedOperation()
+    {
+        QByteArray received;
+        TestOperation prototype("d_annotlinkcopy", [&received](G_Operation &operation) {
+            received = operation.ListenerParamsJson();
+            return 1;
+        });
+        prototype.RegisterToGlobal();
+        G_UIContext context;
+        auto *menu = new PickingMenu(&context);
+        context.SetContextMenu(menu);
+        menu->pick = QStringLiteral("d_annotlinkcopy");
+
+        QHash<QString, G_MenuItemState> states;
+        states["d_annotlinkpaste"].flags = G_MenuItemState::Visible;
+        states["d_annotlinkdel"].flags = G_MenuItemState::Enabled; // hidden, and so disabled as well
+        auto *params = new G_OperationParam;
+        params->Add("pageIndex", 2);
+        params->Add("edit", true);
+        QCOMPARE(context.ContextMenu()->PopupMenu("annotlinkmenu", states, params), QStringLiteral("d_annotlinkcopy"));
+        QCOMPARE(menu->shown, (QStringList{"d_annotlinkcopy 1 1", "d_annotlinkcut 1 1", "d_annotlinkpaste 0 1",
+                                           "d_annotlinkdel 0 0", "-", "d_annotlinkproperty 1 1"}));
+        QCOMPARE(received, QByteArray(R"({"edit":true,"pageIndex":2})"));
+
+        // A disabled item does not run; an unknown menu shows nothing. Both free the parameters.
+        received.clear();
+        states["d_annotlinkcopy"].flags = G_MenuItemState::Visible;
+        QCOMPARE(menu->PopupMenu("annotlinkmenu", states, new G_OperationParam), QString());
+        QVERIFY(received.isEmpty());
+        menu->shown.clear();
+        QCOMPARE(menu->PopupMenu("nosuchmenu", states, new G_OperationParam), QString());
+        QVERIFY(menu->shown.isEmpty());
+        QCoreApplication::sendPostedEvents();
+    }
+
+    void uriText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("url"); // empty: refused
+
+        QTest::newRow("http") << "http://a.example/x?q=1" << "http://a.example/x?q=1";
+        QTest::newRow("https trimmed") << "  https://a.example/ " << "https://a.example/";
+        QTest::newRow("bare host") << "www.example.com" << "http://www.example.com";
+        QTest::newRow("host and port") << "example.com:8080/a" << "http://example.com:8080/a";
+        QTest::newRow("mailto") << "mailto:someone@example.com" << "mailto:someone@example.com";
+        QTest::newRow("ftp") << "ftp://files.example/f.txt" << "ftp://files.example/f.txt";
+        QTest::newRow("file document") << "file:///tmp/none/report.pdf" << "file:///tmp/none/report.pdf";
+        QTest::newRow("file script") << "file:///tmp/none/run.sh" << "";
+        QTest::newRow("javascript") << "javascript:alert(1)" << "";
+        QTest::newRow("smb") << "smb://server/share" << "";
+        QTest::newRow("spaces") << "two words" << "";
+        QTest::newRow("empty") << "" << "";
+    }
+
+    void uriText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, url);
+        const QUrl result = G_ActionHandler::UrlFromURIText(text);
+        QCOMPARE(result.isValid() ? result.toString() : QString(), url);
+    }
+
+    // Attachments and media go to a temporary file that is opened; programs never do.
+    void embeddedFilesAreWrittenAndOpened()
+    {
+        const auto document = OFD_Document::CreateBlank(1, 210, 297);
+        G_AttachmentInfo info;
+        info.name = "../notes.txt";
+        G_AttachmentInfo notes, script;
+        QVERIFY(document->AttachmentInfo(document->AddAttachment(info, "hello"), notes));
+        info.name = "setup.SH";
+        QVERIFY(document->AttachmentInfo(document->AddAttachment(info, "#!/bin/sh\n"), script));
+        G_MultiMediaInfo media;
+        media.type = G_MultiMedia_Audio;
+        media.filePath = "Doc_0/Res/bell.mp3";
+        const uint32_t mediaID = document->AddMultiMedia(0, media, "ID3");
+
+        G_UIContext context;
+        auto *handler = new RecordingActionHandler(&context);
+        context.SetActionHandler(handler);
+        G_ActionGotoA openNotes, openScript, openMissing;
+        openNotes.SetAttachID(notes.id);
+        openScript.SetAttachID(script.id);
+        openMissing.SetAttachID(script.id + 100);
+        G_ActionSound sound;
+        sound.SetResourceID(mediaID);
+        G_ActionMovie stop;
+        stop.SetResourceID(mediaID);
+        stop.SetOperator(G_ActionMovie::Stop);
+        CCA_ArrayTemplate<G_Action *> actions;
+        for (G_Action *action : std::initializer_list<G_Action *>{&openMissing, &openScript, &openNotes, &stop, &sound})
+            actions.Add(action);
+        QCOMPARE(context.ActionHandler()->DoActions(actions, document.get(), 3), 2);
+
+        const QString folder = G_ActionHandler::TempFolder();
+        QCOMPARE(handler->opened, (QList<QUrl>{QUrl::fromLocalFile(folder + "/notes.txt"),
+                                               QUrl::fromLocalFile(folder + "/bell.mp3")}));
+        QFile written(folder + "/notes.txt");
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), QByteArray("hello"));
+        QVERIFY(!(written.permissions() & (QFileDevice::ExeOwner | QFileDevice::ExeUser)));
+        QVERIFY(!QFile::exists(folder + "/setup.SH"));
+        written.remove();
+        QFile::remove(folder + "/bell.mp3");
+    }
 };
-
-void tst_UIContext::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    G_RegisterHostOperations();
-}
-
-void tst_UIContext::fireEventDispatchesThenDeletes()
-{
-    G_UIContext context;
-    QList<int> seen;
-    bool deletedWhileListening = true;
-    bool deleted = false;
-    int second = 0;
-    const int first = context.EventMgr()->AddListener([&](const G_Event &event) {
-        seen << event.Type();
-        deletedWhileListening = deleted;
-        context.EventMgr()->RemoveListener(second); // removed listeners hear nothing more
-    });
-    second = context.EventMgr()->AddListener([&](const G_Event &) { seen << -1; });
-    context.FireEvent(new CountedEvent(&deleted));
-    QCOMPARE(seen, QList<int>{110});
-    QVERIFY(!deletedWhileListening);
-    QVERIFY(deleted);
-    context.EventMgr()->RemoveListener(first);
-    context.FireEvent(nullptr);
-    QCOMPARE(seen.size(), 1);
-}
-
-void tst_UIContext::messageBoxHonoursTextsAndSize()
-{
-    G_UIContext context;
-    QStringList texts;
-    QSize size;
-    QString defaultText;
-    QTimer::singleShot(0, this, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        QCoreApplication::processEvents();
-        texts << box->button(QMessageBox::Ok)->text() << box->button(QMessageBox::Cancel)->text();
-        size = box->size();
-        defaultText = box->defaultButton()->text();
-        box->button(QMessageBox::Cancel)->click();
-    });
-    const int answer = context.ShowMessageBox("title", "text", QMessageBox::Cancel | QMessageBox::Ok,
-                                              QMessageBox::Ok, {"Go", "Stay"}, QSize(420, 180));
-    QCOMPARE(answer, int(QMessageBox::Cancel));
-    // Texts follow the buttons' standard values: Ok (0x400) before Cancel (0x400000).
-    QCOMPARE(texts, (QStringList{"Go", "Stay"}));
-    QCOMPARE(defaultText, QStringLiteral("Go"));
-    QCOMPARE(size, QSize(420, 180));
-}
-
-void tst_UIContext::contextMenuRunsPickedOperation()
-{
-    RecordingCopy prototype;
-    prototype.RegisterToGlobal();
-    G_UIContext context;
-    auto *menu = new PickingMenu(&context);
-    context.SetContextMenu(menu);
-    menu->pick = QStringLiteral("d_annotlinkcopy");
-
-    QHash<QString, G_MenuItemState> states;
-    states["d_annotlinkpaste"].flags = G_MenuItemState::Visible;
-    states["d_annotlinkdel"].flags = G_MenuItemState::Enabled; // hidden, and so disabled as well
-    auto *params = new G_OperationParam;
-    params->Add("pageIndex", 2);
-    params->Add("edit", true);
-    QCOMPARE(context.ContextMenu()->PopupMenu("annotlinkmenu", states, params), QStringLiteral("d_annotlinkcopy"));
-    QCOMPARE(menu->shown, (QStringList{"d_annotlinkcopy 1 1", "d_annotlinkcut 1 1", "d_annotlinkpaste 0 1",
-                                       "d_annotlinkdel 0 0", "-", "d_annotlinkproperty 1 1"}));
-    QCOMPARE(RecordingCopy::s_received, QByteArray(R"({"edit":true,"pageIndex":2})"));
-
-    // A disabled item does not run; an unknown menu shows nothing. Both free the parameters.
-    RecordingCopy::s_received.clear();
-    states["d_annotlinkcopy"].flags = G_MenuItemState::Visible;
-    QCOMPARE(menu->PopupMenu("annotlinkmenu", states, new G_OperationParam), QString());
-    QVERIFY(RecordingCopy::s_received.isEmpty());
-    menu->shown.clear();
-    QCOMPARE(menu->PopupMenu("nosuchmenu", states, new G_OperationParam), QString());
-    QVERIFY(menu->shown.isEmpty());
-    QCoreApplication::sendPostedEvents();
-}
-
-void tst_UIContext::uriText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("url"); // empty: refused
-
-    QTest::newRow("http") << "http://a.example/x?q=1" << "http://a.example/x?q=1";
-    QTest::newRow("https trimmed") << "  https://a.example/ " << "https://a.example/";
-    QTest::newRow("bare host") << "www.example.com" << "http://www.example.com";
-    QTest::newRow("host and port") << "example.com:8080/a" << "http://example.com:8080/a";
-    QTest::newRow("mailto") << "mailto:someone@example.com" << "mailto:someone@example.com";
-    QTest::newRow("ftp") << "ftp://files.example/f.txt" << "ftp://files.example/f.txt";
-    QTest::newRow("file document") << "file:///tmp/none/report.pdf" << "file:///tmp/none/report.pdf";
-    QTest::newRow("file script") << "file:///tmp/none/run.sh" << "";
-    QTest::newRow("javascript") << "javascript:alert(1)" << "";
-    QTest::newRow("smb") << "smb://server/share" << "";
-    QTest::newRow("spaces") << "two words" << "";
-    QTest::newRow("empty") << "" << "";
-}
-
-void tst_UIContext::uriText()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, url);
-    const QUrl result = G_ActionHandler::UrlFromURIText(text);
-    QCOMPARE(result.isValid() ? result.toString() : QString(), url);
-}
-
-// Attachments and media go to a temporary file that is opened; programs never do.
-void tst_UIContext::embeddedFilesAreWrittenAndOpened()
-{
-    const auto document = OFD_Document::CreateBlank(1, 210, 297);
-    G_AttachmentInfo info;
-    info.name = "../notes.txt";
-    G_AttachmentInfo notes, script;
-    QVERIFY(document->AttachmentInfo(document->AddAttachment(info, "hello"), notes));
-    info.name = "setup.SH";
-    QVERIFY(document->AttachmentInfo(document->AddAttachment(info, "#!/bin/sh\n"), script));
-    G_MultiMediaInfo media;
-    media.type = G_MultiMedia_Audio;
-    media.filePath = "Doc_0/Res/bell.mp3";
-    const uint32_t mediaID = document->AddMultiMedia(0, media, "ID3");
-
-    G_UIContext context;
-    auto *handler = new RecordingActionHandler(&context);
-    context.SetActionHandler(handler);
-    G_ActionGotoA openNotes, openScript, openMissing;
-    openNotes.SetAttachID(notes.id);
-    openScript.SetAttachID(script.id);
-    openMissing.SetAttachID(script.id + 100);
-    G_ActionSound sound;
-    sound.SetResourceID(mediaID);
-    G_ActionMovie stop;
-    stop.SetResourceID(mediaID);
-    stop.SetOperator(G_ActionMovie::Stop);
-    CCA_ArrayTemplate<G_Action *> actions;
-    for (G_Action *action : std::initializer_list<G_Action *>{&openMissing, &openScript, &openNotes, &stop, &sound})
-        actions.Add(action);
-    QCOMPARE(context.ActionHandler()->DoActions(actions, document.get(), 3), 2);
-
-    const QString folder = G_ActionHandler::TempFolder();
-    QCOMPARE(handler->opened, (QList<QUrl>{QUrl::fromLocalFile(folder + "/notes.txt"),
-                                           QUrl::fromLocalFile(folder + "/bell.mp3")}));
-    QFile written(folder + "/notes.txt");
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), QByteArray("hello"));
-    QVERIFY(!(written.permissions() & (QFileDevice::ExeOwner | QFileDevice::ExeUser)));
-    QVERIFY(!QFile::exists(folder + "/setup.SH"));
-    written.remove();
-    QFile::remove(folder + "/bell.mp3");
-}
 
 QTEST_MAIN(tst_UIContext)
 #include "tst_uicontext.moc"
