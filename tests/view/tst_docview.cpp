@@ -13,239 +13,217 @@ class tst_DocView : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_document = OFD_Document::CreateBlank(3, 210, 297);
+        m_view = new G_DocView(nullptr, m_document.get());
+        m_view->resize(600, 400);
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view));
+    }
 
-    void docToScene_data();
-    void docToScene();
-    void sceneToDocRoundTrip_data();
-    void sceneToDocRoundTrip();
-    void pageRectCoversWholeMillimetres_data();
-    void pageRectCoversWholeMillimetres();
-    void pageIndexByPoint();
-    void zoomIsClamped();
-    void fitWidthFillsTheViewport();
-    void currentPageFollowsScrolling();
-    void goToDestXYZ();
-    void visibleRectInMillimetres();
+    void cleanup()
+    {
+        delete m_view;
+        m_view = nullptr;
+        m_document.reset();
+    }
+
+    void docToScene_data()
+    {
+        QTest::addColumn<float>("zoom");
+        QTest::addColumn<int>("rotate");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QPointF>("doc");
+        QTest::addColumn<QPoint>("offset"); // from the page rectangle's top-left
+
+        QTest::newRow("100%: 10,20") << 100.f << 0 << 0 << QPointF(10, 20) << QPoint(38, 76);
+        QTest::newRow("100%: far corner") << 100.f << 0 << 2 << QPointF(210, 297) << QPoint(794, 1123);
+        QTest::newRow("50%: 100,50") << 50.f << 0 << 1 << QPointF(100, 50) << QPoint(189, 94);
+        QTest::newRow("137.5%: 10,20") << 137.5f << 0 << 0 << QPointF(10, 20) << QPoint(52, 104);
+        QTest::newRow("137.5%: 100,200") << 137.5f << 0 << 2 << QPointF(100, 200) << QPoint(520, 1039);
+        QTest::newRow("400%: one inch") << 400.f << 0 << 1 << QPointF(25.4, 50.8) << QPoint(384, 768);
+        QTest::newRow("400%: 1,1") << 400.f << 0 << 0 << QPointF(1, 1) << QPoint(15, 15);
+        // 90: x' = 297 mm - y, y' = x; 180: x' = 210 mm - x, y' = 297 mm - y; 270: x' = y, y' = 210 mm - x.
+        QTest::newRow("90: 10,20") << 100.f << 90 << 1 << QPointF(10, 20) << QPoint(1047, 38);
+        QTest::newRow("180: 10,20") << 100.f << 180 << 0 << QPointF(10, 20) << QPoint(756, 1047);
+        QTest::newRow("270: 10,20") << 100.f << 270 << 2 << QPointF(10, 20) << QPoint(76, 756);
+    }
+
+    void docToScene()
+    {
+        QFETCH(float, zoom);
+        QFETCH(int, rotate);
+        QFETCH(int, page);
+        QFETCH(QPointF, doc);
+        QFETCH(QPoint, offset);
+        m_view->SetZoom(zoom);
+        m_view->SetRotate(rotate);
+        const QPoint origin = m_view->PageRect(page).topLeft();
+        const CCA_Point scene = m_view->ScenePointFromDocPoint(CCA_GPoint(float(doc.x()), float(doc.y())), page);
+        QCOMPARE(QPoint(scene.x, scene.y) - origin, offset);
+
+        // A whole-millimetre page rotated a quarter turn swaps its pixel sizes.
+        const QSize size = m_view->PageRect(page).size();
+        if (rotate == 90 || rotate == 270)
+            QCOMPARE(size, QSize(1123, 794));
+    }
+
+    void sceneToDocRoundTrip_data()
+    {
+        QTest::addColumn<float>("zoom");
+        QTest::addColumn<int>("rotate");
+        QTest::newRow("50") << 50.f << 0;
+        QTest::newRow("100") << 100.f << 0;
+        QTest::newRow("137.5") << 137.5f << 0;
+        QTest::newRow("400") << 400.f << 0;
+        QTest::newRow("100 rotated 90") << 100.f << 90;
+        QTest::newRow("137.5 rotated 270") << 137.5f << 270;
+    }
+
+    void sceneToDocRoundTrip()
+    {
+        QFETCH(float, zoom);
+        QFETCH(int, rotate);
+        m_view->SetZoom(zoom);
+        m_view->SetRotate(rotate);
+        const QRect page = m_view->PageRect(1);
+        for (int dx = 0; dx < page.width(); dx += 37) {
+            for (int dy = 0; dy < page.height(); dy += 53) {
+                const CCA_Point scene(page.left() + dx, page.top() + dy);
+                int index = -1;
+                const CCA_GPoint doc = m_view->DocPointFromScenePoint(scene, &index);
+                QCOMPARE(index, 1);
+                const CCA_Point back = m_view->ScenePointFromDocPoint(doc, 1);
+                QVERIFY2(back == scene, qPrintable(QStringLiteral("%1,%2 came back as %3,%4")
+                                                       .arg(scene.x).arg(scene.y).arg(back.x).arg(back.y)));
+            }
+        }
+        // Scene to document is exact: 38 pixels at 100 % are 10.0541667 mm.
+        if (zoom == 100.f && rotate == 0) {
+            const CCA_GPoint doc = m_view->DocPointFromScenePointByPageIndex(
+                CCA_Point(page.left() + 38, page.top() + 76), 1);
+            QVERIFY(qAbs(doc.x - 10.0541667f) < 1e-4f);
+            QVERIFY(qAbs(doc.y - 20.1083333f) < 1e-4f);
+        }
+    }
+
+    void pageRectCoversWholeMillimetres_data()
+    {
+        QTest::addColumn<float>("zoom");
+        for (float zoom : {10.f, 25.f, 50.f, 100.f, 137.5f, 400.f, 6400.f})
+            QTest::newRow(qPrintable(QString::number(double(zoom)))) << zoom;
+    }
+
+    // Truncated to whole millimetres, the page rectangle of a 210 x 297 mm page is 211 x 298
+    // in Qt's inclusive sizes.
+    void pageRectCoversWholeMillimetres()
+    {
+        QFETCH(float, zoom);
+        m_view->SetZoom(zoom);
+        int page = 1;
+        const CCA_GRect doc = m_view->DocRectFromSceneRect(GQ_ToCARect(m_view->PageRect(page)), &page);
+        QCOMPARE(page, 1);
+        QVERIFY2(doc.right >= 210.f && doc.right < 211.f, qPrintable(QString::number(double(doc.right))));
+        QVERIFY2(doc.bottom >= 297.f && doc.bottom < 298.f, qPrintable(QString::number(double(doc.bottom))));
+        const QRect truncated(QPoint(int(doc.left), int(doc.top)), QPoint(int(doc.right), int(doc.bottom)));
+        QCOMPARE(truncated.width(), 211);
+        QCOMPARE(truncated.height(), 298);
+    }
+
+    void pageIndexByPoint()
+    {
+        const QRect first = m_view->PageRect(0);
+        const QRect second = m_view->PageRect(1);
+        const QRect last = m_view->PageRect(2);
+        QVERIFY(first.bottom() + 2 < second.top());
+        QCOMPARE(m_view->PageIndexByPoint(second.center(), false, false), 1);
+        QCOMPARE(m_view->PageIndexByPoint(second.topLeft(), false, false), 1);
+        const QPoint gap(first.center().x(), first.bottom() + 2);
+        QCOMPARE(m_view->PageIndexByPoint(gap, false, false), -1);
+        QCOMPARE(m_view->PageIndexByPoint(gap, true, false), 0);
+        const QPoint farBelow(last.center().x(), last.bottom() + 500);
+        QCOMPARE(m_view->PageIndexByPoint(farBelow, true, false), -1);
+        QCOMPARE(m_view->PageIndexByPoint(farBelow, false, true), 2);
+        QCOMPARE(m_view->PageIndexByPoint(QPoint(-300, second.center().y()), false, true), 1);
+
+        G_DocView empty(nullptr, nullptr);
+        QCOMPARE(empty.PageIndexByPoint(QPoint(10, 10), true, true), -1);
+        int index = 5;
+        empty.DocPointFromScenePoint(CCA_Point(10, 10), &index);
+        QCOMPARE(index, -1);
+    }
+
+    void zoomIsClamped()
+    {
+        QSignalSpy spy(m_view, &G_DocView::ZoomChanged);
+        m_view->SetZoom(5);
+        QCOMPARE(m_view->GetZoom(), 10.f);
+        m_view->SetZoom(10000);
+        QCOMPARE(m_view->GetZoom(), 6400.f);
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(m_view->ZoomMode(), int(G_Zoom_Custom));
+        QCOMPARE(m_view->PageRect(0).width(), 50797); // ceil(210 * 3.7795276 * 64 = 50796.85)
+    }
+
+    void fitWidthFillsTheViewport()
+    {
+        m_view->SetZoomMode(G_Zoom_FitWidth);
+        const int width = m_view->PageRect(0).width();
+        QVERIFY2(width > m_view->viewport()->width() - 60 && width <= m_view->viewport()->width(),
+                 qPrintable(QStringLiteral("page %1, viewport %2").arg(width).arg(m_view->viewport()->width())));
+        m_view->resize(900, 400);
+        QTRY_VERIFY(m_view->PageRect(0).width() > width + 200); // applied again on resize
+        m_view->SetZoomMode(G_Zoom_FitPage);
+        QVERIFY(m_view->PageRect(0).height() <= m_view->viewport()->height());
+        m_view->SetZoomMode(G_Zoom_ActualSize);
+        QCOMPARE(m_view->GetZoom(), 100.f);
+    }
+
+    void currentPageFollowsScrolling()
+    {
+        QSignalSpy spy(m_view, &G_DocView::CurrentPageChanged);
+        m_view->GoToPage(2);
+        QCOMPARE(m_view->CurrentPageIndex(), 2);
+        QVERIFY(m_view->VisibleSceneRect().contains(m_view->PageRect(2).topLeft()));
+        QCOMPARE(spy.last().at(0).toInt(), 2);
+        m_view->GoToPage(0);
+        QCOMPARE(m_view->CurrentPageIndex(), 0);
+        QCOMPARE(spy.last().at(0).toInt(), 0);
+    }
+
+    void goToDestXYZ()
+    {
+        G_Dest dest;
+        dest.pageIndex = 1;
+        dest.left = 0;
+        dest.top = 100;
+        dest.zoom = 2; // a factor, 200 %
+        dest.type = G_Dest_XYZ;
+        m_view->GoToDest(dest);
+        QCOMPARE(m_view->GetZoom(), 200.f);
+        // 100 mm at 200 % are 755.9 pixels below the page's top.
+        const int top = m_view->PageRect(1).top() + 756;
+        QCOMPARE(m_view->VisibleSceneRect().top(), top);
+        QCOMPARE(m_view->CurrentPageIndex(), 1);
+    }
+
+    void visibleRectInMillimetres()
+    {
+        m_view->SetZoom(100);
+        m_view->ScrollToScenePoint(m_view->PageRect(1).topLeft() + QPoint(38, 76));
+        const CCA_GRect visible = m_view->CurrentPageVisibleRectMM();
+        QVERIFY(qAbs(visible.left - 10.054f) < 0.01f);
+        QVERIFY(qAbs(visible.top - 20.108f) < 0.01f);
+        // The viewport's width at 3.7795 pixels per millimetre, but no further than the page.
+        const float width = m_view->viewport()->width() / 3.7795276f;
+        QVERIFY(qAbs(visible.right - std::min(210.f, 10.054f + width)) < 0.3f);
+    }
 
 private:
     std::unique_ptr<OFD_Document> m_document;
     G_DocView *m_view = nullptr;
 };
-
-void tst_DocView::init()
-{
-    m_document = OFD_Document::CreateBlank(3, 210, 297);
-    m_view = new G_DocView(nullptr, m_document.get());
-    m_view->resize(600, 400);
-}
-
-void tst_DocView::cleanup()
-{
-    delete m_view;
-    m_view = nullptr;
-    m_document.reset();
-}
-
-void tst_DocView::docToScene_data()
-{
-    QTest::addColumn<float>("zoom");
-    QTest::addColumn<int>("rotate");
-    QTest::addColumn<int>("page");
-    QTest::addColumn<QPointF>("doc");
-    QTest::addColumn<QPoint>("offset"); // from the page rectangle's top-left
-
-    QTest::newRow("100%: 10,20") << 100.f << 0 << 0 << QPointF(10, 20) << QPoint(38, 76);
-    QTest::newRow("100%: far corner") << 100.f << 0 << 2 << QPointF(210, 297) << QPoint(794, 1123);
-    QTest::newRow("50%: 100,50") << 50.f << 0 << 1 << QPointF(100, 50) << QPoint(189, 94);
-    QTest::newRow("137.5%: 10,20") << 137.5f << 0 << 0 << QPointF(10, 20) << QPoint(52, 104);
-    QTest::newRow("137.5%: 100,200") << 137.5f << 0 << 2 << QPointF(100, 200) << QPoint(520, 1039);
-    QTest::newRow("400%: one inch") << 400.f << 0 << 1 << QPointF(25.4, 50.8) << QPoint(384, 768);
-    QTest::newRow("400%: 1,1") << 400.f << 0 << 0 << QPointF(1, 1) << QPoint(15, 15);
-    // 90: x' = 297 mm - y, y' = x; 180: x' = 210 mm - x, y' = 297 mm - y; 270: x' = y, y' = 210 mm - x.
-    QTest::newRow("90: 10,20") << 100.f << 90 << 1 << QPointF(10, 20) << QPoint(1047, 38);
-    QTest::newRow("180: 10,20") << 100.f << 180 << 0 << QPointF(10, 20) << QPoint(756, 1047);
-    QTest::newRow("270: 10,20") << 100.f << 270 << 2 << QPointF(10, 20) << QPoint(76, 756);
-}
-
-void tst_DocView::docToScene()
-{
-    QFETCH(float, zoom);
-    QFETCH(int, rotate);
-    QFETCH(int, page);
-    QFETCH(QPointF, doc);
-    QFETCH(QPoint, offset);
-    m_view->SetZoom(zoom);
-    m_view->SetRotate(rotate);
-    const QPoint origin = m_view->PageRect(page).topLeft();
-    const CCA_Point scene = m_view->ScenePointFromDocPoint(CCA_GPoint(float(doc.x()), float(doc.y())), page);
-    QCOMPARE(QPoint(scene.x, scene.y) - origin, offset);
-
-    // A whole-millimetre page rotated a quarter turn swaps its pixel sizes.
-    const QSize size = m_view->PageRect(page).size();
-    if (rotate == 90 || rotate == 270)
-        QCOMPARE(size, QSize(1123, 794));
-}
-
-void tst_DocView::sceneToDocRoundTrip_data()
-{
-    QTest::addColumn<float>("zoom");
-    QTest::addColumn<int>("rotate");
-    QTest::newRow("50") << 50.f << 0;
-    QTest::newRow("100") << 100.f << 0;
-    QTest::newRow("137.5") << 137.5f << 0;
-    QTest::newRow("400") << 400.f << 0;
-    QTest::newRow("100 rotated 90") << 100.f << 90;
-    QTest::newRow("137.5 rotated 270") << 137.5f << 270;
-}
-
-void tst_DocView::sceneToDocRoundTrip()
-{
-    QFETCH(float, zoom);
-    QFETCH(int, rotate);
-    m_view->SetZoom(zoom);
-    m_view->SetRotate(rotate);
-    const QRect page = m_view->PageRect(1);
-    for (int dx = 0; dx < page.width(); dx += 37) {
-        for (int dy = 0; dy < page.height(); dy += 53) {
-            const CCA_Point scene(page.left() + dx, page.top() + dy);
-            int index = -1;
-            const CCA_GPoint doc = m_view->DocPointFromScenePoint(scene, &index);
-            QCOMPARE(index, 1);
-            const CCA_Point back = m_view->ScenePointFromDocPoint(doc, 1);
-            QVERIFY2(back == scene, qPrintable(QStringLiteral("%1,%2 came back as %3,%4")
-                                                   .arg(scene.x).arg(scene.y).arg(back.x).arg(back.y)));
-        }
-    }
-    // Scene to document is exact: 38 pixels at 100 % are 10.0541667 mm.
-    if (zoom == 100.f && rotate == 0) {
-        const CCA_GPoint doc = m_view->DocPointFromScenePointByPageIndex(
-            CCA_Point(page.left() + 38, page.top() + 76), 1);
-        QVERIFY(qAbs(doc.x - 10.0541667f) < 1e-4f);
-        QVERIFY(qAbs(doc.y - 20.1083333f) < 1e-4f);
-    }
-}
-
-void tst_DocView::pageRectCoversWholeMillimetres_data()
-{
-    QTest::addColumn<float>("zoom");
-    for (float zoom : {10.f, 25.f, 50.f, 100.f, 137.5f, 400.f, 6400.f})
-        QTest::newRow(qPrintable(QString::number(double(zoom)))) << zoom;
-}
-
-// Truncated to whole millimetres, the page rectangle of a 210 x 297 mm page is 211 x 298
-// in Qt's inclusive sizes.
-void tst_DocView::pageRectCoversWholeMillimetres()
-{
-    QFETCH(float, zoom);
-    m_view->SetZoom(zoom);
-    int page = 1;
-    const CCA_GRect doc = m_view->DocRectFromSceneRect(GQ_ToCARect(m_view->PageRect(page)), &page);
-    QCOMPARE(page, 1);
-    QVERIFY2(doc.right >= 210.f && doc.right < 211.f, qPrintable(QString::number(double(doc.right))));
-    QVERIFY2(doc.bottom >= 297.f && doc.bottom < 298.f, qPrintable(QString::number(double(doc.bottom))));
-    const QRect truncated(QPoint(int(doc.left), int(doc.top)), QPoint(int(doc.right), int(doc.bottom)));
-    QCOMPARE(truncated.width(), 211);
-    QCOMPARE(truncated.height(), 298);
-}
-
-void tst_DocView::pageIndexByPoint()
-{
-    const QRect first = m_view->PageRect(0);
-    const QRect second = m_view->PageRect(1);
-    const QRect last = m_view->PageRect(2);
-    QVERIFY(first.bottom() + 2 < second.top());
-    QCOMPARE(m_view->PageIndexByPoint(second.center(), false, false), 1);
-    QCOMPARE(m_view->PageIndexByPoint(second.topLeft(), false, false), 1);
-    const QPoint gap(first.center().x(), first.bottom() + 2);
-    QCOMPARE(m_view->PageIndexByPoint(gap, false, false), -1);
-    QCOMPARE(m_view->PageIndexByPoint(gap, true, false), 0);
-    const QPoint farBelow(last.center().x(), last.bottom() + 500);
-    QCOMPARE(m_view->PageIndexByPoint(farBelow, true, false), -1);
-    QCOMPARE(m_view->PageIndexByPoint(farBelow, false, true), 2);
-    QCOMPARE(m_view->PageIndexByPoint(QPoint(-300, second.center().y()), false, true), 1);
-
-    G_DocView empty(nullptr, nullptr);
-    QCOMPARE(empty.PageIndexByPoint(QPoint(10, 10), true, true), -1);
-    int index = 5;
-    empty.DocPointFromScenePoint(CCA_Point(10, 10), &index);
-    QCOMPARE(index, -1);
-}
-
-void tst_DocView::zoomIsClamped()
-{
-    QSignalSpy spy(m_view, &G_DocView::ZoomChanged);
-    m_view->SetZoom(5);
-    QCOMPARE(m_view->GetZoom(), 10.f);
-    m_view->SetZoom(10000);
-    QCOMPARE(m_view->GetZoom(), 6400.f);
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(m_view->ZoomMode(), int(G_Zoom_Custom));
-    QCOMPARE(m_view->PageRect(0).width(), 50797); // ceil(210 * 3.7795276 * 64 = 50796.85)
-}
-
-void tst_DocView::fitWidthFillsTheViewport()
-{
-    m_view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_view));
-    m_view->SetZoomMode(G_Zoom_FitWidth);
-    const int width = m_view->PageRect(0).width();
-    QVERIFY2(width > m_view->viewport()->width() - 60 && width <= m_view->viewport()->width(),
-             qPrintable(QStringLiteral("page %1, viewport %2").arg(width).arg(m_view->viewport()->width())));
-    m_view->resize(900, 400);
-    QTRY_VERIFY(m_view->PageRect(0).width() > width + 200); // applied again on resize
-    m_view->SetZoomMode(G_Zoom_FitPage);
-    QVERIFY(m_view->PageRect(0).height() <= m_view->viewport()->height());
-    m_view->SetZoomMode(G_Zoom_ActualSize);
-    QCOMPARE(m_view->GetZoom(), 100.f);
-}
-
-void tst_DocView::currentPageFollowsScrolling()
-{
-    m_view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_view));
-    QSignalSpy spy(m_view, &G_DocView::CurrentPageChanged);
-    m_view->GoToPage(2);
-    QCOMPARE(m_view->CurrentPageIndex(), 2);
-    QVERIFY(m_view->VisibleSceneRect().contains(m_view->PageRect(2).topLeft()));
-    QCOMPARE(spy.last().at(0).toInt(), 2);
-    m_view->GoToPage(0);
-    QCOMPARE(m_view->CurrentPageIndex(), 0);
-    QCOMPARE(spy.last().at(0).toInt(), 0);
-}
-
-void tst_DocView::goToDestXYZ()
-{
-    m_view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_view));
-    G_Dest dest;
-    dest.pageIndex = 1;
-    dest.left = 0;
-    dest.top = 100;
-    dest.zoom = 2; // a factor, 200 %
-    dest.type = G_Dest_XYZ;
-    m_view->GoToDest(dest);
-    QCOMPARE(m_view->GetZoom(), 200.f);
-    // 100 mm at 200 % are 755.9 pixels below the page's top.
-    const int top = m_view->PageRect(1).top() + 756;
-    QCOMPARE(m_view->VisibleSceneRect().top(), top);
-    QCOMPARE(m_view->CurrentPageIndex(), 1);
-}
-
-void tst_DocView::visibleRectInMillimetres()
-{
-    m_view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_view));
-    m_view->SetZoom(100);
-    m_view->ScrollToScenePoint(m_view->PageRect(1).topLeft() + QPoint(38, 76));
-    const CCA_GRect visible = m_view->CurrentPageVisibleRectMM();
-    QVERIFY(qAbs(visible.left - 10.054f) < 0.01f);
-    QVERIFY(qAbs(visible.top - 20.108f) < 0.01f);
-    // The viewport's width at 3.7795 pixels per millimetre, but no further than the page.
-    const float width = m_view->viewport()->width() / 3.7795276f;
-    QVERIFY(qAbs(visible.right - std::min(210.f, 10.054f + width)) < 0.3f);
-}
 
 QTEST_MAIN(tst_DocView)
 #include "tst_docview.moc"

@@ -8,6 +8,8 @@
 #include "omofdapi/ofd_page.h"
 #include "omofdapi/ofd_textobject.h"
 
+#include "testoperation.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -15,31 +17,8 @@
 
 namespace {
 
-struct LinkActionCall
-{
-    int pageIndex = -1;
-    int annotID = -1;
-};
-QList<LinkActionCall> g_calls;
-
-// Stands in for the module's "d_linkaction" and notes what it was asked to run.
-class RecordingLinkAction : public G_Operation
-{
-public:
-    G_Operation *Clone() const override
-    {
-        auto *copy = new RecordingLinkAction;
-        copy->CopyFrom(*this);
-        return copy;
-    }
-    const char *Name() const override { return "d_linkaction"; }
-    int DoAction() override
-    {
-        g_calls << LinkActionCall{Param().GetInt32(QStringLiteral("pageIndex")),
-                                  Param().GetInt32(QStringLiteral("annotID"))};
-        return 1;
-    }
-};
+// What "d_linkaction" was asked to run: page index and annotation ID.
+QList<QPair<int, int>> g_calls;
 
 void SendMove(QWidget *viewport, const QPoint &at, Qt::MouseButtons buttons)
 {
@@ -54,175 +33,166 @@ class tst_HandTool : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void init();
-    void cleanup();
-    void clickOnLinkRunsItsAction();
-    void dragOnThePageScrolls();
-    void dragOverTextSelectsLineByLine();
-    void fullScreenTurnsPagesAndEscapeLeaves();
+    void initTestCase()
+    {
+        G_RegisterHostTools();
+        m_linkAction.RegisterToGlobal();
+    }
+
+    void cleanupTestCase()
+    {
+        G_Operation::UnregisterFromGlobal(&m_linkAction);
+    }
+
+    void init()
+    {
+        g_calls.clear();
+        m_context = new G_UIContext;
+        m_document = OFD_Document::CreateBlank(3, 210, 297);
+        OFD_Page *page = m_document->Page(0);
+        m_link = page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, OMSharedPtr<const OMJson>());
+        m_link->SetBoundary(CCA_GRect(20, 20, 80, 40));
+
+        // Two lines of text, "Hello" over "World", 4 mm apart per glyph.
+        auto *text = dynamic_cast<OFD_TextObject *>(page->CreatePageObject(G_PageObj_Text));
+        QVERIFY(text);
+        text->SetBoundary(CCA_GRect(20, 100, 150, 130));
+        text->SetFontSize(5);
+        G_TextCode hello;
+        hello.y = 10;
+        hello.text = QStringLiteral("Hello");
+        hello.deltaX = {4, 4, 4, 4};
+        G_TextCode world = hello;
+        world.y = 20;
+        world.text = QStringLiteral("World");
+        text->SetTextCodes({hello, world});
+
+        m_view = new G_DocView(m_context, m_document.get());
+        m_context->SetCurrentDocView(m_view);
+        m_view->resize(600, 500);
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view));
+        m_view->SetZoom(100);
+        m_view->GoToPage(0);
+        QCOMPARE(QString::fromUtf8(m_view->CurrentToolHandler()->Name().c_str()), QStringLiteral("t_handtool"));
+    }
+
+    void cleanup()
+    {
+        delete m_view;
+        m_view = nullptr;
+        m_document.reset();
+        delete m_context;
+        m_context = nullptr;
+    }
+
+    void clickOnLinkRunsItsAction()
+    {
+        QWidget *viewport = m_view->viewport();
+        const QPoint onLink = ViewportPoint(0, 50, 30);
+        SendMove(viewport, onLink, Qt::NoButton);
+        QCOMPARE(m_view->CursorId(), int(G_Cursor_PointingHand));
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, onLink);
+        QCOMPARE(g_calls, (QList<QPair<int, int>>{{0, int(m_link->ID())}}));
+
+        SendMove(viewport, ViewportPoint(0, 50, 60), Qt::NoButton);
+        QCOMPARE(m_view->CursorId(), int(G_Cursor_OpenHand));
+
+        // With annotations hidden there is nothing to follow.
+        m_view->SetAnnotsVisible(false);
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, onLink);
+        QCOMPARE(g_calls.size(), 1);
+    }
+
+    void dragOnThePageScrolls()
+    {
+        QWidget *viewport = m_view->viewport();
+        QScrollBar *bar = m_view->verticalScrollBar();
+        const int before = bar->value();
+        const QPoint start = ViewportPoint(0, 100, 80);
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, start);
+        QCOMPARE(m_view->CursorId(), int(G_Cursor_ClosedHand));
+        SendMove(viewport, start - QPoint(0, 60), Qt::LeftButton);
+        SendMove(viewport, start - QPoint(0, 100), Qt::LeftButton);
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, start - QPoint(0, 100));
+        QCOMPARE(bar->value(), before + 100);
+        QVERIFY(g_calls.isEmpty());
+    }
+
+    void dragOverTextSelectsLineByLine()
+    {
+        QWidget *viewport = m_view->viewport();
+        // From inside the "H" (baseline at y = 110) to the "d" of the second line (baseline 120).
+        const QPoint start = ViewportPoint(0, 21, 109);
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, start);
+        SendMove(viewport, ViewportPoint(0, 30, 115), Qt::LeftButton);
+        SendMove(viewport, ViewportPoint(0, 37.5f, 119), Qt::LeftButton);
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, ViewportPoint(0, 37.5f, 119));
+
+        const QList<G_HighLightItem> selection = m_view->SelectHighLightText();
+        QCOMPARE(selection.size(), 1);
+        const G_HighLightItem &item = selection.first();
+        QCOMPARE(item.pageIndex, 0);
+        QCOMPARE(item.text, QStringLiteral("Hello\nWorld"));
+        QCOMPARE(item.rects.size(), 2);
+        // Each line starts at the object's left edge and holds its baseline.
+        for (int line = 0; line < 2; ++line) {
+            const G_HighLightItem::Rect &r = item.rects[line];
+            const float baseline = 110 + 10 * line;
+            QVERIFY2(qAbs(r.left - 20) < 0.01f, qPrintable(QString::number(double(r.left))));
+            QVERIFY(r.right > 36); // four advances of 4 mm and the last glyph
+            QVERIFY(r.top < baseline && r.bottom > baseline);
+        }
+        QVERIFY(item.rects[0].bottom <= item.rects[1].top + 1);
+        QVERIFY(g_calls.isEmpty());
+
+        // A press off the text drops the selection.
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, ViewportPoint(0, 100, 200));
+        QVERIFY(m_view->SelectHighLightText().isEmpty());
+    }
+
+    void fullScreenTurnsPagesAndEscapeLeaves()
+    {
+        m_view->SetZoom(80);
+        QVERIFY(m_view->SetCurrentToolHandler(QStringLiteral("gt_fullscreen")));
+        QVERIFY(m_view->window()->isFullScreen());
+        QCOMPARE(m_view->ZoomMode(), int(G_Zoom_FitPage));
+        QCOMPARE(m_view->CurrentPageIndex(), 0);
+
+        QWidget *viewport = m_view->viewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, ViewportPoint(0, 150, 250));
+        QCOMPARE(m_view->CurrentPageIndex(), 1);
+        QTest::mouseClick(viewport, Qt::RightButton, Qt::NoModifier, viewport->rect().center());
+        QCOMPARE(m_view->CurrentPageIndex(), 0);
+        // A link is followed, not turned over.
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, ViewportPoint(0, 50, 30));
+        QCOMPARE(g_calls.size(), 1);
+        QCOMPARE(m_view->CurrentPageIndex(), 0);
+
+        QTest::keyClick(m_view, Qt::Key_Escape);
+        QCOMPARE(QString::fromUtf8(m_view->CurrentToolHandler()->Name().c_str()), QStringLiteral("t_handtool"));
+        QVERIFY(!m_view->window()->isFullScreen());
+        QCOMPARE(m_view->GetZoom(), 80.f);
+    }
 
 private:
-    QPoint ViewportPoint(int page, float x, float y) const;
+    QPoint ViewportPoint(int page, float x, float y) const
+    {
+        const CCA_Point scene = m_view->ScenePointFromDocPoint(CCA_GPoint(x, y), page);
+        return m_view->mapFromScene(QPointF(scene.x, scene.y));
+    }
 
-    RecordingLinkAction m_linkAction;
+    // Stands in for the module's "d_linkaction".
+    TestOperation m_linkAction{"d_linkaction", [](G_Operation &operation) {
+        g_calls << qMakePair(operation.Param().GetInt32(QStringLiteral("pageIndex")),
+                             operation.Param().GetInt32(QStringLiteral("annotID")));
+        return 1;
+    }};
     G_UIContext *m_context = nullptr;
     std::unique_ptr<OFD_Document> m_document;
     G_DocView *m_view = nullptr;
     IG_Annot *m_link = nullptr;
 };
-
-void tst_HandTool::initTestCase()
-{
-    G_RegisterHostTools();
-    m_linkAction.RegisterToGlobal();
-}
-
-void tst_HandTool::cleanupTestCase()
-{
-    G_Operation::UnregisterFromGlobal(&m_linkAction);
-}
-
-void tst_HandTool::init()
-{
-    g_calls.clear();
-    m_context = new G_UIContext;
-    m_document = OFD_Document::CreateBlank(3, 210, 297);
-    OFD_Page *page = m_document->Page(0);
-    m_link = page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, OMSharedPtr<const OMJson>());
-    m_link->SetBoundary(CCA_GRect(20, 20, 80, 40));
-
-    // Two lines of text, "Hello" over "World", 4 mm apart per glyph.
-    auto *text = dynamic_cast<OFD_TextObject *>(page->CreatePageObject(G_PageObj_Text));
-    QVERIFY(text);
-    text->SetBoundary(CCA_GRect(20, 100, 150, 130));
-    text->SetFontSize(5);
-    G_TextCode hello;
-    hello.x = 0;
-    hello.y = 10;
-    hello.text = QStringLiteral("Hello");
-    hello.deltaX = {4, 4, 4, 4};
-    G_TextCode world = hello;
-    world.y = 20;
-    world.text = QStringLiteral("World");
-    text->SetTextCodes({hello, world});
-
-    m_view = new G_DocView(m_context, m_document.get());
-    m_context->SetCurrentDocView(m_view);
-    m_view->resize(600, 500);
-    m_view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_view));
-    m_view->SetZoom(100);
-    m_view->GoToPage(0);
-    QCOMPARE(QString::fromUtf8(m_view->CurrentToolHandler()->Name().c_str()), QStringLiteral("t_handtool"));
-}
-
-void tst_HandTool::cleanup()
-{
-    delete m_view;
-    m_view = nullptr;
-    m_document.reset();
-    delete m_context;
-    m_context = nullptr;
-}
-
-QPoint tst_HandTool::ViewportPoint(int page, float x, float y) const
-{
-    const CCA_Point scene = m_view->ScenePointFromDocPoint(CCA_GPoint(x, y), page);
-    return m_view->mapFromScene(QPointF(scene.x, scene.y));
-}
-
-void tst_HandTool::clickOnLinkRunsItsAction()
-{
-    QWidget *viewport = m_view->viewport();
-    const QPoint onLink = ViewportPoint(0, 50, 30);
-    SendMove(viewport, onLink, Qt::NoButton);
-    QCOMPARE(m_view->CursorId(), int(G_Cursor_PointingHand));
-    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, onLink);
-    QCOMPARE(g_calls.size(), 1);
-    QCOMPARE(g_calls[0].pageIndex, 0);
-    QCOMPARE(g_calls[0].annotID, int(m_link->ID()));
-
-    SendMove(viewport, ViewportPoint(0, 50, 60), Qt::NoButton);
-    QCOMPARE(m_view->CursorId(), int(G_Cursor_OpenHand));
-
-    // With annotations hidden there is nothing to follow.
-    m_view->SetAnnotsVisible(false);
-    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, onLink);
-    QCOMPARE(g_calls.size(), 1);
-}
-
-void tst_HandTool::dragOnThePageScrolls()
-{
-    QWidget *viewport = m_view->viewport();
-    QScrollBar *bar = m_view->verticalScrollBar();
-    const int before = bar->value();
-    const QPoint start = ViewportPoint(0, 100, 80);
-    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, start);
-    QCOMPARE(m_view->CursorId(), int(G_Cursor_ClosedHand));
-    SendMove(viewport, start - QPoint(0, 60), Qt::LeftButton);
-    SendMove(viewport, start - QPoint(0, 100), Qt::LeftButton);
-    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, start - QPoint(0, 100));
-    QCOMPARE(bar->value(), before + 100);
-    QVERIFY(g_calls.isEmpty());
-}
-
-void tst_HandTool::dragOverTextSelectsLineByLine()
-{
-    QWidget *viewport = m_view->viewport();
-    // From inside the "H" (baseline at y = 110) to the "d" of the second line (baseline 120).
-    const QPoint start = ViewportPoint(0, 21, 109);
-    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, start);
-    SendMove(viewport, ViewportPoint(0, 30, 115), Qt::LeftButton);
-    SendMove(viewport, ViewportPoint(0, 37.5f, 119), Qt::LeftButton);
-    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, ViewportPoint(0, 37.5f, 119));
-
-    const QList<G_HighLightItem> selection = m_view->SelectHighLightText();
-    QCOMPARE(selection.size(), 1);
-    const G_HighLightItem &item = selection.first();
-    QCOMPARE(item.pageIndex, 0);
-    QCOMPARE(item.text, QStringLiteral("Hello\nWorld"));
-    QCOMPARE(item.rects.size(), 2);
-    // Each line starts at the object's left edge and holds its baseline.
-    for (int line = 0; line < 2; ++line) {
-        const G_HighLightItem::Rect &r = item.rects[line];
-        const float baseline = 110 + 10 * line;
-        QVERIFY2(qAbs(r.left - 20) < 0.01f, qPrintable(QString::number(double(r.left))));
-        QVERIFY(r.right > 36); // four advances of 4 mm and the last glyph
-        QVERIFY(r.top < baseline && r.bottom > baseline);
-    }
-    QVERIFY(item.rects[0].bottom <= item.rects[1].top + 1);
-    QVERIFY(g_calls.isEmpty());
-
-    // A press off the text drops the selection.
-    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, ViewportPoint(0, 100, 200));
-    QVERIFY(m_view->SelectHighLightText().isEmpty());
-}
-
-void tst_HandTool::fullScreenTurnsPagesAndEscapeLeaves()
-{
-    m_view->SetZoom(80);
-    QVERIFY(m_view->SetCurrentToolHandler(QStringLiteral("gt_fullscreen")));
-    QVERIFY(m_view->window()->isFullScreen());
-    QCOMPARE(m_view->ZoomMode(), int(G_Zoom_FitPage));
-    QCOMPARE(m_view->CurrentPageIndex(), 0);
-
-    QWidget *viewport = m_view->viewport();
-    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, ViewportPoint(0, 150, 250));
-    QCOMPARE(m_view->CurrentPageIndex(), 1);
-    QTest::mouseClick(viewport, Qt::RightButton, Qt::NoModifier, viewport->rect().center());
-    QCOMPARE(m_view->CurrentPageIndex(), 0);
-    // A link is followed, not turned over.
-    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, ViewportPoint(0, 50, 30));
-    QCOMPARE(g_calls.size(), 1);
-    QCOMPARE(m_view->CurrentPageIndex(), 0);
-
-    QTest::keyClick(m_view, Qt::Key_Escape);
-    QCOMPARE(QString::fromUtf8(m_view->CurrentToolHandler()->Name().c_str()), QStringLiteral("t_handtool"));
-    QVERIFY(!m_view->window()->isFullScreen());
-    QCOMPARE(m_view->GetZoom(), 80.f);
-}
 
 QTEST_MAIN(tst_HandTool)
 #include "tst_handtool.moc"

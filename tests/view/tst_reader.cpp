@@ -10,59 +10,54 @@ class tst_Reader : public QObject
     Q_OBJECT
 
 private slots:
-    void startsAndQuitsCleanly_data();
-    void startsAndQuitsCleanly();
+    void startsAndQuitsCleanly_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("sample document") << QString();
+        QTest::newRow("helloworld.ofd") << QStringLiteral(ANNOTLINK_SHARED_DIR "/fixtures/ofd/helloworld.ofd");
+        QTest::newRow("missing file") << QStringLiteral("/nonexistent/none.ofd");
+    }
+
+    void startsAndQuitsCleanly()
+    {
+        QFETCH(QString, file);
+        if (file.contains(QLatin1String("fixtures")) && !QFileInfo::exists(file))
+            QSKIP("the shared fixtures are not here");
+        QTemporaryDir dir;
+        const QString picture = dir.filePath(QStringLiteral("window.png"));
+        QStringList arguments = {QStringLiteral("--quit-after-ms"), QStringLiteral("300"),
+                                 QStringLiteral("--screenshot"), picture};
+        if (!file.isEmpty())
+            arguments << file;
+        QString output;
+        QCOMPARE(Run(arguments, &output), 0);
+        QVERIFY2(QFileInfo(picture).size() > 0, qPrintable(output));
+
+        // The module, when it has been built, is loaded from the plug-in folder.
+        const QStringList modules = QDir(QStringLiteral(ANNOTLINK_PLUGIN_DIR)).entryList({QStringLiteral("*annotlink*")});
+        if (!modules.isEmpty() && file.isEmpty())
+            QVERIFY2(output.contains(QLatin1String("loaded plug-in")), qPrintable(output));
+    }
 
 private:
-    int Run(const QStringList &arguments, QString *output);
-};
-
-int tst_Reader::Run(const QStringList &arguments, QString *output)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral(OFDREADER_PATH), arguments);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return -1;
+    int Run(const QStringList &arguments, QString *output)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral(OFDREADER_PATH), arguments);
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
+            return -1;
+        }
+        if (output)
+            *output = QString::fromLocal8Bit(process.readAll());
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
     }
-    if (output)
-        *output = QString::fromLocal8Bit(process.readAll());
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-}
-
-void tst_Reader::startsAndQuitsCleanly_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::newRow("sample document") << QString();
-    QTest::newRow("helloworld.ofd") << QStringLiteral(ANNOTLINK_SHARED_DIR "/fixtures/ofd/helloworld.ofd");
-    QTest::newRow("missing file") << QStringLiteral("/nonexistent/none.ofd");
-}
-
-void tst_Reader::startsAndQuitsCleanly()
-{
-    QFETCH(QString, file);
-    if (file.contains(QLatin1String("fixtures")) && !QFileInfo::exists(file))
-        QSKIP("the shared fixtures are not here");
-    QTemporaryDir dir;
-    const QString picture = dir.filePath(QStringLiteral("window.png"));
-    QStringList arguments = {QStringLiteral("--quit-after-ms"), QStringLiteral("300"),
-                             QStringLiteral("--screenshot"), picture};
-    if (!file.isEmpty())
-        arguments << file;
-    QString output;
-    QCOMPARE(Run(arguments, &output), 0);
-    QVERIFY2(QFileInfo(picture).size() > 0, qPrintable(output));
-
-    // The module, when it has been built, is loaded from the plug-in folder.
-    const QStringList modules = QDir(QStringLiteral(ANNOTLINK_PLUGIN_DIR)).entryList({QStringLiteral("*annotlink*")});
-    if (!modules.isEmpty() && file.isEmpty())
-        QVERIFY2(output.contains(QLatin1String("loaded plug-in")), qPrintable(output));
-}
+};
 
 QTEST_GUILESS_MAIN(tst_Reader)
 #include "tst_reader.moc"

@@ -70,14 +70,133 @@ class tst_ToolRouting : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void registryKeepsPrototypes();
-    void eachViewWorksOnItsOwnClone();
-    void switchingDeactivatesThenActivates();
-    void mouseReachesHandlerInSceneCoordinates();
-    void keysAndShortcuts();
-    void paintHookGetsScenePainter();
+    void init()
+    {
+        g_log.clear();
+        m_first.RegisterHandlerToGlobal();
+        m_second.RegisterHandlerToGlobal();
+        m_document = OFD_Document::CreateBlank(2, 210, 297);
+        m_window = new QMainWindow;
+        m_view = new G_DocView(nullptr, m_document.get(), m_window);
+        m_window->setCentralWidget(m_view);
+        m_window->resize(500, 400);
+    }
+
+    void cleanup()
+    {
+        delete m_window;
+        m_window = nullptr;
+        m_document.reset();
+        G_ToolHandler::UnregisterFromGlobal(&m_first);
+        G_ToolHandler::UnregisterFromGlobal(&m_second);
+    }
+
+    // Each view works on its own clone; a prototype that goes away leaves the registry.
+    void registryHandsOutClones()
+    {
+        G_DocView other(nullptr, m_document.get());
+        G_ToolHandler *mine = m_view->ToolHandler(QStringLiteral("first"));
+        G_ToolHandler *theirs = other.ToolHandler(QStringLiteral("first"));
+        QVERIFY(mine && theirs && mine != &m_first && mine != theirs);
+        QCOMPARE(mine->DocView(), m_view);
+        QCOMPARE(theirs->DocView(), &other);
+        QCOMPARE(m_view->ToolHandler(QStringLiteral("first")), mine);
+        {
+            RecordingTool passing("passing");
+            passing.RegisterHandlerToGlobal();
+            QVERIFY(G_ToolHandler::GlobalPrototype(QStringLiteral("passing")));
+        }
+        QVERIFY(!G_ToolHandler::GlobalPrototype(QStringLiteral("passing")));
+        QVERIFY(!m_view->SetCurrentToolHandler(QStringLiteral("passing")));
+    }
+
+    void switchingDeactivatesThenActivates()
+    {
+        QSignalSpy spy(m_view, &G_DocView::ToolChanged);
+        QVERIFY(m_view->SetCurrentToolHandler(QStringLiteral("first")));
+        QVERIFY(m_view->SetCurrentToolHandler(QStringLiteral("second")));
+        QVERIFY(m_view->SetCurrentToolHandler(QStringLiteral("second"))); // already current: nothing
+        QCOMPARE(g_log, QStringList({"first activate", "first deactivate", "second activate"}));
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(1).at(0).toString(), QStringLiteral("second"));
+        QCOMPARE(m_view->CurrentToolHandler(), m_view->ToolHandler(QStringLiteral("second")));
+    }
+
+    void mouseReachesHandlerInSceneCoordinates()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        m_view->SetCurrentToolHandler(QStringLiteral("first"));
+        m_view->horizontalScrollBar()->setValue(100);
+        m_view->verticalScrollBar()->setValue(500);
+        g_log.clear();
+        QWidget *viewport = m_view->viewport();
+        // Scene = viewport + scroll offset: (30, 40) + (100, 500).
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::ControlModifier, QPoint(30, 40));
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(31, 40));
+        QTest::mousePress(viewport, Qt::RightButton, Qt::NoModifier, QPoint(5, 6));
+        QTest::mouseRelease(viewport, Qt::RightButton, Qt::NoModifier, QPoint(5, 6));
+        QTest::mousePress(viewport, Qt::MiddleButton, Qt::ShiftModifier, QPoint(7, 8));
+        QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(9, 10));
+        const QStringList expected = {
+            "first ldown 17 130,540", // Ctrl | left button
+            "first lup 0 131,540",
+            "first rdown 0 105,506",
+            "first rup 0 105,506",
+            "first mdown 2 107,508", // Shift
+            "first ldbl 16 109,510",
+        };
+        QStringList clicks;
+        for (const QString &line : std::as_const(g_log))
+            if (!line.contains(QLatin1String(" move ")))
+                clicks << line;
+        QCOMPARE(clicks, expected);
+
+        g_log.clear();
+        QMouseEvent move(QEvent::MouseMove, QPointF(50, 60), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        QCOMPARE(g_log, QStringList({"first move 16 150,560"}));
+    }
+
+    void keysAndShortcuts()
+    {
+        auto *copy = new QAction(m_window);
+        copy->setShortcut(QKeySequence::Copy);
+        m_window->addAction(copy);
+        QSignalSpy copied(copy, &QAction::triggered);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        m_view->setFocus();
+        m_view->SetCurrentToolHandler(QStringLiteral("first"));
+        g_log.clear();
+
+        QTest::keyClick(m_view, Qt::Key_A);
+        QTest::keyClick(m_view, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(m_view, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(m_view, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+        const int ctrl = int(Qt::ControlModifier), ctrlShift = int(Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(g_log, QStringList({QStringLiteral("first key %1").arg(Qt::Key_A),
+                                     QStringLiteral("first shortcut %1 %2").arg(Qt::Key_C).arg(ctrl),
+                                     QStringLiteral("first shortcut %1 %2").arg(Qt::Key_V).arg(ctrl),
+                                     QStringLiteral("first shortcut %1 %2").arg(Qt::Key_K).arg(ctrlShift)}));
+        QCOMPARE(copied.count(), 0); // the view took Ctrl+C from the window's shortcut
+    }
+
+    void paintHookGetsScenePainter()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        m_view->SetCurrentToolHandler(QStringLiteral("first"));
+        m_view->ScrollToScenePoint(m_view->PageRect(0).topLeft() - QPoint(20, 20));
+        g_log.clear();
+        const QImage image = m_view->viewport()->grab().toImage();
+        QVERIFY(g_log.contains(QStringLiteral("first paint 0")));
+        const QPoint scroll(m_view->horizontalScrollBar()->value(), m_view->verticalScrollBar()->value());
+        const QPoint mark = m_view->PageRect(0).topLeft() + QPoint(12, 12) - scroll;
+        QCOMPARE(image.pixelColor(mark), QColor(Qt::red));
+        // The page around the mark is painted white.
+        QCOMPARE(image.pixelColor(mark + QPoint(20, 20)), QColor(Qt::white));
+    }
 
 private:
     RecordingTool m_first{"first"};
@@ -86,144 +205,6 @@ private:
     QMainWindow *m_window = nullptr;
     G_DocView *m_view = nullptr;
 };
-
-void tst_ToolRouting::init()
-{
-    g_log.clear();
-    m_first.RegisterHandlerToGlobal();
-    m_second.RegisterHandlerToGlobal();
-    m_document = OFD_Document::CreateBlank(2, 210, 297);
-    m_window = new QMainWindow;
-    m_view = new G_DocView(nullptr, m_document.get(), m_window);
-    m_window->setCentralWidget(m_view);
-    m_window->resize(500, 400);
-}
-
-void tst_ToolRouting::cleanup()
-{
-    delete m_window;
-    m_window = nullptr;
-    m_document.reset();
-    G_ToolHandler::UnregisterFromGlobal(&m_first);
-    G_ToolHandler::UnregisterFromGlobal(&m_second);
-}
-
-void tst_ToolRouting::registryKeepsPrototypes()
-{
-    QCOMPARE(G_ToolHandler::GlobalPrototype(QStringLiteral("first")), &m_first);
-    QVERIFY(G_ToolHandler::GlobalNames().contains(QStringLiteral("second")));
-    QVERIFY(!G_ToolHandler::GlobalPrototype(QStringLiteral("nosuchtool")));
-    {
-        RecordingTool passing("passing");
-        passing.RegisterHandlerToGlobal();
-        QVERIFY(G_ToolHandler::GlobalPrototype(QStringLiteral("passing")));
-    }
-    // A prototype that goes away leaves the registry.
-    QVERIFY(!G_ToolHandler::GlobalPrototype(QStringLiteral("passing")));
-    QVERIFY(!m_view->SetCurrentToolHandler(QStringLiteral("passing")));
-}
-
-void tst_ToolRouting::eachViewWorksOnItsOwnClone()
-{
-    G_DocView other(nullptr, m_document.get());
-    G_ToolHandler *mine = m_view->ToolHandler(QStringLiteral("first"));
-    G_ToolHandler *theirs = other.ToolHandler(QStringLiteral("first"));
-    QVERIFY(mine && theirs);
-    QVERIFY(mine != &m_first);
-    QVERIFY(mine != theirs);
-    QCOMPARE(mine->DocView(), m_view);
-    QCOMPARE(theirs->DocView(), &other);
-    QCOMPARE(m_view->ToolHandler(QStringLiteral("first")), mine);
-    QVERIFY(!m_first.DocView());
-}
-
-void tst_ToolRouting::switchingDeactivatesThenActivates()
-{
-    QSignalSpy spy(m_view, &G_DocView::ToolChanged);
-    QVERIFY(m_view->SetCurrentToolHandler(QStringLiteral("first")));
-    QVERIFY(m_view->SetCurrentToolHandler(QStringLiteral("second")));
-    QVERIFY(m_view->SetCurrentToolHandler(QStringLiteral("second"))); // already current: nothing
-    QCOMPARE(g_log, QStringList({"first activate", "first deactivate", "second activate"}));
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(spy.at(1).at(0).toString(), QStringLiteral("second"));
-    QCOMPARE(m_view->CurrentToolHandler(), m_view->ToolHandler(QStringLiteral("second")));
-}
-
-void tst_ToolRouting::mouseReachesHandlerInSceneCoordinates()
-{
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    m_view->SetCurrentToolHandler(QStringLiteral("first"));
-    m_view->horizontalScrollBar()->setValue(100);
-    m_view->verticalScrollBar()->setValue(500);
-    g_log.clear();
-    QWidget *viewport = m_view->viewport();
-    // Scene = viewport + scroll offset: (30, 40) + (100, 500).
-    QTest::mousePress(viewport, Qt::LeftButton, Qt::ControlModifier, QPoint(30, 40));
-    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(31, 40));
-    QTest::mousePress(viewport, Qt::RightButton, Qt::NoModifier, QPoint(5, 6));
-    QTest::mouseRelease(viewport, Qt::RightButton, Qt::NoModifier, QPoint(5, 6));
-    QTest::mousePress(viewport, Qt::MiddleButton, Qt::ShiftModifier, QPoint(7, 8));
-    QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(9, 10));
-    const QStringList expected = {
-        "first ldown 17 130,540", // Ctrl | left button
-        "first lup 0 131,540",
-        "first rdown 0 105,506",
-        "first rup 0 105,506",
-        "first mdown 2 107,508", // Shift
-        "first ldbl 16 109,510",
-    };
-    QStringList clicks;
-    for (const QString &line : std::as_const(g_log))
-        if (!line.contains(QLatin1String(" move ")))
-            clicks << line;
-    QCOMPARE(clicks, expected);
-
-    g_log.clear();
-    QMouseEvent move(QEvent::MouseMove, QPointF(50, 60), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(viewport, &move);
-    QCOMPARE(g_log, QStringList({"first move 16 150,560"}));
-}
-
-void tst_ToolRouting::keysAndShortcuts()
-{
-    auto *copy = new QAction(m_window);
-    copy->setShortcut(QKeySequence::Copy);
-    m_window->addAction(copy);
-    QSignalSpy copied(copy, &QAction::triggered);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
-    m_view->setFocus();
-    m_view->SetCurrentToolHandler(QStringLiteral("first"));
-    g_log.clear();
-
-    QTest::keyClick(m_view, Qt::Key_A);
-    QTest::keyClick(m_view, Qt::Key_C, Qt::ControlModifier);
-    QTest::keyClick(m_view, Qt::Key_V, Qt::ControlModifier);
-    QTest::keyClick(m_view, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
-    const int ctrl = int(Qt::ControlModifier), ctrlShift = int(Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(g_log, QStringList({QStringLiteral("first key %1").arg(Qt::Key_A),
-                                 QStringLiteral("first shortcut %1 %2").arg(Qt::Key_C).arg(ctrl),
-                                 QStringLiteral("first shortcut %1 %2").arg(Qt::Key_V).arg(ctrl),
-                                 QStringLiteral("first shortcut %1 %2").arg(Qt::Key_K).arg(ctrlShift)}));
-    QCOMPARE(copied.count(), 0); // the view took Ctrl+C from the window's shortcut
-}
-
-void tst_ToolRouting::paintHookGetsScenePainter()
-{
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    m_view->SetCurrentToolHandler(QStringLiteral("first"));
-    m_view->ScrollToScenePoint(m_view->PageRect(0).topLeft() - QPoint(20, 20));
-    g_log.clear();
-    const QImage image = m_view->viewport()->grab().toImage();
-    QVERIFY(g_log.contains(QStringLiteral("first paint 0")));
-    const QPoint scroll(m_view->horizontalScrollBar()->value(), m_view->verticalScrollBar()->value());
-    const QPoint mark = m_view->PageRect(0).topLeft() + QPoint(12, 12) - scroll;
-    QCOMPARE(image.pixelColor(mark), QColor(Qt::red));
-    // The page around the mark is painted white.
-    QCOMPARE(image.pixelColor(mark + QPoint(20, 20)), QColor(Qt::white));
-}
 
 QTEST_MAIN(tst_ToolRouting)
 #include "tst_toolrouting.moc"
