@@ -3,8 +3,6 @@
 
 #include "omofdapi/ig_appearance.h"
 #include "omofdapi/ofd_document.h"
-#include "uiframework/g_docview.h"
-#include "uiframework/g_uicontext.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -15,20 +13,13 @@ namespace {
 
 using Floats = QVector<float>;
 
+// Nine digits tell every float apart.
 QString Text(const CCA_ArrayTemplate<float> &values)
 {
     QStringList items;
     for (float value : values)
         items << QString::number(double(value), 'g', 9);
     return items.join(QLatin1Char(','));
-}
-
-QString Text(const Floats &values)
-{
-    CCA_ArrayTemplate<float> array;
-    for (float value : values)
-        array.Add(value);
-    return Text(array);
 }
 
 CCA_ArrayTemplate<float> Array(const Floats &values)
@@ -69,235 +60,184 @@ class tst_LinkStyle : public QObject
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void encodeLineWidth_data();
-    void encodeLineWidth();
-    void decodeLineWidth_data();
-    void decodeLineWidth();
-    void encodeDashPattern_data();
-    void encodeDashPattern();
-    void decodeLineType_data();
-    void decodeLineType();
-    void colourAndKind();
-    void rebuildLinkPath_data();
-    void rebuildLinkPath();
-    void appliedStyleDecodesBack();
-    void gacLinkDescription();
-    void gacLinkCreatesALink();
-};
-
-void tst_LinkStyle::encodeLineWidth_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<float>("width");
-    QTest::newRow("thin") << 0 << 0.35277778f;
-    QTest::newRow("middle") << 1 << 0.70555556f;
-    QTest::newRow("coarse") << 2 << 1.0583334f;
-}
-
-void tst_LinkStyle::encodeLineWidth()
-{
-    QFETCH(int, index);
-    QFETCH(float, width);
-    // Exact: single precision up to ÷ 96, then × 25.4 in double (coarse is 1.0583334, not 1.0583333).
-    QCOMPARE(Text({EncodeLineWidth(index)}), Text({width}));
-}
-
-void tst_LinkStyle::decodeLineWidth_data()
-{
-    QTest::addColumn<float>("width");
-    QTest::addColumn<int>("current");
-    QTest::addColumn<int>("index");
-    QTest::newRow("thin") << 0.35277778f << 2 << 0;
-    QTest::newRow("middle") << 0.70555556f << 0 << 1;
-    QTest::newRow("coarse") << 1.0583334f << 0 << 2;
-    QTest::newRow("1.5 mm is 4.25 pt") << 1.5f << 1 << 1;
-    QTest::newRow("exactly 0.5 pt") << 0.17638889f << 2 << 2;
-    QTest::newRow("exactly 2.5 pt") << 0.88194442f << 0 << 0;
-    QTest::newRow("exactly 3.5 pt") << 1.2347223f << 1 << 1;
-    // 1.49999988 pt once the double result is stored as a float.
-    QTest::newRow("just under 1.5 pt") << 0.52916664f << 2 << 0;
-}
-
-void tst_LinkStyle::decodeLineWidth()
-{
-    QFETCH(float, width);
-    QFETCH(int, current);
-    QFETCH(int, index);
-    QCOMPARE(DecodeLineWidth(width, current), index);
-}
-
-void tst_LinkStyle::encodeDashPattern_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<Floats>("pattern");
-    // n × c × 4 ÷ 3 in double, c = 5, 3, 2, 1 pixels at 96 dpi; n = 1, 2, 3 points.
-    QTest::newRow("solid") << 0 << 2 << Floats{};
-    QTest::newRow("dotted1 thin") << 1 << 0 << Floats{1.7638888f, 1.0583333f};
-    QTest::newRow("dotted1 middle") << 1 << 1 << Floats{3.5277777f, 2.1166666f};
-    QTest::newRow("dotted1 coarse") << 1 << 2 << Floats{5.2916665f, 3.175f};
-    QTest::newRow("dotted2 thin") << 2 << 0 << Floats{1.0583333f, 0.35277778f};
-    QTest::newRow("dotted2 middle") << 2 << 1 << Floats{2.1166666f, 0.70555556f};
-    QTest::newRow("dotted2 coarse") << 2 << 2 << Floats{3.175f, 1.0583333f};
-    QTest::newRow("dotted3 thin") << 3 << 0 << Floats{1.7638888f, 0.70555556f, 0.35277778f, 0.70555556f};
-    QTest::newRow("dotted3 middle") << 3 << 1 << Floats{3.5277777f, 1.4111111f, 0.70555556f, 1.4111111f};
-    QTest::newRow("dotted3 coarse") << 3 << 2 << Floats{5.2916665f, 2.1166666f, 1.0583333f, 2.1166666f};
-    QTest::newRow("dotted4 thin") << 4 << 0 << Floats{1.7638888f, 0.70555556f, 0.35277778f, 0.70555556f, 0.35277778f, 0.70555556f};
-    QTest::newRow("dotted4 middle") << 4 << 1 << Floats{3.5277777f, 1.4111111f, 0.70555556f, 1.4111111f, 0.70555556f, 1.4111111f};
-    QTest::newRow("dotted4 coarse") << 4 << 2 << Floats{5.2916665f, 2.1166666f, 1.0583333f, 2.1166666f, 1.0583333f, 2.1166666f};
-}
-
-void tst_LinkStyle::encodeDashPattern()
-{
-    QFETCH(int, type);
-    QFETCH(int, width);
-    QFETCH(Floats, pattern);
-    QCOMPARE(Text(EncodeDashPattern(type, width)), Text(pattern));
-}
-
-void tst_LinkStyle::decodeLineType_data()
-{
-    QTest::addColumn<Floats>("pattern");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("current");
-    QTest::addColumn<int>("type");
-    QTest::newRow("empty is solid") << Floats{} << 2 << 3 << 0;
-    QTest::newRow("coarse dotted2") << Floats{3.175f, 1.0583333f} << 2 << 0 << 2;
-    QTest::newRow("coarse dotted1") << Floats{5.2916665f, 3.175f} << 2 << 0 << 1;
-    // n = 3: T = 2.1167 < dotted2 < A = 4.2333 < dotted1 < S = 6.35, all exclusive.
-    QTest::newRow("just above A") << Floats{4.24f, 1} << 2 << 0 << 1;
-    QTest::newRow("just below A") << Floats{4.23f, 1} << 2 << 0 << 2;
-    QTest::newRow("just above T") << Floats{2.12f, 1} << 2 << 0 << 2;
-    QTest::newRow("below T") << Floats{2.11f, 1} << 2 << 4 << 4;
-    QTest::newRow("above S") << Floats{6.36f, 1} << 2 << 3 << 3;
-    QTest::newRow("four entries") << Floats{1, 2, 3, 4} << 0 << 0 << 3;
-    QTest::newRow("six entries") << Floats{1, 2, 3, 4, 5, 6} << 1 << 0 << 4;
-    QTest::newRow("five entries") << Floats{1, 2, 3, 4, 5} << 1 << 2 << 2;
-}
-
-void tst_LinkStyle::decodeLineType()
-{
-    QFETCH(Floats, pattern);
-    QFETCH(int, width);
-    QFETCH(int, current);
-    QFETCH(int, type);
-    QCOMPARE(DecodeLineType(Array(pattern), width, current), type);
-}
-
-void tst_LinkStyle::colourAndKind()
-{
-    std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(1, 210, 297);
-    std::unique_ptr<IG_Color> red(EncodeColor(document.get(), QColor(255, 0, 0, 128)));
-    QCOMPARE(red->ColorSpace(), 2);
-    QCOMPARE(red->Value(), 255u);
-    QCOMPARE(int(red->Alpha()), 128);
-    QCOMPARE(DecodeColor(red.get()), QColor(255, 0, 0, 128));
-    std::unique_ptr<IG_Color> blue(EncodeColor(document.get(), QColor(0x14, 0xa8, 0xf0)));
-    QCOMPARE(blue->Value(), 0xf0a814u);
-
-    QCOMPARE(DecodeBoundaryKind(Path(true), true), LinkBoundaryKind::Rectangle);
-    QCOMPARE(DecodeBoundaryKind(Path(true), false), LinkBoundaryKind::Invisible);
-    QCOMPARE(DecodeBoundaryKind(Path(false), true), LinkBoundaryKind::Underline);
-    QCOMPARE(DecodeBoundaryKind(Path(false), false), LinkBoundaryKind::Underline);
-}
-
-void tst_LinkStyle::rebuildLinkPath_data()
-{
-    QTest::addColumn<LinkBoundaryKind>("kind");
-    QTest::addColumn<QVector<QPointF>>("points");
-    // Boundary (10, 20, 60, 30), width 0.70555556: h = 0.35277778, W = 50, H = 10.
-    const double h = 0.35277778;
-    const QVector<QPointF> box = {{h, h}, {50 - h, h}, {50 - h, 10 - h}, {h, 10 - h}};
-    QTest::newRow("rectangle") << LinkBoundaryKind::Rectangle << box;
-    QTest::newRow("underline") << LinkBoundaryKind::Underline << QVector<QPointF>{{h, 10 - h}, {50 - h, 10 - h}};
-    QTest::newRow("invisible") << LinkBoundaryKind::Invisible << box;
-}
-
-void tst_LinkStyle::rebuildLinkPath()
-{
-    QFETCH(LinkBoundaryKind, kind);
-    QFETCH(QVector<QPointF>, points);
-    std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(1, 210, 297);
-    IG_Annot *annot = NewLink(*document);
-    IG_PageObject *object = LinkPathObject(annot);
-    object->SetLineWidth(0.70555556f);
-    object->SetVisible(kind == LinkBoundaryKind::Invisible);
-
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(
-        QStringLiteral("^Trace::Rebuild QRectF\\(10,20 50x10\\) QRectF\\(0,0 50x10\\)$")));
-    RebuildLinkPath(annot, object, CCA_GRect(10, 20, 60, 30), kind, "Trace::Rebuild");
-
-    QCOMPARE(object->IsVisible(), kind != LinkBoundaryKind::Invisible);
-    const CCA_GRect outer = annot->Boundary();
-    const CCA_GRect own = object->Boundary();
-    QVERIFY(qAbs(outer.left - 10) + qAbs(outer.top - 20) + qAbs(outer.right - 60) + qAbs(outer.bottom - 30) < 1e-4);
-    QVERIFY(qAbs(own.left) + qAbs(own.top) + qAbs(own.right - 50) + qAbs(own.bottom - 10) < 1e-4);
-    const CCA_Path path = object->Path();
-    const bool closed = kind != LinkBoundaryKind::Underline;
-    QCOMPARE(path.SegmentCount(), points.size() + (closed ? 1 : 0));
-    for (int i = 0; i < points.size(); ++i) {
-        const CCA_Path::Segment &segment = path.SegmentAt(i);
-        QCOMPARE(segment.type, i == 0 ? CCA_Path::Move : CCA_Path::Line);
-        QVERIFY2(qAbs(segment.v[0] - points[i].x()) + qAbs(segment.v[1] - points[i].y()) < 1e-4,
-                 qPrintable(QStringLiteral("point %1 is %2, %3").arg(i).arg(segment.v[0]).arg(segment.v[1])));
+    void encodeLineWidth_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<float>("width");
+        QTest::newRow("thin") << 0 << 0.35277778f;
+        QTest::newRow("middle") << 1 << 0.70555556f;
+        QTest::newRow("coarse") << 2 << 1.0583334f;
     }
-    QCOMPARE(DecodeBoundaryKind(path, object->IsVisible()), kind);
-}
 
-void tst_LinkStyle::appliedStyleDecodesBack()
-{
-    std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(1, 210, 297);
-    IG_Annot *annot = NewLink(*document);
-    annot->SetBoundary(CCA_GRect(10, 20, 60, 30));
-    const LinkStyle style{LinkBoundaryKind::Underline, LinkLineType::Dotted3, LinkLineWidth::Coarse, QColor(1, 2, 3, 200)};
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^apply ")));
-    QVERIFY(ApplyLinkStyle(document.get(), annot, style, "apply"));
+    void encodeLineWidth()
+    {
+        QFETCH(int, index);
+        QFETCH(float, width);
+        // Exact: single precision up to ÷ 96, then × 25.4 in double (coarse is 1.0583334, not 1.0583333).
+        QCOMPARE(Text(Array({EncodeLineWidth(index)})), Text(Array({width})));
+    }
 
-    const LinkStyle read = DecodeLinkStyle(LinkPathObject(annot), LinkStyle());
-    QCOMPARE(read.boundary, style.boundary);
-    QCOMPARE(read.lineType, style.lineType);
-    QCOMPARE(read.lineWidth, style.lineWidth);
-    QCOMPARE(read.color, style.color);
-}
+    void decodeLineWidth_data()
+    {
+        QTest::addColumn<float>("width");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("index");
+        QTest::newRow("thin") << 0.35277778f << 2 << 0;
+        QTest::newRow("middle") << 0.70555556f << 0 << 1;
+        QTest::newRow("coarse") << 1.0583334f << 0 << 2;
+        QTest::newRow("1.5 mm is 4.25 pt") << 1.5f << 1 << 1;
+        QTest::newRow("exactly 0.5 pt") << 0.17638889f << 2 << 2;
+        QTest::newRow("exactly 2.5 pt") << 0.88194442f << 0 << 0;
+        QTest::newRow("exactly 3.5 pt") << 1.2347223f << 1 << 1;
+        // 1.49999988 pt once the double result is stored as a float.
+        QTest::newRow("just under 1.5 pt") << 0.52916664f << 2 << 0;
+    }
 
-void tst_LinkStyle::gacLinkDescription()
-{
-    GAC_Link link;
-    QCOMPARE(link.qt_metacast("GAC_Link"), static_cast<void *>(&link));
-    QCOMPARE(link.qt_metacast("GAC_PostilCommon"), static_cast<void *>(static_cast<GAC_PostilCommon *>(&link)));
-    QVERIFY(!link.BuildAppearanceJson());
+    void decodeLineWidth()
+    {
+        QFETCH(float, width);
+        QFETCH(int, current);
+        QFETCH(int, index);
+        QCOMPARE(DecodeLineWidth(width, current), index);
+    }
 
-    link.Points().append(G_PointPair{10.1, 20, 60, 30.3});
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral(
-        "^\\{\"SubType\":\"Link\",\"Appearance\":\\[\\{\"Type\":\"Path\",\"StrokeColor\":"
-        "\\{\"Alpha\":0,\"ColorSpace\":2,\"ColorValue\":0\\},\"Link\":\\{\"Points\":\\[\\[.*\\]\\]\\}\\}\\]\\}$")));
-    const OMSharedPtr<OMJson> json = link.BuildAppearanceJson();
-    QVERIFY(json);
-    QCOMPARE(json->Member("Appearance")->Size(), 1);
-    const OMSharedPtr<OMJson> points = json->Member("Appearance")->At(0)->Member("Link")->Member("Points");
-    QCOMPARE(points->Size(), 2);
-    // Written as floats: 10.1 arrives as the float nearest to it.
-    QCOMPARE(points->At(0)->At(0)->GetDouble(), double(10.1f));
-    QCOMPARE(points->At(1)->At(1)->GetDouble(), double(30.3f));
-}
+    void encodeDashPattern_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<Floats>("pattern");
+        // n × c × 4 ÷ 3 in double, c = 5, 3, 2, 1 pixels at 96 dpi; n = 1, 2, 3 points.
+        QTest::newRow("solid") << 0 << 2 << Floats{};
+        QTest::newRow("dotted1 thin") << 1 << 0 << Floats{1.7638888f, 1.0583333f};
+        QTest::newRow("dotted1 middle") << 1 << 1 << Floats{3.5277777f, 2.1166666f};
+        QTest::newRow("dotted1 coarse") << 1 << 2 << Floats{5.2916665f, 3.175f};
+        QTest::newRow("dotted2 thin") << 2 << 0 << Floats{1.0583333f, 0.35277778f};
+        QTest::newRow("dotted2 middle") << 2 << 1 << Floats{2.1166666f, 0.70555556f};
+        QTest::newRow("dotted2 coarse") << 2 << 2 << Floats{3.175f, 1.0583333f};
+        QTest::newRow("dotted3 thin") << 3 << 0 << Floats{1.7638888f, 0.70555556f, 0.35277778f, 0.70555556f};
+        QTest::newRow("dotted3 middle") << 3 << 1 << Floats{3.5277777f, 1.4111111f, 0.70555556f, 1.4111111f};
+        QTest::newRow("dotted3 coarse") << 3 << 2 << Floats{5.2916665f, 2.1166666f, 1.0583333f, 2.1166666f};
+        QTest::newRow("dotted4 thin") << 4 << 0 << Floats{1.7638888f, 0.70555556f, 0.35277778f, 0.70555556f, 0.35277778f, 0.70555556f};
+        QTest::newRow("dotted4 middle") << 4 << 1 << Floats{3.5277777f, 1.4111111f, 0.70555556f, 1.4111111f, 0.70555556f, 1.4111111f};
+        QTest::newRow("dotted4 coarse") << 4 << 2 << Floats{5.2916665f, 2.1166666f, 1.0583333f, 2.1166666f, 1.0583333f, 2.1166666f};
+    }
 
-void tst_LinkStyle::gacLinkCreatesALink()
-{
-    std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(2, 210, 297);
-    G_UIContext context;
-    G_DocView view(&context, document.get());
-    GAC_Link link(&view);
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^\\{\"SubType\":\"Link\"")));
-    // Corners from bottom-right to top-left still give a link from left-top to right-bottom.
-    IG_Annot *annot = link.CreateLinkAnnot(60, 30, 10, 20, 1);
-    QVERIFY(annot);
-    QCOMPARE(annot->Page(), document->GetPage(1));
-    QCOMPARE(annot->Type(), 1);
-    QCOMPARE(annot->SubType(), CCA_String("Link"));
-    QVERIFY(annot->Boundary() == CCA_GRect(10, 20, 60, 30));
-    QCOMPARE(annot->Appearance()->PageObjectCount(), 1);
-    QCOMPARE(annot->Appearance()->PageObject(0)->Type(), 2);
-}
+    void encodeDashPattern()
+    {
+        QFETCH(int, type);
+        QFETCH(int, width);
+        QFETCH(Floats, pattern);
+        QCOMPARE(Text(EncodeDashPattern(type, width)), Text(Array(pattern)));
+    }
+
+    void decodeLineType_data()
+    {
+        QTest::addColumn<Floats>("pattern");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("type");
+        QTest::newRow("empty is solid") << Floats{} << 2 << 3 << 0;
+        QTest::newRow("coarse dotted2") << Floats{3.175f, 1.0583333f} << 2 << 0 << 2;
+        QTest::newRow("coarse dotted1") << Floats{5.2916665f, 3.175f} << 2 << 0 << 1;
+        // n = 3: T = 2.1167 < dotted2 < A = 4.2333 < dotted1 < S = 6.35, all exclusive.
+        QTest::newRow("just above A") << Floats{4.24f, 1} << 2 << 0 << 1;
+        QTest::newRow("just below A") << Floats{4.23f, 1} << 2 << 0 << 2;
+        QTest::newRow("just above T") << Floats{2.12f, 1} << 2 << 0 << 2;
+        QTest::newRow("below T") << Floats{2.11f, 1} << 2 << 4 << 4;
+        QTest::newRow("above S") << Floats{6.36f, 1} << 2 << 3 << 3;
+        QTest::newRow("four entries") << Floats{1, 2, 3, 4} << 0 << 0 << 3;
+        QTest::newRow("six entries") << Floats{1, 2, 3, 4, 5, 6} << 1 << 0 << 4;
+        QTest::newRow("five entries") << Floats{1, 2, 3, 4, 5} << 1 << 2 << 2;
+    }
+
+    void decodeLineType()
+    {
+        QFETCH(Floats, pattern);
+        QFETCH(int, width);
+        QFETCH(int, current);
+        QFETCH(int, type);
+        QCOMPARE(DecodeLineType(Array(pattern), width, current), type);
+    }
+
+    void colourAndKind()
+    {
+        std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(1, 210, 297);
+        std::unique_ptr<IG_Color> red(EncodeColor(document.get(), QColor(255, 0, 0, 128)));
+        QCOMPARE(red->ColorSpace(), 2);
+        QCOMPARE(red->Value(), 255u);
+        QCOMPARE(int(red->Alpha()), 128);
+        QCOMPARE(DecodeColor(red.get()), QColor(255, 0, 0, 128));
+        std::unique_ptr<IG_Color> blue(EncodeColor(document.get(), QColor(0x14, 0xa8, 0xf0)));
+        QCOMPARE(blue->Value(), 0xf0a814u);
+
+        QCOMPARE(DecodeBoundaryKind(Path(true), true), LinkBoundaryKind::Rectangle);
+        QCOMPARE(DecodeBoundaryKind(Path(true), false), LinkBoundaryKind::Invisible);
+        QCOMPARE(DecodeBoundaryKind(Path(false), true), LinkBoundaryKind::Underline);
+        QCOMPARE(DecodeBoundaryKind(Path(false), false), LinkBoundaryKind::Underline);
+    }
+
+    void rebuildLinkPath_data()
+    {
+        QTest::addColumn<LinkBoundaryKind>("kind");
+        QTest::addColumn<QVector<QPointF>>("points");
+        // Boundary (10, 20, 60, 30), width 0.70555556: h = 0.35277778, W = 50, H = 10.
+        const double h = 0.35277778;
+        const QVector<QPointF> box = {{h, h}, {50 - h, h}, {50 - h, 10 - h}, {h, 10 - h}};
+        QTest::newRow("rectangle") << LinkBoundaryKind::Rectangle << box;
+        QTest::newRow("underline") << LinkBoundaryKind::Underline << QVector<QPointF>{{h, 10 - h}, {50 - h, 10 - h}};
+        QTest::newRow("invisible") << LinkBoundaryKind::Invisible << box;
+    }
+
+    void rebuildLinkPath()
+    {
+        QFETCH(LinkBoundaryKind, kind);
+        QFETCH(QVector<QPointF>, points);
+        std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(1, 210, 297);
+        IG_Annot *annot = NewLink(*document);
+        IG_PageObject *object = LinkPathObject(annot);
+        object->SetLineWidth(0.70555556f);
+        object->SetVisible(kind == LinkBoundaryKind::Invisible);
+
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(
+            QStringLiteral("^Trace::Rebuild QRectF\\(10,20 50x10\\) QRectF\\(0,0 50x10\\)$")));
+        RebuildLinkPath(annot, object, CCA_GRect(10, 20, 60, 30), kind, "Trace::Rebuild");
+
+        QCOMPARE(object->IsVisible(), kind != LinkBoundaryKind::Invisible);
+        const CCA_GRect outer = annot->Boundary();
+        const CCA_GRect own = object->Boundary();
+        QVERIFY(qAbs(outer.left - 10) + qAbs(outer.top - 20) + qAbs(outer.right - 60) + qAbs(outer.bottom - 30) < 1e-4);
+        QVERIFY(qAbs(own.left) + qAbs(own.top) + qAbs(own.right - 50) + qAbs(own.bottom - 10) < 1e-4);
+        const CCA_Path path = object->Path();
+        const bool closed = kind != LinkBoundaryKind::Underline;
+        QCOMPARE(path.SegmentCount(), points.size() + (closed ? 1 : 0));
+        for (int i = 0; i < points.size(); ++i) {
+            const CCA_Path::Segment &segment = path.SegmentAt(i);
+            QCOMPARE(segment.type, i == 0 ? CCA_Path::Move : CCA_Path::Line);
+            QVERIFY2(qAbs(segment.v[0] - points[i].x()) + qAbs(segment.v[1] - points[i].y()) < 1e-4,
+                     qPrintable(QStringLiteral("point %1 is %2, %3").arg(i).arg(segment.v[0]).arg(segment.v[1])));
+        }
+        QCOMPARE(DecodeBoundaryKind(path, object->IsVisible()), kind);
+    }
+
+    void gacLinkDescription()
+    {
+        GAC_Link link;
+        QVERIFY(!link.BuildAppearanceJson());
+
+        link.Points().append(G_PointPair{10.1, 20, 60, 30.3});
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral(
+            "^\\{\"SubType\":\"Link\",\"Appearance\":\\[\\{\"Type\":\"Path\",\"StrokeColor\":"
+            "\\{\"Alpha\":0,\"ColorSpace\":2,\"ColorValue\":0\\},\"Link\":\\{\"Points\":\\[\\[.*\\]\\]\\}\\}\\]\\}$")));
+        const OMSharedPtr<OMJson> json = link.BuildAppearanceJson();
+        QVERIFY(json);
+        QCOMPARE(json->Member("Appearance")->Size(), 1);
+        const OMSharedPtr<OMJson> points = json->Member("Appearance")->At(0)->Member("Link")->Member("Points");
+        QCOMPARE(points->Size(), 2);
+        // Written as floats: 10.1 arrives as the float nearest to it.
+        QCOMPARE(points->At(0)->At(0)->GetDouble(), double(10.1f));
+        QCOMPARE(points->At(1)->At(1)->GetDouble(), double(30.3f));
+    }
+};
 
 QTEST_MAIN(tst_LinkStyle)
 #include "tst_linkstyle.moc"
