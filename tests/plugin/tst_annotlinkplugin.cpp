@@ -5,6 +5,8 @@
 #include "uiframework/g_toolhandler.h"
 #include "uiframework/g_uicontext.h"
 
+#include "testoperation.h"
+
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -14,18 +16,6 @@
 #include <QtTest>
 
 namespace {
-
-class ProbeOperation : public G_Operation
-{
-public:
-    explicit ProbeOperation(const QByteArray &name) : m_name(name) {}
-    G_Operation *Clone() const override { return new ProbeOperation(m_name); }
-    const char *Name() const override { return m_name.constData(); }
-    int DoAction() override { return 0; }
-
-private:
-    QByteArray m_name;
-};
 
 QStringList Without(QStringList names, const QStringList &taken)
 {
@@ -42,12 +32,115 @@ class tst_AnnotLinkPlugin : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void metadata();
-    void instanceLivesUntilDeleted();
-    void registersNineOperationsTheToolAndThreeInterceptors();
-    void pluginEventMgrFollowsTheContext();
+    void initTestCase()
+    {
+        m_path = QDir(QStringLiteral(ANNOTLINK_PLUGIN_DIR)).filePath(QStringLiteral("libannotlink.so"));
+        QVERIFY2(QFile::exists(m_path), qPrintable(m_path));
+        m_loader.setFileName(m_path);
+        QVERIFY2(m_loader.load(), qPrintable(m_loader.errorString()));
+    }
+
+    void cleanupTestCase()
+    {
+        delete m_loader.instance();
+        m_loader.unload();
+    }
+
+    void metadata()
+    {
+        const QJsonObject data = m_loader.metaData();
+        QCOMPARE(data.value(QStringLiteral("IID")).toString(), QStringLiteral("com.olmet.OFD.PcApp"));
+        QCOMPARE(data.value(QStringLiteral("className")).toString(), QStringLiteral("AnnotLinkPlugin"));
+        const QJsonObject meta = data.value(QStringLiteral("MetaData")).toObject();
+        QCOMPARE(meta.keys(), (QStringList{QStringLiteral("Url"), QStringLiteral("Vendor")}));
+        for (const QJsonValue &value : meta)
+            QVERIFY(value.isString() && !value.toString().isEmpty());
+    }
+
+    void instanceLivesUntilDeleted()
+    {
+        QLibrary library(m_path);
+        using QueryFunction = const char *(*)();
+        auto query = reinterpret_cast<QueryFunction>(library.resolve("qt_plugin_query_metadata"));
+        QVERIFY(query);
+        QCOMPARE(QByteArray(query(), 12), QByteArray("QTMETADATA !"));
+        using InstanceFunction = QObject *(*)();
+        auto instance = reinterpret_cast<InstanceFunction>(library.resolve("qt_plugin_instance"));
+        QVERIFY(instance);
+
+        QPointer<QObject> first = instance();
+        QVERIFY(first);
+        QCOMPARE(instance(), first.data());
+        QCOMPARE(m_loader.instance(), first.data());
+        QCOMPARE(first->metaObject()->className(), "AnnotLinkPlugin");
+        QVERIFY(first->inherits("ExtensionSystem::IPlugin"));
+        QCOMPARE(first->qt_metacast("AnnotLinkPlugin"), static_cast<void *>(first.data()));
+        first->setObjectName(QStringLiteral("first"));
+
+        delete first.data();
+        QVERIFY(!first);
+        QObject *second = instance();
+        QVERIFY(second);
+        QVERIFY2(second->objectName().isEmpty(), "the deleted instance came back");
+        QCOMPARE(instance(), second);
+        QCOMPARE(m_loader.instance(), second);
+    }
+
+    void registersNineOperationsTheToolAndThreeInterceptors()
+    {
+        const QStringList operationsBefore = G_Operation::GlobalNames();
+        const QStringList toolsBefore = G_ToolHandler::GlobalNames();
+        const QList<G_OperationInterceptor *> interceptorsBefore = G_OperationInterceptor::All();
+
+        ExtensionSystem::IPlugin *plugin = Plugin();
+        QVERIFY(plugin);
+        QString error;
+        QVERIFY(plugin->Initialize(QStringList{QStringLiteral("-unused")}, &error));
+        QVERIFY(error.isEmpty());
+        QCOMPARE(G_Operation::GlobalNames(), operationsBefore);
+        plugin->ExtensionsInitialized();
+
+        QCOMPARE(Without(G_Operation::GlobalNames(), operationsBefore),
+                 (QStringList{"d_addlink", "d_annotlinkcopy", "d_annotlinkcut", "d_annotlinkdel", "d_annotlinkpaste",
+                              "d_annotlinkproperty", "d_linkaction", "ga_link", "tt_deletealllink"}));
+        QCOMPARE(Without(G_ToolHandler::GlobalNames(), toolsBefore), QStringList{QStringLiteral("ga_link")});
+        QCOMPARE(QString::fromUtf8(G_ToolHandler::GlobalPrototype(QStringLiteral("ga_link"))->Name().c_str()),
+                 QStringLiteral("ga_link"));
+        QCOMPARE(G_Operation::GlobalPrototype(QStringLiteral("ga_link"))->Param().GetQString(QStringLiteral("name")),
+                 QStringLiteral("ga_link"));
+
+        QList<G_OperationInterceptor *> added = G_OperationInterceptor::All();
+        for (G_OperationInterceptor *interceptor : interceptorsBefore)
+            added.removeAll(interceptor);
+        QCOMPARE(added.size(), 3);
+        const QList<QByteArray> served = {"tt_deletealllink", "d_annotlinkproperty", "d_annotlinkpaste",
+                                          "a/b/D_AnnotLinkProperty", "TT_DeleteAllLink"};
+        for (const QByteArray &name : served) {
+            TestOperation probe(name);
+            int matches = 0;
+            for (G_OperationInterceptor *interceptor : added)
+                matches += interceptor->IsIntercept(&probe) ? 1 : 0;
+            QVERIFY2(matches == 1, name.constData());
+        }
+
+        // Deleting the plug-in deletes every object it made; the host drops them from its lists.
+        delete plugin;
+        QCOMPARE(G_Operation::GlobalNames(), operationsBefore);
+        QCOMPARE(G_ToolHandler::GlobalNames(), toolsBefore);
+        QCOMPARE(G_OperationInterceptor::All(), interceptorsBefore);
+    }
+
+    void pluginEventMgrFollowsTheContext()
+    {
+        ExtensionSystem::IPlugin *plugin = Plugin();
+        QVERIFY(plugin);
+        Core::ICore::SetUIContext(nullptr);
+        QCOMPARE(plugin->PluginEventMgr(), static_cast<G_EventMgr *>(nullptr));
+        G_UIContext context;
+        Core::ICore::SetUIContext(&context);
+        QCOMPARE(plugin->PluginEventMgr(), context.EventMgr());
+        Core::ICore::SetUIContext(nullptr);
+    }
 
 private:
     ExtensionSystem::IPlugin *Plugin() { return qobject_cast<ExtensionSystem::IPlugin *>(m_loader.instance()); }
@@ -55,119 +148,6 @@ private:
     QString m_path;
     QPluginLoader m_loader;
 };
-
-void tst_AnnotLinkPlugin::initTestCase()
-{
-    m_path = QDir(QStringLiteral(ANNOTLINK_PLUGIN_DIR)).filePath(QStringLiteral("libannotlink.so"));
-    QVERIFY2(QFile::exists(m_path), qPrintable(m_path));
-    m_loader.setFileName(m_path);
-    QVERIFY2(m_loader.load(), qPrintable(m_loader.errorString()));
-}
-
-void tst_AnnotLinkPlugin::cleanupTestCase()
-{
-    delete m_loader.instance();
-    m_loader.unload();
-}
-
-void tst_AnnotLinkPlugin::metadata()
-{
-    const QJsonObject data = m_loader.metaData();
-    QCOMPARE(data.value(QStringLiteral("IID")).toString(), QStringLiteral("com.olmet.OFD.PcApp"));
-    QCOMPARE(data.value(QStringLiteral("className")).toString(), QStringLiteral("AnnotLinkPlugin"));
-    const QJsonObject meta = data.value(QStringLiteral("MetaData")).toObject();
-    QCOMPARE(meta.keys(), (QStringList{QStringLiteral("Url"), QStringLiteral("Vendor")}));
-    for (const QJsonValue &value : meta)
-        QVERIFY(value.isString() && !value.toString().isEmpty());
-}
-
-void tst_AnnotLinkPlugin::instanceLivesUntilDeleted()
-{
-    QLibrary library(m_path);
-    using QueryFunction = const char *(*)();
-    auto query = reinterpret_cast<QueryFunction>(library.resolve("qt_plugin_query_metadata"));
-    QVERIFY(query);
-    QCOMPARE(QByteArray(query(), 12), QByteArray("QTMETADATA !"));
-    using InstanceFunction = QObject *(*)();
-    auto instance = reinterpret_cast<InstanceFunction>(library.resolve("qt_plugin_instance"));
-    QVERIFY(instance);
-
-    QPointer<QObject> first = instance();
-    QVERIFY(first);
-    QCOMPARE(instance(), first.data());
-    QCOMPARE(m_loader.instance(), first.data());
-    QCOMPARE(first->metaObject()->className(), "AnnotLinkPlugin");
-    QVERIFY(first->inherits("ExtensionSystem::IPlugin"));
-    QCOMPARE(first->qt_metacast("AnnotLinkPlugin"), static_cast<void *>(first.data()));
-    first->setObjectName(QStringLiteral("first"));
-
-    delete first.data();
-    QVERIFY(!first);
-    QObject *second = instance();
-    QVERIFY(second);
-    QVERIFY2(second->objectName().isEmpty(), "the deleted instance came back");
-    QCOMPARE(instance(), second);
-    QCOMPARE(m_loader.instance(), second);
-}
-
-void tst_AnnotLinkPlugin::registersNineOperationsTheToolAndThreeInterceptors()
-{
-    const QStringList operationsBefore = G_Operation::GlobalNames();
-    const QStringList toolsBefore = G_ToolHandler::GlobalNames();
-    const QList<G_OperationInterceptor *> interceptorsBefore = G_OperationInterceptor::All();
-
-    ExtensionSystem::IPlugin *plugin = Plugin();
-    QVERIFY(plugin);
-    QString error;
-    QVERIFY(plugin->Initialize(QStringList{QStringLiteral("-unused")}, &error));
-    QVERIFY(error.isEmpty());
-    QCOMPARE(G_Operation::GlobalNames(), operationsBefore);
-    plugin->ExtensionsInitialized();
-
-    QCOMPARE(Without(G_Operation::GlobalNames(), operationsBefore),
-             (QStringList{"d_addlink", "d_annotlinkcopy", "d_annotlinkcut", "d_annotlinkdel", "d_annotlinkpaste",
-                          "d_annotlinkproperty", "d_linkaction", "ga_link", "tt_deletealllink"}));
-    QCOMPARE(Without(G_ToolHandler::GlobalNames(), toolsBefore), QStringList{QStringLiteral("ga_link")});
-    QCOMPARE(QString::fromUtf8(G_ToolHandler::GlobalPrototype(QStringLiteral("ga_link"))->Name().c_str()),
-             QStringLiteral("ga_link"));
-    QCOMPARE(G_Operation::GlobalPrototype(QStringLiteral("ga_link"))->Param().GetQString(QStringLiteral("name")),
-             QStringLiteral("ga_link"));
-
-    QList<G_OperationInterceptor *> added = G_OperationInterceptor::All();
-    for (G_OperationInterceptor *interceptor : interceptorsBefore)
-        added.removeAll(interceptor);
-    QCOMPARE(added.size(), 3);
-    const QList<QByteArray> served = {"tt_deletealllink", "d_annotlinkproperty", "d_annotlinkpaste",
-                                      "a/b/D_AnnotLinkProperty", "TT_DeleteAllLink"};
-    for (const QByteArray &name : served) {
-        ProbeOperation probe(name);
-        int matches = 0;
-        for (G_OperationInterceptor *interceptor : added)
-            matches += interceptor->IsIntercept(&probe) ? 1 : 0;
-        QVERIFY2(matches == 1, name.constData());
-    }
-    ProbeOperation other("d_annotlinkcopy");
-    for (G_OperationInterceptor *interceptor : added)
-        QVERIFY(!interceptor->IsIntercept(&other));
-
-    // Deleting the plug-in deletes every object it made; the host drops them from its lists.
-    delete plugin;
-    QCOMPARE(G_Operation::GlobalNames(), operationsBefore);
-    QCOMPARE(G_ToolHandler::GlobalNames(), toolsBefore);
-    QCOMPARE(G_OperationInterceptor::All(), interceptorsBefore);
-}
-
-void tst_AnnotLinkPlugin::pluginEventMgrFollowsTheContext()
-{
-    ExtensionSystem::IPlugin *plugin = Plugin();
-    QVERIFY(plugin);
-    Core::ICore::SetUIContext(nullptr);
-    QCOMPARE(plugin->PluginEventMgr(), static_cast<G_EventMgr *>(nullptr));
-    G_UIContext context;
-    Core::ICore::SetUIContext(&context);
-    QCOMPARE(plugin->PluginEventMgr(), context.EventMgr());
-    Core::ICore::SetUIContext(nullptr);
-}
 
 QTEST_MAIN(tst_AnnotLinkPlugin)
 #include "tst_annotlinkplugin.moc"
