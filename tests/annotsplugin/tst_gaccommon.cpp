@@ -47,148 +47,137 @@ class tst_GACCommon : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void flushCreatesTheAnnotation();
-    void flushFailsWithoutAPage_data();
-    void flushFailsWithoutAPage();
-    void createAnnotCmdUndoRedo();
-    void undoneCreationIsFreedWithTheStack();
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+    }
+
+    void init()
+    {
+        G_SettingMgr::Instance().RemoveConfigValue(QStringLiteral("annot.annothighlight.identity.username"));
+        m_document = OFD_Document::CreateBlank(2, 210, 297);
+        m_view = new G_DocView(nullptr, m_document.get());
+        m_creator.SetDocView(m_view);
+        m_creator.SetPageIndex(1);
+        m_creator.SetTypeName(CCA_String("Link"));
+        m_creator.SetAnnotType(G_AnnotType_Link);
+        m_creator.Points().clear();
+        m_creator.Points() << G_PointPair{10, 20, 60, 40};
+        m_creator.SetAnnot(nullptr);
+    }
+
+    void cleanup()
+    {
+        delete m_view;
+        m_view = nullptr;
+        m_document.reset();
+    }
+
+    void flushCreatesTheAnnotation()
+    {
+        G_SettingMgr::Instance().SetConfigValue(QStringLiteral("annot.annothighlight.identity.username"),
+                                                QStringLiteral("Tester"));
+        IG_Annot *annot = Create(CCA_GRect(10, 20, 60, 40));
+        QVERIFY(annot);
+        IG_Page *page = m_document->GetPage(1);
+        QCOMPARE(page->AnnotCount(), 1);
+        QCOMPARE(page->AnnotAt(0), annot);
+        QCOMPARE(annot->Type(), int(G_AnnotType_Link));
+        QCOMPARE(Text(annot->SubType()), QStringLiteral("Link"));
+        QCOMPARE(annot->Boundary(), CCA_GRect(10, 20, 60, 40));
+        QVERIFY(annot->Appearance() && annot->Appearance()->PageObject(0));
+        QCOMPARE(Text(annot->Creator()), QStringLiteral("Tester"));
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}$"))
+                     .match(Text(annot->LastModDate()))
+                     .hasMatch(),
+                 annot->LastModDate().c_str());
+        // Creation alone records nothing.
+        QVERIFY(!m_view->UndoStack() || m_view->UndoStack()->count() == 0);
+    }
+
+    void flushFailsWithoutAPage_data()
+    {
+        QTest::addColumn<int>("pageIndex");
+        QTest::addColumn<bool>("withView");
+        QTest::newRow("page past the end") << 2 << true;
+        QTest::newRow("negative page") << -1 << true;
+        QTest::newRow("no view") << 0 << false;
+    }
+
+    void flushFailsWithoutAPage()
+    {
+        QFETCH(int, pageIndex);
+        QFETCH(bool, withView);
+        m_creator.SetPageIndex(pageIndex);
+        if (!withView)
+            m_creator.SetDocView(nullptr);
+        m_creator.SetAnnot(m_document->GetPage(0)->AddAnnot(1, CCA_String(), -1, false, OMSharedPtr<const OMJson>()));
+        m_creator.Flush(CCA_GRect(10, 20, 60, 40), true);
+        QVERIFY(!m_creator.Annot());
+        QCOMPARE(m_document->GetPage(1)->AnnotCount(), 0);
+        m_creator.CreateAnnotCmd(nullptr);
+        QVERIFY(!m_view->UndoStack() || m_view->UndoStack()->count() == 0);
+    }
+
+    void createAnnotCmdUndoRedo()
+    {
+        IG_Annot *first = Create(CCA_GRect(10, 20, 60, 40));
+        IG_Annot *middle = Create(CCA_GRect(20, 30, 70, 50));
+        IG_Annot *last = Create(CCA_GRect(30, 40, 80, 60));
+        const uint32_t id = middle->ID();
+        IG_Page *page = m_document->GetPage(1);
+
+        // A tool that has the annotation selected lets go of it when it leaves the page.
+        TestTool prototype;
+        prototype.RegisterHandlerToGlobal();
+        auto *tool = dynamic_cast<GA_Common *>(m_view->ToolHandler(QStringLiteral("test_gac")));
+        QVERIFY(tool);
+        tool->SetCurrentAnnot(middle);
+
+        m_creator.CreateAnnotCmd(middle);
+        QUndoStack *stack = m_view->UndoStack();
+        QVERIFY(stack);
+        QCOMPARE(stack->count(), 1);
+        QCOMPARE(page->AnnotCount(), 3); // the push's redo changed nothing
+
+        stack->undo();
+        QVERIFY(!tool->CurrentAnnot());
+        QCOMPARE(page->AnnotCount(), 2);
+        QVERIFY(!page->AnnotByID(id));
+        QCOMPARE(page->AnnotAt(0), first);
+        QCOMPARE(page->AnnotAt(1), last);
+
+        stack->redo();
+        QCOMPARE(page->AnnotCount(), 3);
+        QCOMPARE(page->AnnotAt(1), middle); // the same object, back in its place
+        QCOMPARE(middle->Page(), page);
+        QCOMPARE(middle->Boundary(), CCA_GRect(20, 30, 70, 50));
+    }
+
+    void undoneCreationIsFreedWithTheStack()
+    {
+        IG_Annot *annot = Create(CCA_GRect(10, 20, 60, 40));
+        m_creator.CreateAnnotCmd(annot);
+        m_view->UndoStack()->undo();
+        QCOMPARE(m_document->GetPage(1)->AnnotCount(), 0);
+        QVERIFY(!annot->Page());
+        // The view (and its stack) goes first; the command deletes what it holds.
+        delete m_view;
+        m_view = nullptr;
+    }
 
 private:
-    IG_Annot *Create(const CCA_GRect &rect, bool stamp = true);
+    IG_Annot *Create(const CCA_GRect &rect, bool stamp = true)
+    {
+        m_creator.SetAnnot(nullptr);
+        m_creator.Flush(rect, stamp);
+        return m_creator.Annot();
+    }
 
     std::unique_ptr<OFD_Document> m_document;
     G_DocView *m_view = nullptr;
     TestCreator m_creator;
 };
-
-void tst_GACCommon::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-}
-
-void tst_GACCommon::init()
-{
-    G_SettingMgr::Instance().RemoveConfigValue(QStringLiteral("annot.annothighlight.identity.username"));
-    m_document = OFD_Document::CreateBlank(2, 210, 297);
-    m_view = new G_DocView(nullptr, m_document.get());
-    m_creator.SetDocView(m_view);
-    m_creator.SetPageIndex(1);
-    m_creator.SetTypeName(CCA_String("Link"));
-    m_creator.SetAnnotType(G_AnnotType_Link);
-    m_creator.Points().clear();
-    m_creator.Points() << G_PointPair{10, 20, 60, 40};
-    m_creator.SetAnnot(nullptr);
-}
-
-void tst_GACCommon::cleanup()
-{
-    delete m_view;
-    m_view = nullptr;
-    m_document.reset();
-}
-
-IG_Annot *tst_GACCommon::Create(const CCA_GRect &rect, bool stamp)
-{
-    m_creator.SetAnnot(nullptr);
-    m_creator.Flush(rect, stamp);
-    return m_creator.Annot();
-}
-
-void tst_GACCommon::flushCreatesTheAnnotation()
-{
-    G_SettingMgr::Instance().SetConfigValue(QStringLiteral("annot.annothighlight.identity.username"),
-                                            QStringLiteral("Tester"));
-    IG_Annot *annot = Create(CCA_GRect(10, 20, 60, 40));
-    QVERIFY(annot);
-    IG_Page *page = m_document->GetPage(1);
-    QCOMPARE(page->AnnotCount(), 1);
-    QCOMPARE(page->AnnotAt(0), annot);
-    QCOMPARE(annot->Type(), int(G_AnnotType_Link));
-    QCOMPARE(Text(annot->SubType()), QStringLiteral("Link"));
-    QCOMPARE(annot->Boundary(), CCA_GRect(10, 20, 60, 40));
-    QVERIFY(annot->Appearance() && annot->Appearance()->PageObject(0));
-    QCOMPARE(Text(annot->Creator()), QStringLiteral("Tester"));
-    QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}$"))
-                 .match(Text(annot->LastModDate()))
-                 .hasMatch(),
-             annot->LastModDate().c_str());
-    // Creation alone records nothing.
-    QVERIFY(!m_view->UndoStack() || m_view->UndoStack()->count() == 0);
-}
-
-void tst_GACCommon::flushFailsWithoutAPage_data()
-{
-    QTest::addColumn<int>("pageIndex");
-    QTest::addColumn<bool>("withView");
-    QTest::newRow("page past the end") << 2 << true;
-    QTest::newRow("negative page") << -1 << true;
-    QTest::newRow("no view") << 0 << false;
-}
-
-void tst_GACCommon::flushFailsWithoutAPage()
-{
-    QFETCH(int, pageIndex);
-    QFETCH(bool, withView);
-    m_creator.SetPageIndex(pageIndex);
-    if (!withView)
-        m_creator.SetDocView(nullptr);
-    m_creator.SetAnnot(m_document->GetPage(0)->AddAnnot(1, CCA_String(), -1, false, OMSharedPtr<const OMJson>()));
-    m_creator.Flush(CCA_GRect(10, 20, 60, 40), true);
-    QVERIFY(!m_creator.Annot());
-    QCOMPARE(m_document->GetPage(1)->AnnotCount(), 0);
-    m_creator.CreateAnnotCmd(nullptr);
-    QVERIFY(!m_view->UndoStack() || m_view->UndoStack()->count() == 0);
-}
-
-void tst_GACCommon::createAnnotCmdUndoRedo()
-{
-    IG_Annot *first = Create(CCA_GRect(10, 20, 60, 40));
-    IG_Annot *middle = Create(CCA_GRect(20, 30, 70, 50));
-    IG_Annot *last = Create(CCA_GRect(30, 40, 80, 60));
-    const uint32_t id = middle->ID();
-    IG_Page *page = m_document->GetPage(1);
-
-    // A tool that has the annotation selected lets go of it when it leaves the page.
-    TestTool prototype;
-    prototype.RegisterHandlerToGlobal();
-    auto *tool = dynamic_cast<GA_Common *>(m_view->ToolHandler(QStringLiteral("test_gac")));
-    QVERIFY(tool);
-    tool->SetCurrentAnnot(middle);
-
-    m_creator.CreateAnnotCmd(middle);
-    QUndoStack *stack = m_view->UndoStack();
-    QVERIFY(stack);
-    QCOMPARE(stack->count(), 1);
-    QCOMPARE(page->AnnotCount(), 3); // the push's redo changed nothing
-
-    stack->undo();
-    QVERIFY(!tool->CurrentAnnot());
-    QCOMPARE(page->AnnotCount(), 2);
-    QVERIFY(!page->AnnotByID(id));
-    QCOMPARE(page->AnnotAt(0), first);
-    QCOMPARE(page->AnnotAt(1), last);
-
-    stack->redo();
-    QCOMPARE(page->AnnotCount(), 3);
-    QCOMPARE(page->AnnotAt(1), middle); // the same object, back in its place
-    QCOMPARE(middle->Page(), page);
-    QCOMPARE(middle->Boundary(), CCA_GRect(20, 30, 70, 50));
-}
-
-void tst_GACCommon::undoneCreationIsFreedWithTheStack()
-{
-    IG_Annot *annot = Create(CCA_GRect(10, 20, 60, 40));
-    m_creator.CreateAnnotCmd(annot);
-    m_view->UndoStack()->undo();
-    QCOMPARE(m_document->GetPage(1)->AnnotCount(), 0);
-    QVERIFY(!annot->Page());
-    // The view (and its stack) goes first; the command deletes what it holds.
-    delete m_view;
-    m_view = nullptr;
-}
 
 QTEST_MAIN(tst_GACCommon)
 #include "tst_gaccommon.moc"

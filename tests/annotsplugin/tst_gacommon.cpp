@@ -1,9 +1,10 @@
 #include "annotsplugin/ga_common.h"
 #include "uiframework/g_docview.h"
 
-#include "ombase/cca_path.h"
 #include "omofdapi/ofd_document.h"
 #include "omofdapi/ofd_page.h"
+
+#include "testgeometry.h"
 
 #include <QTest>
 
@@ -16,30 +17,10 @@ public:
     CCA_String Name() const override { return CCA_String("test_ga"); }
 };
 
-CCA_Path Rect(float l, float t, float r, float b)
-{
-    CCA_Path path;
-    path.MoveTo(l, t);
-    path.LineTo(r, t);
-    path.LineTo(r, b);
-    path.LineTo(l, b);
-    path.CloseFigure();
-    return path;
-}
-
 bool Near(float a, float b)
 {
     return qAbs(a - b) < 1e-3f;
 }
-
-QString Text(const CCA_GRect &r)
-{
-    return QStringLiteral("%1,%2,%3,%4").arg(double(r.left)).arg(double(r.top)).arg(double(r.right)).arg(double(r.bottom));
-}
-
-#define COMPARE_RECT(actual, l, t, r, b)                                                                          \
-    QVERIFY2(Near((actual).left, l) && Near((actual).top, t) && Near((actual).right, r) && Near((actual).bottom, b), \
-             qPrintable(Text(actual)))
 
 } // namespace
 
@@ -50,20 +31,190 @@ class tst_GACommon : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void controlPoints();
-    void pressChoosesTheDrag_data();
-    void pressChoosesTheDrag();
-    void moveShiftsOnlyTheBoundary();
-    void moveStaysOnThePage();
-    void resizeScalesTheAppearance();
-    void resizeKeepsAMillimetreAndNormalises();
-    void resizeStaysOnThePage();
-    void doMove();
-    void doMoveOnARotatedView();
-    void hoverShowsWhatAPressWouldDo();
-    void withoutAnAnnotationNothingHappens();
+    void init()
+    {
+        m_document = OFD_Document::CreateBlank(2, 210, 297);
+        OFD_Page *page = m_document->Page(0);
+        m_annot = page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, OMSharedPtr<const OMJson>());
+        m_annot->SetBoundary(CCA_GRect(20, 30, 70, 50));
+        IG_Appearance *appearance = m_annot->CreateAppearance();
+        m_path = appearance->InsertPageObject(G_PageObj_Path, -1, false);
+        m_path->SetBoundary(CCA_GRect(0, 0, 50, 20));
+        m_path->SetPath(RectPath(0, 0, 50, 20));
+        m_scaled = appearance->InsertPageObject(G_PageObj_Path, -1, false);
+        m_scaled->SetBoundary(CCA_GRect(0, 0, 10, 10));
+        m_scaled->SetPath(RectPath(0, 0, 5, 5));
+        m_scaled->SetCTM(CCA_Matrix(2, 0, 0, 2, 0, 0));
+
+        m_view = new G_DocView(nullptr, m_document.get());
+        m_view->resize(800, 600);
+        m_view->SetZoom(100);
+        m_origin = m_view->PageRect(0).topLeft();
+        m_tool = new TestTool;
+        m_tool->SetDocView(m_view);
+        m_tool->SetCurrentAnnot(m_annot);
+    }
+
+    void cleanup()
+    {
+        delete m_tool;
+        delete m_view;
+        m_document.reset();
+    }
+
+    void controlPoints()
+    {
+        const QVector<QRect> points = m_tool->GetCtrlPoints();
+        QCOMPARE(points.size(), 8);
+        // Centres: corners and edge middles, clockwise from the top-left; 8 x 8 squares.
+        const QPoint centres[8] = {{76, 113}, {170, 113}, {265, 113}, {265, 151},
+                                   {265, 189}, {170, 189}, {76, 189},  {76, 151}};
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(points[i], QRect(m_origin + centres[i] - QPoint(4, 4), QSize(8, 8)));
+        QCOMPARE(m_tool->CtrlPointIndex(At(265, 189)), 4);
+        QCOMPARE(m_tool->CtrlPointIndex(At(79, 150)), 7);
+        QCOMPARE(m_tool->CtrlPointIndex(At(150, 150)), -1);
+    }
+
+    void pressChoosesTheDrag_data()
+    {
+        QTest::addColumn<QPoint>("press");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("cursor");
+        QTest::newRow("bottom-right point") << QPoint(265, 189) << 2 << int(G_Cursor_SizeFDiag);
+        QTest::newRow("top-middle point") << QPoint(170, 110) << 2 << int(G_Cursor_SizeVer);
+        QTest::newRow("top-right point") << QPoint(266, 114) << 2 << int(G_Cursor_SizeBDiag);
+        QTest::newRow("inside") << QPoint(150, 150) << 1 << int(G_Cursor_Move);
+        QTest::newRow("outside") << QPoint(400, 400) << 0 << -1;
+    }
+
+    void pressChoosesTheDrag()
+    {
+        QFETCH(QPoint, press);
+        QFETCH(int, mode);
+        QFETCH(int, cursor);
+        m_tool->OnLButtonDown(G_Mouse_LButton, At(press.x(), press.y()));
+        QCOMPARE(m_tool->DragModeValue(), mode);
+        QCOMPARE(m_tool->PressRect(), CCA_GRect(20, 30, 70, 50));
+        if (cursor >= 0) {
+            QCOMPARE(m_tool->CursorIdValue(), cursor);
+            QCOMPARE(m_view->CursorId(), cursor);
+        }
+        m_tool->OnLButtonUp(0, At(press.x(), press.y()));
+        QCOMPARE(m_tool->DragModeValue(), 0);
+    }
+
+    void moveShiftsOnlyTheBoundary()
+    {
+        m_tool->OnLButtonDown(G_Mouse_LButton, At(150, 150));
+        m_tool->OnMouseMove(G_Mouse_LButton, At(170, 160));
+        m_tool->OnMouseMove(G_Mouse_LButton, At(188, 169));
+        // 38 and 19 pixels are 10.0541667 and 5.0270833 mm.
+        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(30.054167f, 35.027083f, 80.054167f, 55.027083f));
+        QCOMPARE(m_path->Path(), RectPath(0, 0, 50, 20));
+        QCOMPARE(m_path->Boundary(), CCA_GRect(0, 0, 50, 20));
+        m_tool->OnLButtonUp(0, At(188, 169));
+        m_tool->OnMouseMove(0, At(300, 300)); // no drag after the release
+        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(30.054167f, 35.027083f, 80.054167f, 55.027083f));
+    }
+
+    void moveStaysOnThePage()
+    {
+        m_tool->OnLButtonDown(G_Mouse_LButton, At(150, 150));
+        m_tool->OnMouseMove(G_Mouse_LButton, At(3000, 3000));
+        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(160, 277, 210, 297));
+        m_tool->OnMouseMove(G_Mouse_LButton, At(-3000, -3000));
+        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(0, 0, 50, 20));
+    }
+
+    void resizeScalesTheAppearance()
+    {
+        m_tool->OnLButtonDown(G_Mouse_LButton, At(265, 189));
+        QCOMPARE(m_tool->CtrlPointIndex(), 4);
+        // To 340 and 265 pixels: 89.958333 and 70.114583 mm.
+        m_tool->OnMouseMove(G_Mouse_LButton, At(300, 200));
+        m_tool->OnMouseMove(G_Mouse_LButton, At(340, 265));
+        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(20, 30, 89.958333f, 70.114583f));
+        // sx = 69.958333 / 50 = 1.3991667, sy = 40.114583 / 20 = 2.0057292, from the press.
+        COMPARE_RECT(m_path->Boundary(), CCA_GRect(0, 0, 69.958333f, 40.114583f));
+        const CCA_Path path = m_path->Path();
+        QVERIFY(Near(path.SegmentAt(2).v[0], 69.958333f) && Near(path.SegmentAt(2).v[1], 40.114583f));
+        // An object with its own matrix is scaled through the matrix.
+        const CCA_Matrix ctm = m_scaled->CTM();
+        QVERIFY(Near(ctm.a, 2.7983333f) && Near(ctm.d, 4.0114583f) && ctm.b == 0 && ctm.c == 0);
+        QCOMPARE(m_scaled->Path(), RectPath(0, 0, 5, 5));
+        COMPARE_RECT(m_scaled->Boundary(), CCA_GRect(0, 0, 13.991667f, 20.057292f));
+        m_tool->OnLButtonUp(0, At(340, 265));
+        QCOMPARE(m_tool->DragModeValue(), 0);
+    }
+
+    void resizeKeepsAMillimetreAndNormalises()
+    {
+        m_tool->OnLButtonDown(G_Mouse_LButton, At(265, 151)); // right middle
+        m_tool->OnMouseMove(G_Mouse_LButton, At(76, 151));    // onto the left edge
+        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(20, 30, 21, 50));
+        m_tool->OnMouseMove(G_Mouse_LButton, At(30, 151)); // past it: 7.9375 mm
+        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(7.9375f, 30, 20, 50));
+    }
+
+    void resizeStaysOnThePage()
+    {
+        m_tool->OnLButtonDown(G_Mouse_LButton, At(265, 189));
+        m_tool->OnMouseMove(G_Mouse_LButton, At(5000, 5000));
+        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(20, 30, 210, 297));
+    }
+
+    void doMove_data()
+    {
+        QTest::addColumn<int>("rotate");
+        QTest::addColumn<QPoint>("by");
+        QTest::addColumn<QRectF>("boundary");
+        // 38 and 1 pixels are 10.0541667 and 0.2645833 mm.
+        QTest::newRow("right") << 0 << QPoint(38, 0) << QRectF(QPointF(30.054167, 30), QPointF(80.054167, 50));
+        QTest::newRow("up") << 0 << QPoint(0, -1) << QRectF(QPointF(20, 29.735417), QPointF(70, 49.735417));
+        QTest::newRow("stops at the page's edge") << 0 << QPoint(-2000, 0) << QRectF(QPointF(0, 30), QPointF(50, 50));
+        // A quarter turn clockwise: down on the screen is right on the page, right is up.
+        QTest::newRow("rotated, down") << 90 << QPoint(0, 38) << QRectF(QPointF(30.054167, 30), QPointF(80.054167, 50));
+        QTest::newRow("rotated, right") << 90 << QPoint(38, 0) << QRectF(QPointF(20, 19.945833), QPointF(70, 39.945833));
+    }
+
+    void doMove()
+    {
+        QFETCH(int, rotate);
+        QFETCH(QPoint, by);
+        QFETCH(QRectF, boundary);
+        m_view->SetRotate(rotate);
+        m_tool->DoMove(by.x(), by.y());
+        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(float(boundary.left()), float(boundary.top()), float(boundary.right()),
+                                                    float(boundary.bottom())));
+    }
+
+    void hoverShowsWhatAPressWouldDo()
+    {
+        m_view->SetCursor(G_Cursor_Cross);
+        m_tool->OnMouseMove(0, At(400, 400));
+        QCOMPARE(m_view->CursorId(), int(G_Cursor_Cross)); // elsewhere the tool decides
+        m_tool->OnMouseMove(0, At(76, 113));
+        QCOMPARE(m_view->CursorId(), int(G_Cursor_SizeFDiag));
+        m_tool->OnMouseMove(0, At(76, 151));
+        QCOMPARE(m_view->CursorId(), int(G_Cursor_SizeHor));
+        m_tool->OnMouseMove(0, At(150, 150));
+        QCOMPARE(m_view->CursorId(), int(G_Cursor_Move));
+    }
+
+    void withoutAnAnnotationNothingHappens()
+    {
+        m_tool->SetCurrentAnnot(nullptr);
+        QVERIFY(m_tool->GetCtrlPoints().isEmpty());
+        m_tool->OnLButtonDown(G_Mouse_LButton, At(150, 150));
+        QCOMPARE(m_tool->DragModeValue(), 0);
+        m_tool->DoMove(10, 10);
+        m_tool->DoResize(4, At(300, 300));
+        QCOMPARE(m_annot->Boundary(), CCA_GRect(20, 30, 70, 50));
+        // The hit test finds it again under the pointer.
+        QCOMPARE(m_tool->HitTest(At(150, 150)), m_annot);
+        QVERIFY(!m_tool->HitTest(At(400, 400)));
+    }
 
 private:
     CCA_Point At(int dx, int dy) const { return CCA_Point(m_origin.x() + dx, m_origin.y() + dy); }
@@ -76,186 +227,6 @@ private:
     IG_PageObject *m_scaled = nullptr;
     QPoint m_origin;
 };
-
-void tst_GACommon::init()
-{
-    m_document = OFD_Document::CreateBlank(2, 210, 297);
-    OFD_Page *page = m_document->Page(0);
-    m_annot = page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, OMSharedPtr<const OMJson>());
-    m_annot->SetBoundary(CCA_GRect(20, 30, 70, 50));
-    IG_Appearance *appearance = m_annot->CreateAppearance();
-    m_path = appearance->InsertPageObject(G_PageObj_Path, -1, false);
-    m_path->SetBoundary(CCA_GRect(0, 0, 50, 20));
-    m_path->SetPath(Rect(0, 0, 50, 20));
-    m_scaled = appearance->InsertPageObject(G_PageObj_Path, -1, false);
-    m_scaled->SetBoundary(CCA_GRect(0, 0, 10, 10));
-    m_scaled->SetPath(Rect(0, 0, 5, 5));
-    m_scaled->SetCTM(CCA_Matrix(2, 0, 0, 2, 0, 0));
-
-    m_view = new G_DocView(nullptr, m_document.get());
-    m_view->resize(800, 600);
-    m_view->SetZoom(100);
-    m_origin = m_view->PageRect(0).topLeft();
-    m_tool = new TestTool;
-    m_tool->SetDocView(m_view);
-    m_tool->SetCurrentAnnot(m_annot);
-}
-
-void tst_GACommon::cleanup()
-{
-    delete m_tool;
-    delete m_view;
-    m_document.reset();
-}
-
-void tst_GACommon::controlPoints()
-{
-    const QVector<QRect> points = m_tool->GetCtrlPoints();
-    QCOMPARE(points.size(), 8);
-    // Centres: corners and edge middles, clockwise from the top-left; 8 x 8 squares.
-    const QPoint centres[8] = {{76, 113}, {170, 113}, {265, 113}, {265, 151},
-                               {265, 189}, {170, 189}, {76, 189},  {76, 151}};
-    for (int i = 0; i < 8; ++i)
-        QCOMPARE(points[i], QRect(m_origin + centres[i] - QPoint(4, 4), QSize(8, 8)));
-    QCOMPARE(m_tool->CtrlPointIndex(At(265, 189)), 4);
-    QCOMPARE(m_tool->CtrlPointIndex(At(79, 150)), 7);
-    QCOMPARE(m_tool->CtrlPointIndex(At(150, 150)), -1);
-}
-
-void tst_GACommon::pressChoosesTheDrag_data()
-{
-    QTest::addColumn<QPoint>("press");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("cursor");
-    QTest::newRow("bottom-right point") << QPoint(265, 189) << 2 << int(G_Cursor_SizeFDiag);
-    QTest::newRow("top-middle point") << QPoint(170, 110) << 2 << int(G_Cursor_SizeVer);
-    QTest::newRow("top-right point") << QPoint(266, 114) << 2 << int(G_Cursor_SizeBDiag);
-    QTest::newRow("inside") << QPoint(150, 150) << 1 << int(G_Cursor_Move);
-    QTest::newRow("outside") << QPoint(400, 400) << 0 << -1;
-}
-
-void tst_GACommon::pressChoosesTheDrag()
-{
-    QFETCH(QPoint, press);
-    QFETCH(int, mode);
-    QFETCH(int, cursor);
-    m_tool->OnLButtonDown(G_Mouse_LButton, At(press.x(), press.y()));
-    QCOMPARE(m_tool->DragModeValue(), mode);
-    QCOMPARE(m_tool->PressRect(), CCA_GRect(20, 30, 70, 50));
-    if (cursor >= 0) {
-        QCOMPARE(m_tool->CursorIdValue(), cursor);
-        QCOMPARE(m_view->CursorId(), cursor);
-    }
-    m_tool->OnLButtonUp(0, At(press.x(), press.y()));
-    QCOMPARE(m_tool->DragModeValue(), 0);
-}
-
-void tst_GACommon::moveShiftsOnlyTheBoundary()
-{
-    m_tool->OnLButtonDown(G_Mouse_LButton, At(150, 150));
-    m_tool->OnMouseMove(G_Mouse_LButton, At(170, 160));
-    m_tool->OnMouseMove(G_Mouse_LButton, At(188, 169));
-    // 38 and 19 pixels are 10.0541667 and 5.0270833 mm.
-    COMPARE_RECT(m_annot->Boundary(), 30.054167f, 35.027083f, 80.054167f, 55.027083f);
-    QCOMPARE(m_path->Path(), Rect(0, 0, 50, 20));
-    QCOMPARE(m_path->Boundary(), CCA_GRect(0, 0, 50, 20));
-    m_tool->OnLButtonUp(0, At(188, 169));
-    m_tool->OnMouseMove(0, At(300, 300)); // no drag after the release
-    COMPARE_RECT(m_annot->Boundary(), 30.054167f, 35.027083f, 80.054167f, 55.027083f);
-}
-
-void tst_GACommon::moveStaysOnThePage()
-{
-    m_tool->OnLButtonDown(G_Mouse_LButton, At(150, 150));
-    m_tool->OnMouseMove(G_Mouse_LButton, At(3000, 3000));
-    COMPARE_RECT(m_annot->Boundary(), 160, 277, 210, 297);
-    m_tool->OnMouseMove(G_Mouse_LButton, At(-3000, -3000));
-    COMPARE_RECT(m_annot->Boundary(), 0, 0, 50, 20);
-}
-
-void tst_GACommon::resizeScalesTheAppearance()
-{
-    m_tool->OnLButtonDown(G_Mouse_LButton, At(265, 189));
-    QCOMPARE(m_tool->CtrlPointIndex(), 4);
-    // To 340 and 265 pixels: 89.958333 and 70.114583 mm.
-    m_tool->OnMouseMove(G_Mouse_LButton, At(300, 200));
-    m_tool->OnMouseMove(G_Mouse_LButton, At(340, 265));
-    COMPARE_RECT(m_annot->Boundary(), 20, 30, 89.958333f, 70.114583f);
-    // sx = 69.958333 / 50 = 1.3991667, sy = 40.114583 / 20 = 2.0057292, from the press.
-    COMPARE_RECT(m_path->Boundary(), 0, 0, 69.958333f, 40.114583f);
-    const CCA_Path path = m_path->Path();
-    QVERIFY(Near(path.SegmentAt(2).v[0], 69.958333f) && Near(path.SegmentAt(2).v[1], 40.114583f));
-    // An object with its own matrix is scaled through the matrix.
-    const CCA_Matrix ctm = m_scaled->CTM();
-    QVERIFY(Near(ctm.a, 2.7983333f) && Near(ctm.d, 4.0114583f) && ctm.b == 0 && ctm.c == 0);
-    QCOMPARE(m_scaled->Path(), Rect(0, 0, 5, 5));
-    COMPARE_RECT(m_scaled->Boundary(), 0, 0, 13.991667f, 20.057292f);
-    m_tool->OnLButtonUp(0, At(340, 265));
-    QCOMPARE(m_tool->DragModeValue(), 0);
-}
-
-void tst_GACommon::resizeKeepsAMillimetreAndNormalises()
-{
-    m_tool->OnLButtonDown(G_Mouse_LButton, At(265, 151)); // right middle
-    m_tool->OnMouseMove(G_Mouse_LButton, At(76, 151));    // onto the left edge
-    COMPARE_RECT(m_annot->Boundary(), 20, 30, 21, 50);
-    m_tool->OnMouseMove(G_Mouse_LButton, At(30, 151)); // past it: 7.9375 mm
-    COMPARE_RECT(m_annot->Boundary(), 7.9375f, 30, 20, 50);
-}
-
-void tst_GACommon::resizeStaysOnThePage()
-{
-    m_tool->OnLButtonDown(G_Mouse_LButton, At(265, 189));
-    m_tool->OnMouseMove(G_Mouse_LButton, At(5000, 5000));
-    COMPARE_RECT(m_annot->Boundary(), 20, 30, 210, 297);
-}
-
-void tst_GACommon::doMove()
-{
-    m_tool->DoMove(38, 0);
-    COMPARE_RECT(m_annot->Boundary(), 30.054167f, 30, 80.054167f, 50);
-    m_tool->DoMove(0, -1);
-    COMPARE_RECT(m_annot->Boundary(), 30.054167f, 29.735417f, 80.054167f, 49.735417f);
-    m_tool->DoMove(-2000, 0);
-    COMPARE_RECT(m_annot->Boundary(), 0, 29.735417f, 50, 49.735417f);
-}
-
-// A quarter turn clockwise: down on the screen is right on the page.
-void tst_GACommon::doMoveOnARotatedView()
-{
-    m_view->SetRotate(90);
-    m_tool->DoMove(0, 38);
-    COMPARE_RECT(m_annot->Boundary(), 30.054167f, 30, 80.054167f, 50);
-    m_tool->DoMove(38, 0);
-    COMPARE_RECT(m_annot->Boundary(), 30.054167f, 19.945833f, 80.054167f, 39.945833f);
-}
-
-void tst_GACommon::hoverShowsWhatAPressWouldDo()
-{
-    m_view->SetCursor(G_Cursor_Cross);
-    m_tool->OnMouseMove(0, At(400, 400));
-    QCOMPARE(m_view->CursorId(), int(G_Cursor_Cross)); // elsewhere the tool decides
-    m_tool->OnMouseMove(0, At(76, 113));
-    QCOMPARE(m_view->CursorId(), int(G_Cursor_SizeFDiag));
-    m_tool->OnMouseMove(0, At(76, 151));
-    QCOMPARE(m_view->CursorId(), int(G_Cursor_SizeHor));
-    m_tool->OnMouseMove(0, At(150, 150));
-    QCOMPARE(m_view->CursorId(), int(G_Cursor_Move));
-}
-
-void tst_GACommon::withoutAnAnnotationNothingHappens()
-{
-    m_tool->SetCurrentAnnot(nullptr);
-    QVERIFY(m_tool->GetCtrlPoints().isEmpty());
-    m_tool->OnLButtonDown(G_Mouse_LButton, At(150, 150));
-    QCOMPARE(m_tool->DragModeValue(), 0);
-    m_tool->DoMove(10, 10);
-    m_tool->DoResize(4, At(300, 300));
-    QCOMPARE(m_annot->Boundary(), CCA_GRect(20, 30, 70, 50));
-    // The hit test finds it again under the pointer.
-    QCOMPARE(m_tool->HitTest(At(150, 150)), m_annot);
-    QVERIFY(!m_tool->HitTest(At(400, 400)));
-}
 
 QTEST_MAIN(tst_GACommon)
 #include "tst_gacommon.moc"
