@@ -10,6 +10,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("annotlink"));
     QApplication::setApplicationName(QStringLiteral("ofdreader"));
+    // The host's dialogs draw their own title bar; its close buttons carry the class "closeBtn".
+    app.setStyleSheet(QStringLiteral(
+        "QPushButton[class=\"closeBtn\"]{border:none;background:transparent;image:url(:/reader/img/close.svg);}"
+        "QPushButton[class=\"closeBtn\"]:hover{image:url(:/reader/img/close-hover.svg);}"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Reads OFD documents."));

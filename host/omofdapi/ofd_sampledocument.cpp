@@ -164,7 +164,7 @@ std::unique_ptr<OFD_Document> OFD_SampleDocument::Create()
     const uint32_t fontID = document->NewID();
     for (int i = 0; i < document->PageCount(); ++i) {
         OFD_Page *page = document->Page(i);
-        AddLine(*document, *page, fontID, kMargin, 8, titles.at(i), 0x6b3a1f);
+        AddLine(*document, *page, fontID, kMargin, 7, titles.at(i), 0x6b3a1f);
         float top = kMargin + 20;
         for (const QString &line : bodies.at(i)) {
             AddLine(*document, *page, fontID, top, 4.5f, line, 0x202020);
