@@ -1,4 +1,5 @@
 #include "linktestfixture.h"
+#include "testoperation.h"
 
 #include "clipboard/gp_linkannotcopy.h"
 #include "clipboard/gp_linkannotcut.h"
@@ -69,11 +70,7 @@ class TestLinkClipboard : public QObject
 
     int Run(const char *name, const std::function<void(G_OperationParam &)> &fill, LinkFixture *fixture = nullptr)
     {
-        G_Operation *operation = (fixture ? fixture : m_fixture.get())->context.CreateOperationByName(name, QString());
-        fill(operation->Param());
-        const int answer = operation->PerformAction();
-        operation->DeleteLater();
-        return answer;
+        return RunOperation((fixture ? fixture : m_fixture.get())->context, name, fill);
     }
     int Copy(IG_Annot *annot, const char *name = "d_annotlinkcopy", int pageIndex = 0, LinkFixture *fixture = nullptr)
     {

@@ -8,6 +8,8 @@
 #include "uiframework/g_operation.h"
 #include "uiframework/gq_convert.h"
 
+#include "testoperation.h"
+
 #include <QClipboard>
 #include <QMimeData>
 #include <QUndoStack>
@@ -22,29 +24,14 @@ struct Call
 QList<Call> g_calls;
 
 // Stands in for an operation of the module or the host and keeps what it is handed.
-class RecordingOperation : public G_Operation
+int Record(G_Operation &operation)
 {
-public:
-    explicit RecordingOperation(const char *name) : m_name(name) {}
-    G_Operation *Clone() const override
-    {
-        auto *copy = new RecordingOperation(m_name);
-        copy->CopyFrom(*this);
-        return copy;
-    }
-    const char *Name() const override { return m_name; }
-    int DoAction() override
-    {
-        Call call{m_name, {}};
-        for (const QString &key : Param().Keys())
-            call.params.insert(key, Param().Value(key));
-        g_calls << call;
-        return 1;
-    }
-
-private:
-    const char *m_name;
-};
+    Call call{operation.Name(), {}};
+    for (const QString &key : operation.Param().Keys())
+        call.params.insert(key, operation.Param().Value(key));
+    g_calls << call;
+    return 1;
+}
 
 class RecordingMenu : public G_ContextMenu
 {
@@ -85,7 +72,7 @@ class TestGALink : public QObject
     Q_OBJECT
 
     GA_Link m_prototype;
-    std::vector<std::unique_ptr<RecordingOperation>> m_operations;
+    std::vector<std::unique_ptr<TestOperation>> m_operations;
     std::unique_ptr<LinkFixture> m_fixture;
     RecordingMenu *m_menu = nullptr;
 
@@ -125,7 +112,7 @@ private slots:
         QVERIFY(m_prototype.RegisterHandlerToGlobal());
         for (const char *name : {"d_annotlinkproperty", "d_delannot", "tt_link", "d_annotlinkcopy",
                                  "d_annotlinkcut", "d_annotlinkpaste"}) {
-            m_operations.emplace_back(new RecordingOperation(name));
+            m_operations.emplace_back(new TestOperation(name, Record));
             QVERIFY(m_operations.back()->RegisterToGlobal());
         }
     }
