@@ -91,10 +91,9 @@ private slots:
     void pressChoosesTheDrag()
     {
         QFETCH(QPoint, press);
-        QFETCH(int, mode);
         QFETCH(int, cursor);
         m_tool->OnLButtonDown(G_Mouse_LButton, At(press.x(), press.y()));
-        QCOMPARE(m_tool->DragModeValue(), mode);
+        QTEST(m_tool->DragModeValue(), "mode");
         QCOMPARE(m_tool->PressRect(), CCA_GRect(20, 30, 70, 50));
         if (cursor >= 0) {
             QCOMPARE(m_tool->CursorIdValue(), cursor);

@@ -114,7 +114,6 @@ private slots:
     {
         QFETCH(QStringList, interceptors);
         QFETCH(bool, direct);
-        QFETCH(QStringList, expected);
         QFETCH(int, status);
 
         std::vector<std::unique_ptr<RecordingInterceptor>> enlisted;
@@ -123,7 +122,7 @@ private slots:
         RecordingOperation operation;
         QCOMPARE(direct ? operation.ExecuteAction() : operation.PerformAction(), status);
         QCOMPARE(operation.Status(), status);
-        QCOMPARE(s_log, expected);
+        QTEST(s_log, "expected");
     }
 
     // A stopped run reports 0, not the previous run's word.

@@ -184,9 +184,8 @@ private slots:
     void uriText()
     {
         QFETCH(QString, text);
-        QFETCH(QString, url);
         const QUrl result = G_ActionHandler::UrlFromURIText(text);
-        QCOMPARE(result.isValid() ? result.toString() : QString(), url);
+        QTEST(result.isValid() ? result.toString() : QString(), "url");
     }
 
     // Attachments and media go to a temporary file that is opened; programs never do.

@@ -97,8 +97,7 @@ private slots:
     {
         QFETCH(float, width);
         QFETCH(int, current);
-        QFETCH(int, index);
-        QCOMPARE(DecodeLineWidth(width, current), index);
+        QTEST(DecodeLineWidth(width, current), "index");
     }
 
     void encodeDashPattern_data()
@@ -155,8 +154,7 @@ private slots:
         QFETCH(Floats, pattern);
         QFETCH(int, width);
         QFETCH(int, current);
-        QFETCH(int, type);
-        QCOMPARE(DecodeLineType(Array(pattern), width, current), type);
+        QTEST(DecodeLineType(Array(pattern), width, current), "type");
     }
 
     void colourAndKind()

@@ -156,13 +156,12 @@ private slots:
     {
         QFETCH(OperationFactory, factory);
         QFETCH(QString, name);
-        QFETCH(int, authority);
         std::unique_ptr<G_Operation> prototype(factory());
         prototype->Param().Add(QStringLiteral("pageIndex"), 6);
         std::unique_ptr<G_Operation> copy(prototype->Clone());
         QCOMPARE(typeid(*copy).name(), typeid(*prototype).name());
         QCOMPARE(QString::fromLatin1(copy->Name()), name);
-        QCOMPARE(copy->AuthorityType(), authority);
+        QTEST(copy->AuthorityType(), "authority");
         QCOMPARE(copy->Param().GetInt32(QStringLiteral("pageIndex")), 6);
     }
 
@@ -185,13 +184,12 @@ private slots:
     {
         QFETCH(int, interceptor);
         QFETCH(QByteArray, name);
-        QFETCH(bool, match);
         GPI_DeleteAllLinkAnnot deleteAll;
         GPI_LinkProperty property;
         GPI_LinkAnnotPaste paste;
         G_OperationInterceptor *interceptors[] = {&deleteAll, &property, &paste};
         TestOperation operation(name);
-        QCOMPARE(interceptors[interceptor]->IsIntercept(&operation), match);
+        QTEST(interceptors[interceptor]->IsIntercept(&operation), "match");
     }
 
     void changeHandler_data()
@@ -214,7 +212,6 @@ private slots:
         QFETCH(QString, setup);
         QFETCH(int, result);
         QFETCH(int, switches);
-        QFETCH(QStringList, log);
         Tool("ga_link");
         Record("t_showannot");
         Record("t_toolbarbtnstate");
@@ -229,7 +226,7 @@ private slots:
             operation.SetDocView(nullptr);
         operation.Param().Add(QStringLiteral("abort"), setup == QLatin1String("abort"));
         QCOMPARE(operation.DoAction(), result);
-        QCOMPARE(m_log, log);
+        QTEST(m_log, "log");
         QCOMPARE(operation.switches, switches);
         QCOMPARE(m_view->CurrentToolHandler() == m_view->ToolHandler(QStringLiteral("ga_link")), result == 1);
         // The toolbar state is set past the interceptors.
@@ -259,7 +256,6 @@ private slots:
     {
         QFETCH(QString, tool);
         QFETCH(QString, setup);
-        QFETCH(int, result);
         QFETCH(QStringList, runs);
         for (const char *name : {"t_handtool", "gt_fullscreen", "ga_link"})
             Tool(name);
@@ -285,7 +281,7 @@ private slots:
         Prepare(operation);
         operation.Param().Add(QStringLiteral("pageIndex"), 1);
         operation.Param().Add(QStringLiteral("annotID"), setup == QLatin1String("unknown id") ? 10 : 9);
-        QCOMPARE(operation.DoAction(), result);
+        QTEST(operation.DoAction(), "result");
         QVERIFY(page->IsAnnotsLoaded());
         QCOMPARE(handler->runs, runs);
         if (!runs.isEmpty())
@@ -322,7 +318,6 @@ private slots:
     {
         QFETCH(QList<G_HighLightItem>, selection);
         QFETCH(int, result);
-        QFETCH(QStringList, log);
         Record("d_annotlinkproperty");
         m_view->SetSelectHighLightText(selection);
         WatchingInterceptor watcher;
@@ -330,7 +325,7 @@ private slots:
         GP_AddLink operation;
         Prepare(operation);
         QCOMPARE(operation.DoAction(), result);
-        QCOMPARE(m_log, log);
+        QTEST(m_log, "log");
         QCOMPARE(watcher.asked.contains(QStringLiteral("d_annotlinkproperty")), result == 1);
     }
 
@@ -392,9 +387,6 @@ private slots:
         QFETCH(bool, links);
         QFETCH(int, answer);
         QFETCH(bool, host);
-        QFETCH(int, result);
-        QFETCH(QString, log);
-        QFETCH(QStringList, events);
         if (host)
             Record("d_delannot");
         m_context->answer = answer;
@@ -407,12 +399,12 @@ private slots:
         GPI_DeleteAllLinkAnnot interceptor;
         GP_DeleteAllLinkAnnot operation;
         Prepare(operation);
-        QCOMPARE(operation.PerformAction(), result);
+        QTEST(operation.PerformAction(), "result");
         // Ok | Cancel with Ok as default, no button texts, default size.
         QCOMPARE(m_context->shown, (QStringList{"clear link", "Are you sure to delete all link annots in the document?",
                                                 QString::number(QMessageBox::Ok | QMessageBox::Cancel), "1024", "", "0"}));
-        QCOMPARE(m_log.join(QString()), log);
-        QCOMPARE(m_events, events);
+        QTEST(m_log.join(QString()), "log");
+        QTEST(m_events, "events");
         QCOMPARE(m_document->Page(0)->AnnotCount(), links ? 2 : 0);
     }
 

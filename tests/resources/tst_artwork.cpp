@@ -78,13 +78,12 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QSize, size);
         QFETCH(QPoint, inside);
-        QFETCH(QColor, colour);
         QFETCH(QPoint, outside);
         const QString path = QStringLiteral(":/img/") + name;
         QCOMPARE(QSvgRenderer(path).defaultSize(), size);
         // Ten times larger, so that edges do not blur the probes.
         const QImage image = Render(path, size * 10);
-        QCOMPARE(QColor(image.pixel(inside)), colour);
+        QTEST(QColor(image.pixel(inside)), "colour");
         if (!outside.isNull())
             QCOMPARE(qAlpha(image.pixel(outside)), 0);
     }
