@@ -47,22 +47,6 @@ class tst_Actions : public QObject
     Q_OBJECT
 
 private slots:
-    void typeNames()
-    {
-        const char *names[] = {"Goto", "URI", "Sound", "Movie", "GotoA"};
-        for (int type = 1; type <= 5; ++type) {
-            QCOMPARE(ActionTypeToString(type).StdString(), std::string(names[type - 1]));
-            QCOMPARE(ActionTypeFromString(CCA_String(names[type - 1])), type);
-        }
-        QVERIFY(ActionTypeToString(6).IsEmpty());
-        QCOMPARE(ActionTypeFromString(CCA_String("goto")), 0);
-        QCOMPARE(AnnotTypeToString(G_AnnotType_Link).StdString(), std::string("Link"));
-        QCOMPARE(AnnotTypeFromString(CCA_String("Watermark")), int(G_AnnotType_Watermark));
-        QVERIFY(AnnotTypeToString(0).IsEmpty());
-        QCOMPARE(PageObjTypeToString(G_PageObj_Path).StdString(), std::string("Path"));
-        QCOMPARE(PageObjTypeFromString(CCA_String("Image")), int(G_PageObj_Image));
-    }
-
     void roundTrip_data()
     {
         QTest::addColumn<std::shared_ptr<G_Action>>("action");

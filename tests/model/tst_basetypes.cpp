@@ -171,17 +171,6 @@ private slots:
         d.SetSize(5);
         QCOMPARE(d[4], QString());
     }
-
-    void stringLengths()
-    {
-        const char bytes[] = "ab\0cd";
-        QCOMPARE(CCA_String(bytes).GetLength(), 2);
-        QCOMPARE(CCA_String(bytes, 5).GetLength(), 5);
-        QVERIFY(CCA_String(nullptr).IsEmpty());
-        const CCA_String utf8("\xe9\x93\xbe\xe6\x8e\xa5");
-        QCOMPARE(QString::fromUtf8(utf8.c_str()), QString::fromUtf8("\u94fe\u63a5"));
-        QVERIFY(CCA_String("Li") + CCA_String("nk") == "Link");
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_BaseTypes)
