@@ -1,0 +1,552 @@
+// Prints one table: each cost of links on the reader's paint, pointer, edit, load, save and
+// start-up paths, against a baseline measured in the same run, with the goal it is held to.
+// Medians of many repetitions; bulk operations also as growth exponents from n to 8n.
+//
+//   bench_speed [--quick]   (--quick: fewer repetitions and smaller sizes, for a smoke run)
+
+#include "operations/gp_deletealllinkannot.h"
+#include "tool/ga_link.h"
+#include "tool/gac_link.h"
+#include "tool/linkstyle.h"
+
+#include "extensionsystem/pluginmanager.h"
+#include "omofdapi/g_action.h"
+#include "omofdapi/ig_pageobject.h"
+#include "omofdapi/ofd_annot.h"
+#include "omofdapi/ofd_document.h"
+#include "omofdapi/ofd_packagereader.h"
+#include "omofdapi/ofd_packagewriter.h"
+#include "omofdapi/ofd_page.h"
+#include "omofdapi/ofd_ziparchive.h"
+#include "uiframework/g_deferreddelete.h"
+#include "uiframework/g_docview.h"
+#include "uiframework/g_hostoperations.h"
+#include "uiframework/g_operation.h"
+#include "uiframework/g_uicontext.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QLoggingCategory>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <QXmlStreamReader>
+
+#include <malloc.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+volatile qint64 g_sink = 0;
+bool g_quick = false;
+
+double Median(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+// Median milliseconds of `work`, `setup` untimed before each run.
+double MedianMs(const std::function<void()> &work, int reps, const std::function<void()> &setup = {})
+{
+    std::vector<double> samples;
+    for (int i = 0; i < (g_quick ? std::min(reps, 3) : reps); ++i) {
+        if (setup)
+            setup();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        samples.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    return Median(samples);
+}
+
+// Median microseconds of one call of a fast `call`, in batches of about 20 ms.
+double UsPerCall(const std::function<void()> &call)
+{
+    qint64 batch = 1;
+    for (QElapsedTimer timer;; batch *= 2) {
+        timer.start();
+        for (qint64 i = 0; i < batch; ++i)
+            call();
+        if (timer.elapsed() >= 20)
+            break;
+    }
+    return MedianMs([&]() {
+               for (qint64 i = 0; i < batch; ++i)
+                   call();
+           }, 9) * 1000.0 / double(batch);
+}
+
+double Exponent(double small, double large)
+{
+    return std::log(std::max(large, 1e-9) / std::max(small, 1e-9)) / std::log(8.0);
+}
+
+struct Row
+{
+    QString what, now, baseline, ratio, goal;
+    bool met;
+};
+std::vector<Row> g_rows;
+
+void AddRow(const QString &what, const QString &now, const QString &baseline, const QString &ratio,
+            const QString &goal, bool met)
+{
+    g_rows.push_back({what, now, baseline, ratio, goal, met});
+    std::fprintf(stderr, "  measured: %s\n", qPrintable(what));
+}
+
+QString Ms(double ms) { return QStringLiteral("%1 ms").arg(ms, 0, 'f', ms < 10 ? 2 : 1); }
+QString Us(double us) { return QStringLiteral("%1 us").arg(us, 0, 'f', us < 10 ? 2 : 1); }
+QString Times(double x) { return QStringLiteral("%1x").arg(x, 0, 'f', x < 10 ? 2 : 1); }
+
+// `count` links in a grid over one page, made and styled as the property dialog does, each
+// with a web address.
+void AddLinks(G_DocView *view, OFD_Document *document, int pageIndex, int count)
+{
+    GAC_Link creator(view);
+    LinkStyle style;
+    style.lineType = LinkLineType::Dotted3;
+    style.color = QColor(0, 0, 255);
+    const CCA_GRect box = document->GetPage(pageIndex)->PageBox();
+    const int columns = std::max(1, int(std::ceil(std::sqrt(double(count) * box.Width() / box.Height()))));
+    const int rows = (count + columns - 1) / columns;
+    const float w = box.Width() / float(columns), h = box.Height() / float(rows);
+    for (int i = 0; i < count; ++i) {
+        const float x = float(i % columns) * w, y = float(i / columns) * h;
+        IG_Annot *annot = creator.CreateLinkAnnot(x + w * 0.1f, y + h * 0.1f, x + w * 0.9f, y + h * 0.9f, pageIndex);
+        if (!annot || !ApplyLinkStyle(document, annot, style, "bench_speed"))
+            continue;
+        auto *action = new G_ActionURI;
+        action->SetURI(QStringLiteral("https://example.org/%1").arg(i).toUtf8().constData());
+        CCA_ArrayTemplate<G_Action *> actions;
+        actions.Add(action);
+        LinkPathObject(annot)->SetActions(actions);
+    }
+}
+
+// A document in a view of its own context, as the reader shows it.
+struct Session
+{
+    G_UIContext context;
+    std::unique_ptr<OFD_Document> document;
+    G_DocView *view;
+
+    explicit Session(std::unique_ptr<OFD_Document> doc, QSize size = QSize(820, 1150))
+        : document(std::move(doc))
+        , view(new G_DocView(&context, document.get()))
+    {
+        context.SetCurrentDocView(view);
+        view->resize(size);
+        view->show();
+        QCoreApplication::processEvents();
+    }
+    ~Session() { Close(); }
+    void Close()
+    {
+        if (!document)
+            return;
+        context.SetCurrentDocView(nullptr);
+        delete view;
+        view = nullptr;
+        document.reset();
+        G_DeferredDelete::Flush();
+    }
+    int Run(const char *name)
+    {
+        G_Operation *operation = context.CreateOperationByName(QString::fromLatin1(name), QString());
+        if (!operation)
+            return -1;
+        const int result = operation->ExecuteAction();
+        operation->DeleteLater();
+        return result;
+    }
+};
+
+// One frame of the viewport, the way the view paints itself.
+double FrameMs(G_DocView *view)
+{
+    QImage image(view->viewport()->size(), QImage::Format_RGB32);
+    const auto paint = [&]() {
+        QPainter painter(&image);
+        view->render(&painter, QRectF(), view->viewport()->rect());
+    };
+    paint();
+    return MedianMs(paint, 41);
+}
+
+void Repaint()
+{
+    const int count = 10000;
+    Session bare(OFD_Document::CreateBlank(1, 210, 297));
+    Session links(OFD_Document::CreateBlank(1, 210, 297));
+    AddLinks(links.view, links.document.get(), 0, count);
+
+    // What the issue measured against: 10k rectangles stroked one by one.
+    QImage image(links.view->viewport()->size(), QImage::Format_RGB32);
+    const double loop = MedianMs([&]() {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::blue, 1, Qt::DashLine));
+        for (int i = 0; i < count; ++i) {
+            QPainterPath path;
+            path.addRect(QRectF(8 * (i % 100) + 0.5, 11 * (i / 100) + 0.5, 6, 8));
+            painter.drawPath(path);
+        }
+    }, 21);
+
+    const double bareFrame = FrameMs(bare.view);
+    const double handFrame = FrameMs(links.view);
+    AddRow(QStringLiteral("Repaint, page with 10,000 links, hand tool"), Ms(handFrame - bareFrame) + " over bare page",
+           Ms(loop) + " (10k QPainterPath rects)", Times((handFrame - bareFrame) / loop),
+           QStringLiteral("< 2 ms"), handFrame - bareFrame < 2);
+
+    links.view->SetCurrentToolHandler(QStringLiteral("ga_link"));
+    bare.view->SetCurrentToolHandler(QStringLiteral("ga_link"));
+    const double toolBare = FrameMs(bare.view);
+    const double toolFrame = FrameMs(links.view);
+    AddRow(QStringLiteral("Repaint, page with 10,000 links, link tool"), Ms(toolFrame - toolBare) + " over bare page",
+           Ms(loop), Times((toolFrame - toolBare) / loop), QStringLiteral("< 2 ms"), toolFrame - toolBare < 2);
+}
+
+// Links with boundaries only, as a reader appends them: enough for hit tests.
+std::unique_ptr<OFD_Document> GridDocument(int count)
+{
+    std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(1, 210, 297);
+    OFD_Page *page = document->Page(0);
+    const int columns = int(std::ceil(std::sqrt(double(count) * 210 / 297)));
+    const int rows = (count + columns - 1) / columns;
+    const float w = 210.0f / float(columns), h = 297.0f / float(rows);
+    for (int i = 0; i < count; ++i) {
+        const float x = float(i % columns) * w, y = float(i / columns) * h;
+        OFD_Annot *annot = page->AppendLoadedAnnot(G_AnnotType_Link, 0);
+        annot->SetSubType("Link");
+        annot->SetBoundary(CCA_GRect(x + w * 0.1f, y + h * 0.1f, x + w * 0.9f, y + h * 0.9f));
+    }
+    return document;
+}
+
+std::vector<CCA_GPoint> QueryPoints()
+{
+    std::vector<CCA_GPoint> points;
+    for (int i = 0; i < 256; ++i)
+        points.emplace_back(210.0f * (float(i % 16) + 0.37f) / 16, 297.0f * (float(i / 16) + 0.61f) / 16);
+    return points;
+}
+
+void HitTests()
+{
+    const std::vector<CCA_GPoint> points = QueryPoints();
+    std::vector<QRectF> rects;
+    {
+        std::unique_ptr<OFD_Document> document = GridDocument(10000);
+        IG_Page *page = document->GetPage(0);
+        for (int i = 0; i < page->AnnotCount(); ++i) {
+            const CCA_GRect b = page->AnnotAt(i)->Boundary();
+            rects.emplace_back(b.left, b.top, b.Width(), b.Height());
+        }
+    }
+    size_t next = 0;
+    const double naive = UsPerCall([&]() {
+        const CCA_GPoint &p = points[next++ % points.size()];
+        int hits = 0;
+        for (const QRectF &r : rects)
+            hits += r.contains(p.x, p.y) ? 1 : 0;
+        g_sink = g_sink + hits;
+    });
+    for (int count : {10000, 100000}) {
+        std::unique_ptr<OFD_Document> document = GridDocument(count);
+        IG_Page *page = document->GetPage(0);
+        CCA_ArrayTemplate<IG_Annot *> hits;
+        const OMSharedPtr<const OMJson> none;
+        page->AnnotsAtPoint(hits, points[0], 2, 1, 1, "Link", none);
+        const double us = UsPerCall([&]() {
+            g_sink = g_sink + page->AnnotsAtPoint(hits, points[next++ % points.size()], 2, 1, 1, "Link", none);
+        });
+        const double goal = count == 10000 ? 2 : 5;
+        AddRow(QStringLiteral("AnnotsAtPoint, %1 links").arg(count), Us(us) + " per query",
+               Us(naive) + " (scan of 10k QRectF)", Times(us / naive), QStringLiteral("< %1 us").arg(goal), us < goal);
+    }
+}
+
+void PageUnderPointer()
+{
+    Session session(OFD_Document::CreateBlank(1000, 210, 297), QSize(800, 600));
+    G_DocView *view = session.view;
+    const QPoint first = view->PageRect(0).center(), last = view->PageRect(999).center();
+    const double onFirst = UsPerCall([&]() { g_sink = g_sink + view->PageIndexByPoint(first, true, false); });
+    const double onLast = UsPerCall([&]() { g_sink = g_sink + view->PageIndexByPoint(last, true, false); });
+    AddRow(QStringLiteral("Page under the pointer, page 1,000 of 1,000"), Us(onLast), Us(onFirst) + " (page 1)",
+           Times(onLast / onFirst), QStringLiteral("constant or log (< 3x)"), onLast / onFirst < 3);
+}
+
+// Delete all, undo, redo and close of links spread as `pages` x `perPage`.
+struct BulkTimes
+{
+    double create = 0, remove = 0, undo = 0, redo = 0, close = 0;
+};
+
+BulkTimes Bulk(int pages, int perPage, int reps)
+{
+    std::vector<double> create, remove, undo, redo, close;
+    for (int rep = 0; rep < (g_quick ? 1 : reps); ++rep) {
+        auto session = std::make_unique<Session>(OFD_Document::CreateBlank(pages, 210, 297), QSize(400, 300));
+        QElapsedTimer timer;
+        timer.start();
+        for (int p = 0; p < pages; ++p)
+            AddLinks(session->view, session->document.get(), p, perPage);
+        create.push_back(double(timer.nsecsElapsed()) / 1e6);
+        timer.restart();
+        if (session->Run("tt_deletealllink") != 1)
+            std::fprintf(stderr, "bench_speed: tt_deletealllink did not run\n");
+        remove.push_back(double(timer.nsecsElapsed()) / 1e6);
+        QUndoStack *stack = session->view->UndoStack();
+        timer.restart();
+        if (stack)
+            stack->undo();
+        undo.push_back(double(timer.nsecsElapsed()) / 1e6);
+        timer.restart();
+        if (stack)
+            stack->redo();
+        redo.push_back(double(timer.nsecsElapsed()) / 1e6);
+        if (stack)
+            stack->undo();
+        timer.restart();
+        session->Close();
+        close.push_back(double(timer.nsecsElapsed()) / 1e6);
+        session.reset();
+    }
+    return {Median(create), Median(remove), Median(undo), Median(redo), Median(close)};
+}
+
+void BulkOperations()
+{
+    const BulkTimes wide = Bulk(g_quick ? 100 : 1000, 100, 3);
+    const QString spread = g_quick ? QStringLiteral("10,000 links on 100 pages") : QStringLiteral("100,000 links on 1,000 pages");
+    AddRow("\"tt_deletealllink\", " + spread, Ms(wide.remove), Ms(wide.create) + " (creating them)",
+           Times(wide.remove / wide.create), QStringLiteral("< 50 ms"), wide.remove < 50);
+    AddRow("Undo of that delete all", Ms(wide.undo), Ms(wide.create), Times(wide.undo / wide.create),
+           QStringLiteral("< 50 ms"), wide.undo < 50);
+    AddRow("Redo of that delete all", Ms(wide.redo), Ms(wide.create), Times(wide.redo / wide.create),
+           QStringLiteral("< 50 ms"), wide.redo < 50);
+    AddRow("Closing a document with " + spread.section(' ', 0, 0) + " links", Ms(wide.close), Ms(wide.create),
+           Times(wide.close / wide.create), QStringLiteral("< 50 ms"), wide.close < 50);
+
+    const int n = g_quick ? 1000 : 5000;
+    const BulkTimes small = Bulk(1, n, 3);
+    const BulkTimes large = Bulk(1, 8 * n, 3);
+    const double baseline = Exponent(small.create, large.create);
+    const QString sizes = QStringLiteral(", %1 to %2 links on one page").arg(n).arg(8 * n);
+    const struct { const char *name; double a, b; } steps[] = {
+        {"Delete all", small.remove, large.remove},
+        {"Undo delete all", small.undo, large.undo},
+        {"Redo delete all", small.redo, large.redo},
+        {"Close", small.close, large.close},
+    };
+    for (const auto &step : steps) {
+        const double e = Exponent(step.a, step.b);
+        AddRow(QString::fromLatin1(step.name) + sizes,
+               QStringLiteral("exponent %1 (%2 at %3)").arg(e, 0, 'f', 2).arg(Ms(step.b)).arg(8 * n),
+               QStringLiteral("creating: exponent %1").arg(baseline, 0, 'f', 2), QStringLiteral("-"),
+               QStringLiteral("<= 1.1"), e <= 1.1);
+    }
+}
+
+size_t HeapInUse()
+{
+    return mallinfo2().uordblks;
+}
+
+void LoadLinks(const QDir &scratch)
+{
+    const int count = 10000;
+    const QString path = scratch.filePath(QStringLiteral("links10k.ofd"));
+    {
+        Session session(OFD_Document::CreateBlank(1, 210, 297), QSize(400, 300));
+        AddLinks(session.view, session.document.get(), 0, count);
+        QString error;
+        if (!OFD_PackageWriter::Save(session.document.get(), path, &error)) {
+            std::fprintf(stderr, "bench_speed: cannot save %s: %s\n", qPrintable(path), qPrintable(error));
+            return;
+        }
+    }
+    std::unique_ptr<OFD_Document> document;
+    size_t heap = 0;
+    const double load = MedianMs([&]() {
+        const size_t before = HeapInUse();
+        document->GetPage(0)->LoadAnnots();
+        heap = HeapInUse() - before;
+    }, 7, [&]() {
+        document.reset();
+        QString error;
+        document = OFD_PackageReader::Open(path, &error);
+    });
+    if (!document || document->GetPage(0)->AnnotCount() != count) {
+        std::fprintf(stderr, "bench_speed: the 10k links did not load back\n");
+        return;
+    }
+
+    // The part's XML text alone, read by a plain stream parser.
+    QByteArray part;
+    OFD_PackageReader *reader = OFD_PackageReader::Of(document.get());
+    const OFD_PackageReader::PageState *state = reader ? reader->State(document->Page(0)) : nullptr;
+    if (state && !state->annotFiles.isEmpty())
+        reader->Archive()->ReadEntry(state->annotFiles.first(), part, nullptr);
+    const double parse = MedianMs([&]() {
+        QXmlStreamReader xml(part);
+        qint64 tokens = 0;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement())
+                tokens += xml.attributes().size() + 1;
+        }
+        g_sink = g_sink + tokens;
+    }, 7);
+    const double perLink = double(heap) / count / 1024.0;
+    AddRow(QStringLiteral("Loading the links of one page, 10,000 links"),
+           Ms(load) + QStringLiteral(", %1 KB/link").arg(perLink, 0, 'f', 2),
+           Ms(parse) + " (XML of the part parsed alone)", Times(load / std::max(parse, 1e-6)),
+           QStringLiteral("< 100 ms, < 1.5 KB/link"), load < 100 && perLink < 1.5);
+}
+
+double CopyMs(const QString &from, const QString &to)
+{
+    return MedianMs([&]() { QFile::copy(from, to); }, 15, [&]() { QFile::remove(to); });
+}
+
+void Packages(const QDir &scratch)
+{
+    const int pages = g_quick ? 100 : 1000;
+    const QString path = scratch.filePath(QStringLiteral("pages.ofd"));
+    const QString target = scratch.filePath(QStringLiteral("saved.ofd"));
+    QString error;
+    {
+        std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(pages, 210, 297);
+        if (!OFD_PackageWriter::Save(document.get(), path, &error)) {
+            std::fprintf(stderr, "bench_speed: cannot write %s: %s\n", qPrintable(path), qPrintable(error));
+            return;
+        }
+    }
+    const double copy = CopyMs(path, scratch.filePath(QStringLiteral("copy.ofd")));
+    const QString label = QStringLiteral("%1-page package").arg(pages);
+
+    std::unique_ptr<Session> session;
+    const double oneLink = MedianMs([&]() {
+        if (!OFD_PackageWriter::Save(session->document.get(), target, &error))
+            std::fprintf(stderr, "bench_speed: save failed: %s\n", qPrintable(error));
+    }, 9, [&]() {
+        session.reset();
+        QFile::remove(target);
+        session = std::make_unique<Session>(OFD_PackageReader::Open(path, &error), QSize(400, 300));
+        AddLinks(session->view, session->document.get(), pages / 2, 1);
+    });
+    AddRow("Save after adding one link, " + label, Ms(oneLink), Ms(copy) + " (file copy)", Times(oneLink / copy),
+           QStringLiteral("<= 3x copy"), oneLink <= 3 * copy);
+
+    const double unchanged = MedianMs([&]() {
+        if (!OFD_PackageWriter::Save(session->document.get(), target, &error))
+            std::fprintf(stderr, "bench_speed: save failed: %s\n", qPrintable(error));
+    }, 9, [&]() {
+        session.reset();
+        QFile::remove(target);
+        session = std::make_unique<Session>(OFD_PackageReader::Open(path, &error), QSize(400, 300));
+    });
+    session.reset();
+    AddRow("Unchanged save, " + label, Ms(unchanged), Ms(copy), Times(unchanged / copy),
+           QStringLiteral("<= 1.5x copy"), unchanged <= 1.5 * copy);
+
+    // The zip floor: open the archive and inflate every entry.
+    const double floor = MedianMs([&]() {
+        OFD_ZipArchive archive;
+        if (!archive.Open(path, &error))
+            return;
+        qint64 bytes = 0;
+        for (const QString &name : archive.EntryNames()) {
+            QByteArray data;
+            archive.ReadEntry(name, data, nullptr);
+            bytes += data.size();
+        }
+        g_sink = g_sink + bytes;
+    }, 9);
+    const double open = MedianMs([&]() {
+        Session shown(OFD_PackageReader::Open(path, &error), QSize(800, 600));
+        QImage image(shown.view->viewport()->size(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        shown.view->render(&painter, QRectF(), shown.view->viewport()->rect());
+    }, 9);
+    AddRow("Open " + label + " to the first frame", Ms(open), Ms(floor) + " (open + inflate all entries)",
+           Times(open / floor), QStringLiteral("<= 1.3x floor"), open <= 1.3 * floor);
+}
+
+double PluginLoadMs(const QString &folder)
+{
+    return MedianMs([&]() {
+        ExtensionSystem::PluginManager manager;
+        g_sink = g_sink + manager.LoadPlugins(folder);
+        manager.Shutdown();
+    }, 21);
+}
+
+void PluginLoad()
+{
+    const double empty = PluginLoadMs(QStringLiteral(BENCH_EMPTY_PLUGIN_DIR));
+    const double link = PluginLoadMs(QStringLiteral(ANNOTLINK_PLUGIN_DIR));
+    AddRow(QStringLiteral("Plug-in load"), Ms(link), Ms(empty) + " (empty plug-in)", Times(link / empty),
+           QStringLiteral("keep (< 3x)"), link < 3 * empty);
+}
+
+void PrintTable()
+{
+    std::printf("| What | Now | Baseline in the same run | Ratio | Goal | Met |\n|---|---|---|---|---|---|\n");
+    int met = 0;
+    for (const Row &row : g_rows) {
+        std::printf("| %s | %s | %s | %s | %s | %s |\n", qPrintable(row.what), qPrintable(row.now),
+                    qPrintable(row.baseline), qPrintable(row.ratio), qPrintable(row.goal), row.met ? "yes" : "NO");
+        met += row.met ? 1 : 0;
+    }
+    std::printf("\n%d of %zu goals met.\n", met, g_rows.size());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Every link logs a trace line; that belongs to the reader's log, not to the table.
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    QApplication app(argc, argv);
+    g_quick = app.arguments().contains(QStringLiteral("--quick"));
+
+    QTemporaryDir scratchDir;
+    if (!scratchDir.isValid()) {
+        std::fprintf(stderr, "bench_speed: no scratch folder\n");
+        return 1;
+    }
+    const QDir scratch(scratchDir.path());
+    G_RegisterHostOperations();
+    GA_Link linkTool;
+    linkTool.RegisterHandlerToGlobal();
+    GP_DeleteAllLinkAnnot deleteAll;
+    deleteAll.RegisterToGlobal();
+
+    Repaint();
+    HitTests();
+    PageUnderPointer();
+    BulkOperations();
+    LoadLinks(scratch);
+    Packages(scratch);
+    PluginLoad();
+    PrintTable();
+    return 0;
+}
