@@ -53,6 +53,8 @@ IG_Annot *NewLink(OFD_Document &document)
 } // namespace
 
 Q_DECLARE_METATYPE(LinkBoundaryKind)
+Q_DECLARE_METATYPE(LinkLineType)
+Q_DECLARE_METATYPE(LinkLineWidth)
 
 class tst_LinkStyle : public QObject
 {
@@ -62,16 +64,16 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void encodeLineWidth_data()
     {
-        QTest::addColumn<int>("index");
+        QTest::addColumn<LinkLineWidth>("index");
         QTest::addColumn<float>("width");
-        QTest::newRow("thin") << 0 << 0.35277778f;
-        QTest::newRow("middle") << 1 << 0.70555556f;
-        QTest::newRow("coarse") << 2 << 1.0583334f;
+        QTest::newRow("thin") << LinkLineWidth::Thin << 0.35277778f;
+        QTest::newRow("middle") << LinkLineWidth::Middle << 0.70555556f;
+        QTest::newRow("coarse") << LinkLineWidth::Coarse << 1.0583334f;
     }
 
     void encodeLineWidth()
     {
-        QFETCH(int, index);
+        QFETCH(LinkLineWidth, index);
         QFETCH(float, width);
         // Exact: single precision up to ÷ 96, then × 25.4 in double (coarse is 1.0583334, not 1.0583333).
         QCOMPARE(Text(Array({EncodeLineWidth(index)})), Text(Array({width})));
@@ -79,93 +81,91 @@ private slots:
 
     void decodeLineWidth_data()
     {
+        using W = LinkLineWidth;
         QTest::addColumn<float>("width");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<int>("index");
-        QTest::newRow("thin") << 0.35277778f << 2 << 0;
-        QTest::newRow("middle") << 0.70555556f << 0 << 1;
-        QTest::newRow("coarse") << 1.0583334f << 0 << 2;
-        QTest::newRow("1.5 mm is 4.25 pt") << 1.5f << 1 << 1;
-        QTest::newRow("exactly 0.5 pt") << 0.17638889f << 2 << 2;
-        QTest::newRow("exactly 2.5 pt") << 0.88194442f << 0 << 0;
-        QTest::newRow("exactly 3.5 pt") << 1.2347223f << 1 << 1;
+        QTest::addColumn<LinkLineWidth>("current");
+        QTest::addColumn<LinkLineWidth>("index");
+        QTest::newRow("thin") << 0.35277778f << W::Coarse << W::Thin;
+        QTest::newRow("middle") << 0.70555556f << W::Thin << W::Middle;
+        QTest::newRow("coarse") << 1.0583334f << W::Thin << W::Coarse;
+        QTest::newRow("1.5 mm is 4.25 pt") << 1.5f << W::Middle << W::Middle;
+        QTest::newRow("exactly 0.5 pt") << 0.17638889f << W::Coarse << W::Coarse;
+        QTest::newRow("exactly 2.5 pt") << 0.88194442f << W::Thin << W::Thin;
+        QTest::newRow("exactly 3.5 pt") << 1.2347223f << W::Middle << W::Middle;
         // 1.49999988 pt once the double result is stored as a float.
-        QTest::newRow("just under 1.5 pt") << 0.52916664f << 2 << 0;
+        QTest::newRow("just under 1.5 pt") << 0.52916664f << W::Coarse << W::Thin;
     }
 
     void decodeLineWidth()
     {
         QFETCH(float, width);
-        QFETCH(int, current);
+        QFETCH(LinkLineWidth, current);
         QTEST(DecodeLineWidth(width, current), "index");
     }
 
     void encodeDashPattern_data()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("width");
+        using T = LinkLineType;
+        using W = LinkLineWidth;
+        QTest::addColumn<LinkLineType>("type");
+        QTest::addColumn<LinkLineWidth>("width");
         QTest::addColumn<Floats>("pattern");
         // n × c × 4 ÷ 3 in double, c = 5, 3, 2, 1 pixels at 96 dpi; n = 1, 2, 3 points.
-        QTest::newRow("solid") << 0 << 2 << Floats{};
-        QTest::newRow("dotted1 thin") << 1 << 0 << Floats{1.7638888f, 1.0583333f};
-        QTest::newRow("dotted1 middle") << 1 << 1 << Floats{3.5277777f, 2.1166666f};
-        QTest::newRow("dotted1 coarse") << 1 << 2 << Floats{5.2916665f, 3.175f};
-        QTest::newRow("dotted2 thin") << 2 << 0 << Floats{1.0583333f, 0.35277778f};
-        QTest::newRow("dotted2 middle") << 2 << 1 << Floats{2.1166666f, 0.70555556f};
-        QTest::newRow("dotted2 coarse") << 2 << 2 << Floats{3.175f, 1.0583333f};
-        QTest::newRow("dotted3 thin") << 3 << 0 << Floats{1.7638888f, 0.70555556f, 0.35277778f, 0.70555556f};
-        QTest::newRow("dotted3 middle") << 3 << 1 << Floats{3.5277777f, 1.4111111f, 0.70555556f, 1.4111111f};
-        QTest::newRow("dotted3 coarse") << 3 << 2 << Floats{5.2916665f, 2.1166666f, 1.0583333f, 2.1166666f};
-        QTest::newRow("dotted4 thin") << 4 << 0 << Floats{1.7638888f, 0.70555556f, 0.35277778f, 0.70555556f, 0.35277778f, 0.70555556f};
-        QTest::newRow("dotted4 middle") << 4 << 1 << Floats{3.5277777f, 1.4111111f, 0.70555556f, 1.4111111f, 0.70555556f, 1.4111111f};
-        QTest::newRow("dotted4 coarse") << 4 << 2 << Floats{5.2916665f, 2.1166666f, 1.0583333f, 2.1166666f, 1.0583333f, 2.1166666f};
+        QTest::newRow("solid") << T::Solid << W::Coarse << Floats{};
+        QTest::newRow("dotted1 thin") << T::Dotted1 << W::Thin << Floats{1.7638888f, 1.0583333f};
+        QTest::newRow("dotted2 coarse") << T::Dotted2 << W::Coarse << Floats{3.175f, 1.0583333f};
+        QTest::newRow("dotted3 middle") << T::Dotted3 << W::Middle << Floats{3.5277777f, 1.4111111f, 0.70555556f, 1.4111111f};
+        QTest::newRow("dotted4 coarse") << T::Dotted4 << W::Coarse << Floats{5.2916665f, 2.1166666f, 1.0583333f, 2.1166666f, 1.0583333f, 2.1166666f};
+        QTest::newRow("no width chosen is thin") << T::Dotted2 << W(-1) << Floats{1.0583333f, 0.35277778f};
     }
 
     void encodeDashPattern()
     {
-        QFETCH(int, type);
-        QFETCH(int, width);
+        QFETCH(LinkLineType, type);
+        QFETCH(LinkLineWidth, width);
         QFETCH(Floats, pattern);
         QCOMPARE(Text(EncodeDashPattern(type, width)), Text(Array(pattern)));
     }
 
     void decodeLineType_data()
     {
+        using T = LinkLineType;
+        using W = LinkLineWidth;
         QTest::addColumn<Floats>("pattern");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<int>("type");
-        QTest::newRow("empty is solid") << Floats{} << 2 << 3 << 0;
-        QTest::newRow("coarse dotted2") << Floats{3.175f, 1.0583333f} << 2 << 0 << 2;
-        QTest::newRow("coarse dotted1") << Floats{5.2916665f, 3.175f} << 2 << 0 << 1;
+        QTest::addColumn<LinkLineWidth>("width");
+        QTest::addColumn<LinkLineType>("current");
+        QTest::addColumn<LinkLineType>("type");
+        QTest::newRow("empty is solid") << Floats{} << W::Coarse << T::Dotted3 << T::Solid;
+        QTest::newRow("coarse dotted2") << Floats{3.175f, 1.0583333f} << W::Coarse << T::Solid << T::Dotted2;
+        QTest::newRow("coarse dotted1") << Floats{5.2916665f, 3.175f} << W::Coarse << T::Solid << T::Dotted1;
         // n = 3: T = 2.1167 < dotted2 < A = 4.2333 < dotted1 < S = 6.35, all exclusive.
-        QTest::newRow("just above A") << Floats{4.24f, 1} << 2 << 0 << 1;
-        QTest::newRow("just below A") << Floats{4.23f, 1} << 2 << 0 << 2;
-        QTest::newRow("just above T") << Floats{2.12f, 1} << 2 << 0 << 2;
-        QTest::newRow("below T") << Floats{2.11f, 1} << 2 << 4 << 4;
-        QTest::newRow("above S") << Floats{6.36f, 1} << 2 << 3 << 3;
-        QTest::newRow("four entries") << Floats{1, 2, 3, 4} << 0 << 0 << 3;
-        QTest::newRow("six entries") << Floats{1, 2, 3, 4, 5, 6} << 1 << 0 << 4;
-        QTest::newRow("five entries") << Floats{1, 2, 3, 4, 5} << 1 << 2 << 2;
+        QTest::newRow("just above A") << Floats{4.24f, 1} << W::Coarse << T::Solid << T::Dotted1;
+        QTest::newRow("just below A") << Floats{4.23f, 1} << W::Coarse << T::Solid << T::Dotted2;
+        QTest::newRow("just above T") << Floats{2.12f, 1} << W::Coarse << T::Solid << T::Dotted2;
+        QTest::newRow("below T") << Floats{2.11f, 1} << W::Coarse << T::Dotted4 << T::Dotted4;
+        QTest::newRow("above S") << Floats{6.36f, 1} << W::Coarse << T::Dotted3 << T::Dotted3;
+        QTest::newRow("four entries") << Floats{1, 2, 3, 4} << W::Thin << T::Solid << T::Dotted3;
+        QTest::newRow("six entries") << Floats{1, 2, 3, 4, 5, 6} << W::Middle << T::Solid << T::Dotted4;
+        QTest::newRow("five entries") << Floats{1, 2, 3, 4, 5} << W::Middle << T::Dotted2 << T::Dotted2;
     }
 
     void decodeLineType()
     {
         QFETCH(Floats, pattern);
-        QFETCH(int, width);
-        QFETCH(int, current);
+        QFETCH(LinkLineWidth, width);
+        QFETCH(LinkLineType, current);
         QTEST(DecodeLineType(Array(pattern), width, current), "type");
     }
 
     void colourAndKind()
     {
         std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(1, 210, 297);
-        std::unique_ptr<IG_Color> red(EncodeColor(document.get(), QColor(255, 0, 0, 128)));
+        const std::unique_ptr<IG_Color> red = EncodeColor(document.get(), QColor(255, 0, 0, 128));
         QCOMPARE(red->ColorSpace(), 2);
         QCOMPARE(red->Value(), 255u);
         QCOMPARE(int(red->Alpha()), 128);
         QCOMPARE(DecodeColor(red.get()), QColor(255, 0, 0, 128));
-        std::unique_ptr<IG_Color> blue(EncodeColor(document.get(), QColor(0x14, 0xa8, 0xf0)));
+        const std::unique_ptr<IG_Color> blue = EncodeColor(document.get(), QColor(0x14, 0xa8, 0xf0));
         QCOMPARE(blue->Value(), 0xf0a814u);
 
         QCOMPARE(DecodeBoundaryKind(Path(true), true), LinkBoundaryKind::Rectangle);
@@ -193,8 +193,10 @@ private slots:
         std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(1, 210, 297);
         IG_Annot *annot = NewLink(*document);
         IG_PageObject *object = LinkPathObject(annot);
-        object->SetLineWidth(0.70555556f);
-        object->SetVisible(kind == LinkBoundaryKind::Invisible);
+        LinkStroke stroke;
+        stroke.lineWidth = 0.70555556f;
+        stroke.visible = kind == LinkBoundaryKind::Invisible;
+        QVERIFY(WriteLinkStroke(document.get(), object, stroke));
 
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression(
             QStringLiteral("^Trace::Rebuild QRectF\\(10,20 50x10\\) QRectF\\(0,0 50x10\\)$")));

@@ -220,7 +220,7 @@ private slots:
         QVERIFY(Child<QPushButton>(first.get(), "colorButton")->styleSheet().startsWith(
             "QPushButton{border: 1px solid #D7D9DE;background-color:#ff000000;}QPushButton:hover{"));
 
-        LinkStyleSettings::Write(2, 3, 1, QColor(255, 0, 0, 128));
+        LinkStyleSettings::Write({LinkBoundaryKind::Invisible, LinkLineType::Dotted3, LinkLineWidth::Middle, QColor(255, 0, 0, 128)});
         std::unique_ptr<SingleLinkPropertyDialog> dialog(NewDialog());
         QCOMPARE(Child<QComboBox>(dialog.get(), "boundaryCombo")->currentIndex(), 2);
         QCOMPARE(Child<QComboBox>(dialog.get(), "lineTypeCombo")->currentIndex(), 3);
@@ -264,7 +264,7 @@ private slots:
         const LinkStyle style{LinkBoundaryKind::Invisible, LinkLineType::Dotted2, LinkLineWidth::Coarse,
                               QColor(255, 0, 0, 128)};
         IG_Annot *annot = m_fixture->AddLink(1, CCA_GRect(10, 20, 60, 30), style, all[kind - 1].release());
-        LinkStyleSettings::Write(0, 0, 0, QColor(0, 0, 255)); // never read for an edited link
+        LinkStyleSettings::Write({LinkBoundaryKind::Rectangle, LinkLineType::Solid, LinkLineWidth::Thin, QColor(0, 0, 255)}); // never read for an edited link
 
         std::unique_ptr<SingleLinkPropertyDialog> dialog(NewDialog(nullptr, annot));
         QCOMPARE(Child<QComboBox>(dialog.get(), "boundaryCombo")->currentIndex(), 2);

@@ -12,7 +12,6 @@
 #include "uiframework/g_uicontext.h"
 #include "uiframework/gq_convert.h"
 
-#include <QColor>
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
@@ -147,18 +146,18 @@ bool GP_LinkAnnotPaste::PasteLink(const LinkClipboardRecord &record, int pageInd
     const CCA_GRect rect(left, top, left + w, top + h);
     qDebug() << "GP_LinkAnnotPaste::DoAction" << rect.left << rect.top << rect.right << rect.bottom;
 
-    QColor color;
-    color.setNamedColor(record.Value("pathcolor"));
     G_UIContext *context = UIContext();
     G_DocView *current = context ? context->CurrentDocView() : nullptr;
     IG_Document *document = current ? current->GDocument() : GDocument();
-    std::unique_ptr<IG_Color> stroke(EncodeColor(document, color));
+    LinkStroke stroke;
+    stroke.color.setNamedColor(record.Value("pathcolor"));
+    stroke.lineWidth = record.Value("linewidth").toFloat();
+    stroke.dashPattern = OFD_StringToArray(Utf8(record.Value("linetype")), 0);
+    stroke.visible = record.Value("isvisible") == QLatin1String("true");
     const CCA_Path path = OFD_StringToPath(Utf8(record.Value("path")));
-    const CCA_ArrayTemplate<float> dash = OFD_StringToArray(Utf8(record.Value("linetype")), 0);
-    const bool visible = record.Value("isvisible") == QLatin1String("true");
     const bool readOnly = record.Value("readonly") == QLatin1String("true");
     const CCA_ArrayTemplate<float> factors = OFD_StringToArray(Utf8(record.Value("matrix")), 0);
-    if (factors.GetSize() < 6 || !stroke)
+    if (factors.GetSize() < 6 || !document)
         return false;
     const CCA_Matrix matrix(factors[0], factors[1], factors[2], factors[3], factors[4], factors[5]);
 
@@ -180,8 +179,7 @@ bool GP_LinkAnnotPaste::PasteLink(const LinkClipboardRecord &record, int pageInd
     annot->SetReadOnly(readOnly);
     IG_PageObject *object = appearance->InsertPageObject(G_PageObj_Path, -1, false);
     object->SetStroke(true);
-    object->SetStrokeColor(stroke.get());
-    stroke.reset();
+    WriteLinkStroke(document, object, stroke);
 
     const QString creator = G_SettingMgr::Instance()
                                 .ConfigValue(QStringLiteral("annot.annothighlight.identity.username"),
@@ -189,17 +187,12 @@ bool GP_LinkAnnotPaste::PasteLink(const LinkClipboardRecord &record, int pageInd
                                 .toString();
     annot->SetLastModDate(Utf8(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
     annot->SetCreator(Utf8(creator));
-    object->SetLineWidth(record.Value("linewidth").toFloat());
-    object->SetDashPattern(dash);
-    object->SetVisible(visible);
     CCA_ArrayTemplate<G_Action *> actions;
     if (action)
         actions.Add(action.release());
     object->SetActions(actions);
     object->SetCTM(matrix);
-
-    RebuildLinkPath(annot, object, rect, DecodeBoundaryKind(path, object->IsVisible()),
-                    "GP_LinkAnnotPaste::DoAction");
+    RestoreLinkGeometry(annot, object, path, rect, "GP_LinkAnnotPaste::DoAction");
 
     delete m_link;
     m_link = new GAC_Link(view);

@@ -70,11 +70,12 @@ QMimeData *LinkClipboardRecord::CreateMimeData(const IG_Document *document, cons
         mime->setData("actionType", Bytes(ActionTypeToString(actions[0]->Type())));
         mime->setData("action", Bytes(actions[0]->ToString()));
     }
-    mime->setData("pathcolor", DecodeColor(object->StrokeColor()).name(QColor::HexArgb).toUtf8());
+    const LinkStroke stroke = ReadLinkStroke(object);
+    mime->setData("pathcolor", stroke.color.name(QColor::HexArgb).toUtf8());
     mime->setData("path", Bytes(OFD_PathToString(object->Path())));
-    mime->setData("linetype", Bytes(OFD_ArrayToString(object->DashPattern(), 0)));
-    mime->setData("linewidth", QString("%1").arg(double(object->LineWidth())).toUtf8());
-    mime->setData("isvisible", Bool(object->IsVisible()));
+    mime->setData("linetype", Bytes(OFD_ArrayToString(stroke.dashPattern, 0)));
+    mime->setData("linewidth", QString("%1").arg(double(stroke.lineWidth)).toUtf8());
+    mime->setData("isvisible", Bool(stroke.visible));
     const CCA_Matrix ctm = object->CTM();
     CCA_ArrayTemplate<float> matrix;
     for (float factor : {ctm.a, ctm.b, ctm.c, ctm.d, ctm.e, ctm.f})

@@ -26,18 +26,10 @@ void LinkAnnotAttributeCommand::Apply(const LinkAttributeState &state, const cha
     if (!object)
         return;
 
-    if (IG_Color *color = EncodeColor(document, state.color)) {
-        object->SetStrokeColor(color);
-        delete color;
-    }
-    object->SetLineWidth(state.lineWidth);
-    object->SetDashPattern(state.dashPattern);
-    object->SetVisible(state.visible);
+    WriteLinkStroke(document, object, state.Stroke());
     object->SetActions(state.actions);
     annot->SetLastModDate(GQ_ToCAS(state.lastModDate));
-
-    // The visible flag just set tells a visible rectangle from an invisible one.
-    const LinkBoundaryKind kind = DecodeBoundaryKind(state.path, object->IsVisible());
-    RebuildLinkPath(annot, object, state.boundary, kind, traceText);
+    // The visible flag just written tells a visible rectangle from an invisible one.
+    RestoreLinkGeometry(annot, object, state.path, state.boundary, traceText);
     m_context->FireEvent(new G_AnnotationEvent(document, annot, G_Event_Annotation));
 }

@@ -1,4 +1,6 @@
-#include "linkattributestate.h"
+#include "properties/linkattributestate.h"
+
+#include "tool/linkstyle.h"
 
 #include "omofdapi/ig_annot.h"
 #include "omofdapi/ig_page.h"
@@ -6,17 +8,27 @@
 
 bool LinkAttributeState::Capture(IG_Annot *annot)
 {
-    IG_Appearance *appearance = annot ? annot->Appearance() : nullptr;
-    IG_PageObject *object = appearance ? appearance->PageObject(0) : nullptr;
+    const IG_PageObject *object = LinkPathObject(annot);
     if (!object)
         return false;
-    lineWidth = object->LineWidth();
-    dashPattern = object->DashPattern();
+    const LinkStroke stroke = ReadLinkStroke(object);
+    lineWidth = stroke.lineWidth;
+    dashPattern = stroke.dashPattern;
     path = object->Path();
     pageIndex = annot->Page() ? annot->Page()->PageIndex() : 0;
     actions = object->Actions();
     lastModDate = GQ_ToQStringFromUtf8(annot->LastModDate());
-    visible = object->IsVisible();
+    visible = stroke.visible;
     boundary = annot->Boundary();
     return true;
+}
+
+LinkStroke LinkAttributeState::Stroke() const
+{
+    LinkStroke stroke;
+    stroke.color = color;
+    stroke.lineWidth = lineWidth;
+    stroke.dashPattern = dashPattern;
+    stroke.visible = visible;
+    return stroke;
 }

@@ -9,6 +9,7 @@
 
 class G_Action;
 class IG_Annot;
+struct LinkStroke;
 
 // A link's attributes at one moment. The actions are shared with the document, never owned:
 // the model keeps replaced actions alive, so the pointers stay valid for undo.
@@ -28,4 +29,5 @@ public:
     // Everything but the colour, from the link path object and the annotation. False (and
     // nothing taken) when the annotation has no link path object.
     bool Capture(IG_Annot *annot);
+    LinkStroke Stroke() const;
 };

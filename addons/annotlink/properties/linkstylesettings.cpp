@@ -1,4 +1,6 @@
-#include "linkstylesettings.h"
+#include "properties/linkstylesettings.h"
+
+#include "tool/linkstyle.h"
 
 #include "uiframework/g_settingmgr.h"
 
@@ -22,11 +24,11 @@ LinkStyleSettings::Values LinkStyleSettings::Read()
     return values;
 }
 
-void LinkStyleSettings::Write(int boundary, int lineType, int lineWidth, const QColor &color)
+void LinkStyleSettings::Write(const LinkStyle &style)
 {
     G_SettingMgr &settings = G_SettingMgr::Instance();
-    settings.SetConfigValue(QString::fromLatin1(BoundaryKey), QVariant(boundary));
-    settings.SetConfigValue(QString::fromLatin1(LineTypeKey), QVariant(lineType));
-    settings.SetConfigValue(QString::fromLatin1(LineWidthKey), QVariant(lineWidth));
-    settings.SetConfigValue(QString::fromLatin1(ColorKey), QVariant(color.name(QColor::HexArgb)));
+    settings.SetConfigValue(QString::fromLatin1(BoundaryKey), QVariant(int(style.boundary)));
+    settings.SetConfigValue(QString::fromLatin1(LineTypeKey), QVariant(int(style.lineType)));
+    settings.SetConfigValue(QString::fromLatin1(LineWidthKey), QVariant(int(style.lineWidth)));
+    settings.SetConfigValue(QString::fromLatin1(ColorKey), QVariant(style.color.name(QColor::HexArgb)));
 }

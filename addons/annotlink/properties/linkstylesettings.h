@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QColor>
 #include <QString>
+
+struct LinkStyle;
 
 // The style last saved in the property dialog, offered as the start style of the next new link.
 class LinkStyleSettings
@@ -23,5 +24,5 @@ public:
 
     static Values Read();
     // All four keys are written together, in this order.
-    static void Write(int boundary, int lineType, int lineWidth, const QColor &color);
+    static void Write(const LinkStyle &style);
 };

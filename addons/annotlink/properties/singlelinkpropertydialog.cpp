@@ -238,7 +238,6 @@ SingleLinkPropertyDialog::SingleLinkPropertyDialog(IG_Annot *annot, bool edit, d
 
 SingleLinkPropertyDialog::~SingleLinkPropertyDialog()
 {
-    delete m_colorDialog;
     delete m_linkCreator;
 }
 
@@ -489,16 +488,18 @@ void SingleLinkPropertyDialog::FillFromLink()
     if (!object)
         return;
 
-    const int width = DecodeLineWidth(object->LineWidth(), m_lineWidthCombo->currentIndex());
-    m_lineWidthCombo->setCurrentIndex(width);
-    m_lineTypeCombo->setCurrentIndex(
-        DecodeLineType(object->DashPattern(), m_lineWidthCombo->currentIndex(), m_lineTypeCombo->currentIndex()));
+    LinkStyle current;
+    current.lineType = LinkLineType(m_lineTypeCombo->currentIndex());
+    current.lineWidth = LinkLineWidth(m_lineWidthCombo->currentIndex());
+    const LinkStyle style = DecodeLinkStyle(object, current);
+    m_lineWidthCombo->setCurrentIndex(int(style.lineWidth));
+    m_lineTypeCombo->setCurrentIndex(int(style.lineType));
     {
         const QSignalBlocker blocker(m_boundaryCombo);
-        m_boundaryCombo->setCurrentIndex(int(DecodeBoundaryKind(object->Path(), object->IsVisible())));
+        m_boundaryCombo->setCurrentIndex(int(style.boundary));
     }
 
-    m_color = DecodeColor(object->StrokeColor());
+    m_color = style.color;
     m_oldAttributes.color = m_color;
     StyleColorButton(m_color.name(QColor::HexArgb));
     SetBoundaryIndex(m_boundaryCombo->currentIndex());
@@ -519,13 +520,13 @@ void SingleLinkPropertyDialog::FillActionFromLink(IG_Document *document)
     switch (action->Type()) {
     case G_ActionType_Goto:
         if (auto *jump = dynamic_cast<G_ActionGoto *>(action)) {
-            m_actionCombo->setCurrentIndex(0);
+            ShowActionPage(ActionPage::GoToPage);
             m_pageEdit->setText(QString::number(jump->Dest().pageIndex + 1));
         }
         break;
     case G_ActionType_URI:
         if (auto *uri = dynamic_cast<G_ActionURI *>(action)) {
-            m_actionCombo->setCurrentIndex(1);
+            ShowActionPage(ActionPage::WebAddress);
             m_urlEdit->setText(GQ_ToQStringFromUtf8(uri->URI()));
         }
         break;
@@ -539,7 +540,7 @@ void SingleLinkPropertyDialog::FillActionFromLink(IG_Document *document)
         G_MultiMediaInfo info;
         if (document)
             document->MultiMediaInfo(resourceID, info);
-        m_actionCombo->setCurrentIndex(3);
+        ShowActionPage(ActionPage::Media);
         m_mediaCombo->setCurrentText(FileNameOf(GQ_ToQStringFromUtf8(info.filePath)));
         break;
     }
@@ -551,12 +552,12 @@ void SingleLinkPropertyDialog::FillActionFromLink(IG_Document *document)
         if (index == -1) {
             const QString message = tr(kNoAttachments);
             if (m_attachmentCombo->count() == 1 && m_attachmentCombo->itemText(0) == message) {
-                m_actionCombo->setCurrentIndex(2);
+                ShowActionPage(ActionPage::Attachment);
                 break;
             }
             // The attachment is gone: show the page with nothing chosen, so OK stays off.
             if (m_attachmentCombo->count() > 0 && m_attachmentCombo->currentText() != message) {
-                m_actionCombo->setCurrentIndex(2);
+                ShowActionPage(ActionPage::Attachment);
                 m_attachmentCombo->setCurrentIndex(-1);
                 break;
             }
@@ -567,7 +568,7 @@ void SingleLinkPropertyDialog::FillActionFromLink(IG_Document *document)
         QString name = GQ_ToQStringFromUtf8(info.name);
         if (!info.name.IsEmpty() && !info.format.IsEmpty())
             name += "." + GQ_ToQStringFromUtf8(info.format);
-        m_actionCombo->setCurrentIndex(2);
+        ShowActionPage(ActionPage::Attachment);
         m_attachmentCombo->setCurrentText(name);
         break;
     }
@@ -665,27 +666,32 @@ void SingleLinkPropertyDialog::ColorChanged(QColor color)
     update();
 }
 
+SingleLinkPropertyDialog::ActionInput SingleLinkPropertyDialog::CurrentActionInput() const
+{
+    switch (ActionPage(m_actionCombo->currentIndex())) {
+    case ActionPage::GoToPage:
+        return {m_pageEdit, m_pageEdit->text().isEmpty(), m_pageEdit->text().isEmpty()};
+    case ActionPage::WebAddress:
+        return {m_urlEdit, m_urlEdit->text().isEmpty(), m_urlEdit->text().isEmpty()};
+    case ActionPage::Attachment:
+        return {m_attachmentCombo, m_attachmentCombo->count() == 0,
+                (m_attachmentCombo->count() == 1 && m_attachmentCombo->itemText(0) == tr(kNoAttachments))
+                    || m_attachmentCombo->currentIndex() == -1};
+    case ActionPage::Media:
+        return {m_mediaCombo, m_mediaCombo->count() == 0,
+                m_mediaCombo->count() == 1 && m_mediaCombo->itemText(0) == tr(kNoMedia)};
+    }
+    return {};
+}
+
+void SingleLinkPropertyDialog::ShowActionPage(ActionPage page)
+{
+    m_actionCombo->setCurrentIndex(int(page));
+}
+
 void SingleLinkPropertyDialog::OnTimeout()
 {
-    bool disabled = false;
-    switch (m_actionCombo->currentIndex()) {
-    case 0:
-        disabled = m_pageEdit->text().isEmpty();
-        break;
-    case 1:
-        disabled = m_urlEdit->text().isEmpty();
-        break;
-    case 2:
-        disabled = (m_attachmentCombo->count() == 1 && m_attachmentCombo->itemText(0) == tr(kNoAttachments))
-                   || m_attachmentCombo->currentIndex() == -1;
-        break;
-    case 3:
-        disabled = m_mediaCombo->count() == 1 && m_mediaCombo->itemText(0) == tr(kNoMedia);
-        break;
-    default:
-        break;
-    }
-    m_okButton->setDisabled(disabled);
+    m_okButton->setDisabled(CurrentActionInput().blocksOk);
     update();
 }
 
@@ -712,34 +718,14 @@ void SingleLinkPropertyDialog::keyPressEvent(QKeyEvent *event)
         QDialog::keyPressEvent(event);
         return;
     }
-    switch (m_actionCombo->currentIndex()) {
-    case 0:
-        if (m_pageEdit->text().isEmpty())
-            m_pageEdit->setFocus();
-        else
-            m_okButton->click();
-        break;
-    case 1:
-        if (m_urlEdit->text().isEmpty())
-            m_urlEdit->setFocus();
-        else
-            m_okButton->click();
-        break;
-    case 2:
-        if (m_attachmentCombo->count() == 0)
-            m_attachmentCombo->setFocus();
-        else
-            m_okButton->click();
-        break;
-    case 3:
-        if (m_mediaCombo->count() == 0)
-            m_mediaCombo->setFocus();
-        else
-            m_okButton->click();
-        break;
-    default:
-        break;
-    }
+    // A disabled OK ignores the click.
+    const ActionInput input = CurrentActionInput();
+    if (!input.widget)
+        return;
+    if (input.empty)
+        input.widget->setFocus();
+    else
+        m_okButton->click();
 }
 
 void SingleLinkPropertyDialog::showEvent(QShowEvent *event)
@@ -775,27 +761,25 @@ void SingleLinkPropertyDialog::SaveLinkProperty()
     }
 
     IG_PageObject *object = LinkPathObject(m_annot);
-    IG_Color *color = object ? EncodeColor(document, m_color) : nullptr;
-    if (!color) {
+    if (!object || !document) {
         deleteLater();
         return;
     }
-    const int boundary = m_boundaryCombo->currentIndex();
-    const int lineType = m_lineTypeCombo->currentIndex();
-    const int widthIndex = m_lineWidthCombo->currentIndex();
-    const float width = EncodeLineWidth(widthIndex);
+    LinkStyle style;
+    style.boundary = LinkBoundaryKind(m_boundaryCombo->currentIndex());
+    style.lineType = LinkLineType(m_lineTypeCombo->currentIndex());
+    style.lineWidth = LinkLineWidth(m_lineWidthCombo->currentIndex());
+    style.color = m_color;
 
     if (m_isEdit)
         m_oldAttributes.Capture(m_annot);
 
-    object->SetLineWidth(width);
-    object->SetDashPattern(EncodeDashPattern(lineType, widthIndex));
-    const float half = float(double(width) * 0.5);
+    const float half = float(double(EncodeLineWidth(style.lineWidth)) * 0.5);
     qDebug() << "SingleLinkPropertyDialog::SaveLinkProperty" << " pos " << half;
-    RebuildLinkPath(m_annot, object, m_annot->Boundary(), LinkBoundaryKind(boundary),
-                    "SingleLinkPropertyDialog::SaveLinkProperty");
-    object->SetStrokeColor(color);
-    delete color;
+    if (!ApplyLinkStyle(document, m_annot, style, "SingleLinkPropertyDialog::SaveLinkProperty")) {
+        deleteLater();
+        return;
+    }
 
     if (G_Action *action = BuildAction(view, document)) {
         CCA_ArrayTemplate<G_Action *> actions;
@@ -807,7 +791,7 @@ void SingleLinkPropertyDialog::SaveLinkProperty()
     m_uiContext->FireEvent(new G_AnnotationEvent(document, m_annot, G_Event_Annotation));
     view->Refresh();
 
-    LinkStyleSettings::Write(boundary, lineType, widthIndex, m_color);
+    LinkStyleSettings::Write(style);
 
     if (!m_isEdit) {
         m_linkCreator->CreateAnnotCmd(m_annot);
@@ -824,8 +808,8 @@ void SingleLinkPropertyDialog::SaveLinkProperty()
 
 G_Action *SingleLinkPropertyDialog::BuildAction(G_DocView *view, IG_Document *document) const
 {
-    switch (m_actionCombo->currentIndex()) {
-    case 0: {
+    switch (ActionPage(m_actionCombo->currentIndex())) {
+    case ActionPage::GoToPage: {
         const int page = m_pageEdit->text().toInt();
         G_ActionGoto *jump = new G_ActionGoto;
         G_Dest &dest = jump->Dest();
@@ -841,18 +825,18 @@ G_Action *SingleLinkPropertyDialog::BuildAction(G_DocView *view, IG_Document *do
         dest.type = DestTypeFromZoomMode(view->ZoomMode());
         return jump;
     }
-    case 1: {
+    case ActionPage::WebAddress: {
         G_ActionURI *uri = new G_ActionURI;
         uri->SetURI(GQ_ToCAS(m_urlEdit->text()));
         return uri;
     }
-    case 2: {
+    case ActionPage::Attachment: {
         G_ActionGotoA *attachment = new G_ActionGotoA;
         attachment->SetAttachID(m_attachmentCombo->currentData(Qt::UserRole).toUInt());
         attachment->SetNewWindow(true);
         return attachment;
     }
-    case 3: {
+    case ActionPage::Media: {
         const uint32_t resourceID = m_mediaCombo->currentData(Qt::UserRole).toUInt();
         G_MultiMediaInfo info;
         document->MultiMediaInfo(resourceID, info);
@@ -868,7 +852,6 @@ G_Action *SingleLinkPropertyDialog::BuildAction(G_DocView *view, IG_Document *do
         }
         return nullptr;
     }
-    default:
-        return nullptr;
     }
+    return nullptr;
 }

@@ -51,6 +51,19 @@ public slots:
     void TextChanged(QString text);
 
 private:
+    // The pages of the action list, in its order.
+    enum class ActionPage : int { GoToPage = 0, WebAddress = 1, Attachment = 2, Media = 3 };
+    // What the current page needs before a save: the input to focus when Return finds it
+    // empty, and whether OK stays off meanwhile.
+    struct ActionInput
+    {
+        QWidget *widget = nullptr;
+        bool empty = false;
+        bool blocksOk = false;
+    };
+    ActionInput CurrentActionInput() const;
+    void ShowActionPage(ActionPage page);
+
     void BuildWidgets();
     QWidget *BuildActionPage(QWidget *first, QWidget *second, int spacing);
     void FillAttachmentList(IG_Document *document);

@@ -27,8 +27,6 @@ void LinkAnnotModifyCommand::Apply(const LinkGeometryState &state, const char *t
         return;
 
     annot->SetLastModDate(GQ_ToCAS(state.date, false));
-    // Only the stored path's shape matters: it tells an underline from a rectangle.
-    const LinkBoundaryKind kind = DecodeBoundaryKind(state.path, object->IsVisible());
-    RebuildLinkPath(annot, object, state.boundary, kind, traceText);
+    RestoreLinkGeometry(annot, object, state.path, state.boundary, traceText);
     m_context->FireEvent(new G_AnnotationEvent(document, annot, G_Event_Annotation));
 }

@@ -21,11 +21,10 @@ const double kPixels2 = 0.5291666666666666;
 const double kPixels1 = 0.2645833333333333;
 
 // Out-of-range indices (a list without a current item) fall back to the thin line.
-int WidthPoints(int widthIndex)
+int WidthPoints(LinkLineWidth width)
 {
-    if (widthIndex < 0 || widthIndex > 2)
-        widthIndex = 0;
-    return widthIndex + 1;
+    const int index = int(width);
+    return index < 0 || index > 2 ? 1 : index + 1;
 }
 
 float DashEntry(int points, double pixels)
@@ -60,46 +59,46 @@ LinkLookup FindLink(const G_UIContext *context, int pageIndex, uint32_t annotID)
     return link;
 }
 
-float EncodeLineWidth(int widthIndex)
+float EncodeLineWidth(LinkLineWidth width)
 {
     // The first part runs in single precision, the last factor in double.
-    float points = float(WidthPoints(widthIndex));
+    float points = float(WidthPoints(width));
     float inches = points * 4.0f / 3.0f / 96.0f;
     return float(double(inches) * 25.4);
 }
 
-int DecodeLineWidth(float width, int currentIndex)
+LinkLineWidth DecodeLineWidth(float width, LinkLineWidth current)
 {
     float points = float(double(width) / 25.4 * 96 * 3 * 0.25);
     if (points > 0.5f && points < 1.5f)
-        return 0;
+        return LinkLineWidth::Thin;
     if (points > 1.5f && points < 2.5f)
-        return 1;
+        return LinkLineWidth::Middle;
     if (points > 2.5f && points < 3.5f)
-        return 2;
-    return currentIndex;
+        return LinkLineWidth::Coarse;
+    return current;
 }
 
-CCA_ArrayTemplate<float> EncodeDashPattern(int lineType, int widthIndex)
+CCA_ArrayTemplate<float> EncodeDashPattern(LinkLineType lineType, LinkLineWidth width)
 {
-    const int n = WidthPoints(widthIndex);
+    const int n = WidthPoints(width);
     CCA_ArrayTemplate<float> pattern;
     switch (lineType) {
-    case int(LinkLineType::Dotted1):
+    case LinkLineType::Dotted1:
         pattern.Add(DashEntry(n, kPixels5));
         pattern.Add(DashEntry(n, kPixels3));
         break;
-    case int(LinkLineType::Dotted2):
+    case LinkLineType::Dotted2:
         pattern.Add(DashEntry(n, kPixels3));
         pattern.Add(DashEntry(n, kPixels1));
         break;
-    case int(LinkLineType::Dotted3):
+    case LinkLineType::Dotted3:
         pattern.Add(DashEntry(n, kPixels5));
         pattern.Add(DashEntry(n, kPixels2));
         pattern.Add(DashEntry(n, kPixels1));
         pattern.Add(DashEntry(n, kPixels2));
         break;
-    case int(LinkLineType::Dotted4):
+    case LinkLineType::Dotted4:
         pattern.Add(DashEntry(n, kPixels5));
         for (int i = 0; i < 2; ++i) {
             pattern.Add(DashEntry(n, kPixels2));
@@ -107,43 +106,43 @@ CCA_ArrayTemplate<float> EncodeDashPattern(int lineType, int widthIndex)
         }
         pattern.Add(DashEntry(n, kPixels2));
         break;
-    default:
+    case LinkLineType::Solid:
         break;
     }
     return pattern;
 }
 
-int DecodeLineType(const CCA_ArrayTemplate<float> &pattern, int widthIndex, int currentType)
+LinkLineType DecodeLineType(const CCA_ArrayTemplate<float> &pattern, LinkLineWidth width, LinkLineType current)
 {
     switch (pattern.GetSize()) {
     case 0:
-        return int(LinkLineType::Solid);
+        return LinkLineType::Solid;
     case 2: {
-        const double n = WidthPoints(widthIndex);
+        const double n = WidthPoints(width);
         const double four = n * 1.0583333333333331 * 4 / 3;
         const double six = n * 1.5875 * 4 / 3;
         const double two = n * 0.5291666666666666 * 4 / 3;
         const double first = pattern[0];
         if (four < first && first < six)
-            return int(LinkLineType::Dotted1);
+            return LinkLineType::Dotted1;
         if (two < first && first < four)
-            return int(LinkLineType::Dotted2);
-        return currentType;
+            return LinkLineType::Dotted2;
+        return current;
     }
     case 4:
-        return int(LinkLineType::Dotted3);
+        return LinkLineType::Dotted3;
     case 6:
-        return int(LinkLineType::Dotted4);
+        return LinkLineType::Dotted4;
     default:
-        return currentType;
+        return current;
     }
 }
 
-IG_Color *EncodeColor(const IG_Document *document, const QColor &color)
+std::unique_ptr<IG_Color> EncodeColor(const IG_Document *document, const QColor &color)
 {
     if (!document)
         return nullptr;
-    IG_Color *object = document->CreateColor();
+    std::unique_ptr<IG_Color> object(document->CreateColor());
     if (!object)
         return nullptr;
     const uint32_t value = uint32_t(color.red()) | uint32_t(color.green()) << 8
@@ -172,14 +171,38 @@ LinkBoundaryKind DecodeBoundaryKind(const CCA_Path &path, bool visible)
     return visible ? LinkBoundaryKind::Rectangle : LinkBoundaryKind::Invisible;
 }
 
+LinkStroke ReadLinkStroke(const IG_PageObject *object)
+{
+    LinkStroke stroke;
+    if (!object)
+        return stroke;
+    stroke.color = DecodeColor(object->StrokeColor());
+    stroke.lineWidth = object->LineWidth();
+    stroke.dashPattern = object->DashPattern();
+    stroke.visible = object->IsVisible();
+    return stroke;
+}
+
+bool WriteLinkStroke(const IG_Document *document, IG_PageObject *object, const LinkStroke &stroke)
+{
+    const std::unique_ptr<IG_Color> color = object ? EncodeColor(document, stroke.color) : nullptr;
+    if (!color)
+        return false;
+    // The object keeps a copy of the colour.
+    object->SetStrokeColor(color.get());
+    object->SetLineWidth(stroke.lineWidth);
+    object->SetDashPattern(stroke.dashPattern);
+    object->SetVisible(stroke.visible);
+    return true;
+}
+
 LinkStyle DecodeLinkStyle(const IG_PageObject *object, const LinkStyle &current)
 {
     if (!object)
         return current;
     LinkStyle style;
-    style.lineWidth = LinkLineWidth(DecodeLineWidth(object->LineWidth(), int(current.lineWidth)));
-    style.lineType = LinkLineType(
-        DecodeLineType(object->DashPattern(), int(style.lineWidth), int(current.lineType)));
+    style.lineWidth = DecodeLineWidth(object->LineWidth(), current.lineWidth);
+    style.lineType = DecodeLineType(object->DashPattern(), style.lineWidth, current.lineType);
     style.boundary = DecodeBoundaryKind(object->Path(), object->IsVisible());
     style.color = DecodeColor(object->StrokeColor());
     return style;
@@ -220,19 +243,24 @@ void RebuildLinkPath(IG_Annot *annot, IG_PageObject *object, const CCA_GRect &re
     object->MoveBy(-placed.left - h, -placed.top - h);
 }
 
+void RestoreLinkGeometry(IG_Annot *annot, IG_PageObject *object, const CCA_Path &shape,
+                         const CCA_GRect &rect, const char *traceText)
+{
+    if (!object)
+        return;
+    RebuildLinkPath(annot, object, rect, DecodeBoundaryKind(shape, object->IsVisible()), traceText);
+}
+
 bool ApplyLinkStyle(const IG_Document *document, IG_Annot *annot, const LinkStyle &style,
                     const char *traceText)
 {
     IG_PageObject *object = LinkPathObject(annot);
-    IG_Color *color = EncodeColor(document, style.color);
-    if (!object || !color) {
-        delete color;
+    const std::unique_ptr<IG_Color> color = object ? EncodeColor(document, style.color) : nullptr;
+    if (!color)
         return false;
-    }
-    object->SetLineWidth(EncodeLineWidth(int(style.lineWidth)));
-    object->SetDashPattern(EncodeDashPattern(int(style.lineType), int(style.lineWidth)));
+    object->SetLineWidth(EncodeLineWidth(style.lineWidth));
+    object->SetDashPattern(EncodeDashPattern(style.lineType, style.lineWidth));
     RebuildLinkPath(annot, object, annot->Boundary(), style.boundary, traceText);
-    object->SetStrokeColor(color);
-    delete color;
+    object->SetStrokeColor(color.get());
     return true;
 }

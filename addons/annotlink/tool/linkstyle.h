@@ -6,6 +6,7 @@
 #include <QColor>
 
 #include <cstdint>
+#include <memory>
 
 class CCA_Path;
 class G_UIContext;
@@ -43,23 +44,37 @@ struct LinkLookup
 // Parses the page and loads its annotations first when they are not yet read.
 LinkLookup FindLink(const G_UIContext *context, int pageIndex, uint32_t annotID);
 
-// Width index -> stored width in mm (n points, n = index + 1).
-float EncodeLineWidth(int widthIndex);
-// Stored width -> width index; `currentIndex` when the width matches no row.
-int DecodeLineWidth(float width, int currentIndex);
+// Stored width in mm (n points, n = index + 1).
+float EncodeLineWidth(LinkLineWidth width);
+// `current` when the stored width matches no row.
+LinkLineWidth DecodeLineWidth(float width, LinkLineWidth current);
 
-// (line type, width index) -> dash pattern in mm; empty for a solid line.
-CCA_ArrayTemplate<float> EncodeDashPattern(int lineType, int widthIndex);
-// Dash pattern -> line type; `currentType` when the pattern matches no row.
-int DecodeLineType(const CCA_ArrayTemplate<float> &pattern, int widthIndex, int currentType);
+// Dash pattern in mm; empty for a solid line.
+CCA_ArrayTemplate<float> EncodeDashPattern(LinkLineType lineType, LinkLineWidth width);
+// `current` when the pattern matches no row.
+LinkLineType DecodeLineType(const CCA_ArrayTemplate<float> &pattern, LinkLineWidth width, LinkLineType current);
 
-// A new colour object of `document` (RGB, packed value, alpha); the caller deletes it.
-// Null without a document.
-IG_Color *EncodeColor(const IG_Document *document, const QColor &color);
+// A new colour object of `document` (RGB, packed value, alpha); null without a document.
+std::unique_ptr<IG_Color> EncodeColor(const IG_Document *document, const QColor &color);
 // Opaque black for a missing colour object.
 QColor DecodeColor(const IG_Color *color);
 
 LinkBoundaryKind DecodeBoundaryKind(const CCA_Path &path, bool visible);
+
+// The stroke as the link path object stores it, before any decoding into list choices: what
+// undo, copy and paste carry.
+struct LinkStroke
+{
+    QColor color = QColor(0, 0, 0, 255);
+    float lineWidth = 0;
+    CCA_ArrayTemplate<float> dashPattern;
+    bool visible = true;
+};
+
+LinkStroke ReadLinkStroke(const IG_PageObject *object);
+// Colour, width, dash pattern, visible flag, in that order; false (nothing written) without an
+// object or a document.
+bool WriteLinkStroke(const IG_Document *document, IG_PageObject *object, const LinkStroke &stroke);
 
 // Reads the style out of a link path object; rows that match nothing keep `current`.
 LinkStyle DecodeLinkStyle(const IG_PageObject *object, const LinkStyle &current);
@@ -68,6 +83,11 @@ LinkStyle DecodeLinkStyle(const IG_PageObject *object, const LinkStyle &current)
 // with the object's current line width, and logs both boundaries behind `traceText`.
 void RebuildLinkPath(IG_Annot *annot, IG_PageObject *object, const CCA_GRect &rect,
                      LinkBoundaryKind kind, const char *traceText);
+
+// Rebuilds on `rect` with the kind that `shape` and the object's visible flag tell; the stored
+// shape itself is not written back.
+void RestoreLinkGeometry(IG_Annot *annot, IG_PageObject *object, const CCA_Path &shape,
+                         const CCA_GRect &rect, const char *traceText);
 
 // Writes `style` into the link path object of `annot` and rebuilds it on the annotation's
 // current boundary. False when the annotation has no link path object or no document.
