@@ -377,13 +377,22 @@ void OFD_PackageReader::ReadAttachments(const QString &location)
 void OFD_PackageReader::ReadAnnotIndex(const QString &location)
 {
     m_index.clear();
+    m_annotPartUsers.clear();
     m_indexExists = false;
+    m_indexOwned = true;
     m_indexPath = location.trimmed().isEmpty() ? QString()
                                                 : LocateEntry({OFD_PackagePath::Resolve(m_documentFolder, location)});
+    if (m_indexPath.isEmpty())
+        return;
+    m_indexOwned = m_archive->FindEntry(m_indexPath).isEmpty();
     std::unique_ptr<OFD_XmlElement> root = ReadPart(m_indexPath, nullptr);
     if (!root)
         return;
+    // Any other part named as the index is never read or written as one.
+    if (!root->Is(QStringLiteral("Annotations")))
+        return;
     m_indexExists = true;
+    m_indexOwned = true;
     const QString folder = OFD_PackagePath::Folder(m_indexPath);
     QHash<uint32_t, OFD_Page *> pagesByFileID;
     for (auto it = m_pages.constBegin(); it != m_pages.constEnd(); ++it)
@@ -396,11 +405,25 @@ void OFD_PackageReader::ReadAnnotIndex(const QString &location)
                                       OFD_PackagePath::Resolve(m_documentFolder, fileLoc),
                                       OFD_PackagePath::Resolve(QString(), fileLoc)});
         entry.element = std::shared_ptr<const OFD_XmlElement>(element->Clone());
-        if (OFD_Page *page = pagesByFileID.value(entry.pageID))
-            if (!entry.filePath.isEmpty())
-                m_pages[page].annotFiles.append(entry.filePath);
+        OFD_Page *page = pagesByFileID.value(entry.pageID);
+        if (page && !entry.filePath.isEmpty() && !m_pages[page].annotFiles.contains(entry.filePath)) {
+            m_pages[page].annotFiles.append(entry.filePath);
+            ++m_annotPartUsers[entry.filePath];
+        }
         m_index.append(entry);
     }
+}
+
+bool OFD_PackageReader::OwnsAnnotPart(const OFD_Page *page, const QString &path) const
+{
+    const PageState *state = State(page);
+    if (!state || path.isEmpty() || !state->annotFiles.contains(path) || m_annotPartUsers.value(path) != 1)
+        return false;
+    if (state->annotParts.contains(path))
+        return true;
+    const bool isKnownPart = path.compare(m_indexPath, Qt::CaseInsensitive) == 0
+        || path.compare(m_documentPath, Qt::CaseInsensitive) == 0;
+    return !isKnownPart && m_archive->FindEntry(path).isEmpty();
 }
 
 const OFD_PackageReader::PageState *OFD_PackageReader::State(const OFD_Page *page) const
@@ -496,6 +519,7 @@ bool OFD_PackageReader::LoadAnnots(OFD_Page *page)
     PageState &state = it.value();
     state.annotsLoaded = true;
     state.annots.clear();
+    state.annotParts.clear();
     OFD_ContentReader reader(m_document, *m_resources, m_archive, &m_bookmarks);
     bool ok = true;
     for (const QString &path : qAsConst(state.annotFiles)) {
@@ -504,6 +528,11 @@ bool OFD_PackageReader::LoadAnnots(OFD_Page *page)
             ok = false;
             continue;
         }
+        if (!root->Is(QStringLiteral("PageAnnot"))) {
+            ok = false;
+            continue;
+        }
+        state.annotParts.insert(path);
         for (const OFD_XmlElement *element : root->Children(QStringLiteral("Annot"))) {
             const uint32_t fileID = element->UIntAttribute(QStringLiteral("ID"));
             const bool fresh = fileID == 0 || m_loadedAnnotIDs.contains(fileID);
@@ -548,5 +577,9 @@ bool OFD_PackageReader::Rebase(const QString &filePath, const QHash<const OFD_Pa
             it.value().annots = w.value();
     }
     ReadAnnotIndex(doc->ChildText(QStringLiteral("Annotations")));
+    // What was just written holds the written pages' annotations.
+    for (auto it = m_pages.begin(); it != m_pages.end(); ++it)
+        if (written.contains(it.key()))
+            it.value().annotParts = QSet<QString>(it.value().annotFiles.cbegin(), it.value().annotFiles.cend());
     return true;
 }

@@ -48,6 +48,7 @@ public:
         QString contentPath;
         uint32_t fileID = 0;      // the page's ID in Document.xml (0 when it had none)
         QStringList annotFiles;   // its annotation parts, as listed in the index
+        QSet<QString> annotParts; // those that held a PageAnnot when they were read
         bool annotsLoaded = false;
         QVector<LoadedAnnot> annots;
     };
@@ -59,14 +60,20 @@ public:
     };
 
     const std::shared_ptr<OFD_ZipArchive> &Archive() const { return m_archive; }
+    const OFD_Document *Document() const { return m_document; }
     QString DocumentPath() const { return m_documentPath; }
     uint32_t FileMaxUnitID() const { return m_fileMaxUnitID; }
     // Where Document.xml says the annotation index is (empty when it names none usable),
     // and whether the package has it.
     QString AnnotIndexPath() const { return m_indexPath; }
     bool AnnotIndexExists() const { return m_indexExists; }
+    // Whether the index may be written where it is: it is missing or was read as an index.
+    bool AnnotIndexOwned() const { return m_indexOwned; }
     const QVector<IndexEntry> &AnnotIndex() const { return m_index; }
     const PageState *State(const OFD_Page *page) const;
+    // Whether `path` may take the annotations of `page` alone: it is listed for that page only
+    // and was read as its annotation part, or is not in the package yet.
+    bool OwnsAnnotPart(const OFD_Page *page, const QString &path) const;
 
     // After the document was saved to `filePath`: reads from the new package from now on and
     // takes `written` (per page) as the annotations as they are in it.
@@ -94,6 +101,8 @@ private:
     CCA_GRect m_defaultBox;
     QString m_indexPath;
     bool m_indexExists = false;
+    bool m_indexOwned = true;
+    QHash<QString, int> m_annotPartUsers; // pages listing each annotation part
     QVector<IndexEntry> m_index;
     QHash<const OFD_Page *, PageState> m_pages;
     QHash<uint32_t, QString> m_templatePaths;

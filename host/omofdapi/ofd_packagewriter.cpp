@@ -79,6 +79,39 @@ bool WriteEntries(OFD_ZipWriter &zip, const QList<QPair<QString, QByteArray>> &e
     return true;
 }
 
+// The last guard before a package is written over: only parts read as what they are
+// rewritten as are replaced or dropped, and new entries are new.
+bool OwnsEveryWrite(const OFD_PackageReader &reader, const QHash<QString, QByteArray> &replaced,
+                    const QList<QPair<QString, QByteArray>> &added, const QSet<QString> &dropped, QString *error)
+{
+    QSet<QString> owned{reader.DocumentPath()};
+    if (reader.AnnotIndexExists())
+        owned.insert(reader.AnnotIndexPath());
+    for (int i = 0; i < reader.Document()->PageCount(); ++i) {
+        const OFD_Page *page = reader.Document()->Page(i);
+        if (const OFD_PackageReader::PageState *state = reader.State(page))
+            for (const QString &part : state->annotParts)
+                if (reader.OwnsAnnotPart(page, part))
+                    owned.insert(part);
+    }
+    QStringList foreign;
+    for (auto it = replaced.constBegin(); it != replaced.constEnd(); ++it)
+        if (!owned.contains(it.key()))
+            foreign.append(it.key());
+    for (const QString &name : dropped)
+        if (!owned.contains(name) && !reader.Archive()->FindEntry(name).isEmpty())
+            foreign.append(name);
+    for (const auto &entry : added)
+        if (!reader.Archive()->FindEntry(entry.first).isEmpty())
+            foreign.append(entry.first);
+    if (foreign.isEmpty())
+        return true;
+    if (error)
+        *error = Tr("Saving would overwrite %1, which this document did not read as its annotations; nothing was saved.")
+                     .arg(foreign.first());
+    return false;
+}
+
 std::unique_ptr<OFD_XmlElement> PageAnnotRoot(const QVector<std::shared_ptr<const OFD_XmlElement>> &annots)
 {
     auto root = std::make_unique<OFD_XmlElement>(QStringLiteral("PageAnnot"));
@@ -115,7 +148,10 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
     for (const QString &name : archive->EntryNames())
         taken.insert(name.toCaseFolded());
 
-    QString indexPath = reader.AnnotIndexPath();
+    for (const OFD_PackageReader::IndexEntry &entry : reader.AnnotIndex())
+        taken.insert(entry.filePath.toCaseFolded());
+
+    QString indexPath = reader.AnnotIndexOwned() ? reader.AnnotIndexPath() : QString();
     if (indexPath.isEmpty())
         indexPath = FreePath(documentFolder + QStringLiteral("Annots/"), QStringLiteral("Annotations.xml"), taken);
     taken.insert(indexPath.toCaseFolded());
@@ -161,20 +197,26 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
             continue;
         changed = true;
         written.insert(page, now);
-        const QStringList files = state->annotFiles;
-        // The page's first part takes all its annotations; further parts go.
-        for (int f = elements.isEmpty() ? 0 : 1; f < files.size(); ++f)
-            dropped.insert(files.at(f));
+        // The page's first part of its own takes all its annotations; its other own parts go.
+        // Parts it shares or that held no annotations stay as they are.
+        QString path;
+        for (const QString &file : state->annotFiles) {
+            if (!reader.OwnsAnnotPart(page, file))
+                continue;
+            if (path.isEmpty() && !elements.isEmpty())
+                path = file;
+            else
+                dropped.insert(file);
+        }
         for (int e = index.size() - 1; e >= 0; --e) {
             if (index.at(e).pageID == state->fileID && !index.at(e).filePath.isEmpty()
-                && (elements.isEmpty() || index.at(e).filePath != files.value(0))) {
+                && (path.isEmpty() || index.at(e).filePath != path)) {
                 index.remove(e);
                 indexChanged = true;
             }
         }
         if (elements.isEmpty())
             continue;
-        QString path = files.value(0);
         if (path.isEmpty()) {
             path = FreePath(annotsFolder + QStringLiteral("Page_%1/").arg(i), QStringLiteral("Annotation.xml"), taken);
             taken.insert(path.toCaseFolded());
@@ -252,6 +294,8 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
             replaced.insert(reader.DocumentPath(), root->ToDocument());
         }
 
+        if (!OwnsEveryWrite(reader, replaced, added, dropped, error))
+            return false;
         OFD_ZipWriter zip;
         if (!zip.Begin(filePath, error))
             return false;

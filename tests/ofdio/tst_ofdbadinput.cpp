@@ -161,6 +161,88 @@ private slots:
         QVERIFY(names.contains(QStringLiteral("Doc_0/Annots/Page_0/Annotation.xml")));
     }
 
+    void savingWritesOnlyAnnotationParts_data()
+    {
+        QTest::addColumn<QString>("indexLoc");
+        QTest::addColumn<QString>("firstLoc");  // the first page's annotation part
+        QTest::addColumn<QString>("secondLoc"); // the second page's, when it has one
+        QTest::addColumn<QStringList>("rewritten");
+        QTest::addColumn<int>("firstLinks");    // after the save, the new link included
+        QTest::addColumn<int>("secondLinks");
+
+        const QString index = QStringLiteral("Doc_0/Annots/Annotations.xml");
+        const QString document = QStringLiteral("Doc_0/Document.xml");
+        QTest::newRow("part is OFD.xml") << "Annots/Annotations.xml" << "/OFD.xml" << "" << QStringList{document, index} << 1 << 0;
+        QTest::newRow("part is Document.xml") << "Annots/Annotations.xml" << "/Doc_0/Document.xml" << "" << QStringList{document, index} << 1 << 0;
+        QTest::newRow("part is a page") << "Annots/Annotations.xml" << "../Pages/Page_0/Content.xml" << "" << QStringList{document, index} << 1 << 0;
+        QTest::newRow("part is an image") << "Annots/Annotations.xml" << "/Doc_0/Res/image.png" << "" << QStringList{document, index} << 1 << 0;
+        QTest::newRow("part is the index") << "Annots/Annotations.xml" << "Annotations.xml" << "" << QStringList{document, index} << 1 << 0;
+        QTest::newRow("part shared by two pages") << "Annots/Annotations.xml" << "Shared.xml" << "Shared.xml" << QStringList{document, index} << 2 << 1;
+        QTest::newRow("index is OFD.xml") << "/OFD.xml" << "" << "" << QStringList{document} << 1 << 0;
+        QTest::newRow("index is Document.xml") << "Document.xml" << "" << "" << QStringList{document} << 1 << 0;
+        QTest::newRow("index is a page") << "Pages/Page_0/Content.xml" << "" << "" << QStringList{document} << 1 << 0;
+        QTest::newRow("index is a page part") << "Annots/Shared.xml" << "" << "" << QStringList{document} << 1 << 0;
+    }
+
+    void savingWritesOnlyAnnotationParts()
+    {
+        QFETCH(QString, indexLoc);
+        QFETCH(QString, firstLoc);
+        QFETCH(QString, secondLoc);
+        QFETCH(QStringList, rewritten);
+        const QByteArray ns = "xmlns:ofd=\"http://www.ofdspec.org/2016\"";
+        const QByteArray document = "<ofd:Document " + ns + "><ofd:CommonData><ofd:MaxUnitID>2</ofd:MaxUnitID></ofd:CommonData><ofd:Pages>"
+            "<ofd:Page ID=\"1\" BaseLoc=\"Pages/Page_0/Content.xml\"/><ofd:Page ID=\"3\" BaseLoc=\"Pages/Page_1/Content.xml\"/>"
+            "</ofd:Pages><ofd:Annotations>" + indexLoc.toUtf8() + "</ofd:Annotations></ofd:Document>";
+        const QByteArray page = "<ofd:Page " + ns + "><ofd:Content><ofd:Layer ID=\"2\"><ofd:PathObject ID=\"4\" Boundary=\"0 0 10 10\">"
+            "<ofd:AbbreviatedData>M 0 0 L 10 10</ofd:AbbreviatedData></ofd:PathObject></ofd:Layer></ofd:Content></ofd:Page>";
+        QByteArray index = "<ofd:Annotations " + ns + ">";
+        if (!firstLoc.isEmpty())
+            index += "<ofd:Page PageID=\"1\"><ofd:FileLoc>" + firstLoc.toUtf8() + "</ofd:FileLoc></ofd:Page>";
+        if (!secondLoc.isEmpty())
+            index += "<ofd:Page PageID=\"3\"><ofd:FileLoc>" + secondLoc.toUtf8() + "</ofd:FileLoc></ofd:Page>";
+        index += "</ofd:Annotations>";
+        const QByteArray shared = "<ofd:PageAnnot " + ns + "><ofd:Annot ID=\"50\" Type=\"Link\"><ofd:Appearance Boundary=\"1 1 5 5\"/>"
+                                  "</ofd:Annot></ofd:PageAnnot>";
+        const Entries entries = {{QStringLiteral("OFD.xml"), kOfd},
+                                 {QStringLiteral("Doc_0/Document.xml"), document},
+                                 {QStringLiteral("Doc_0/Pages/Page_0/Content.xml"), page},
+                                 {QStringLiteral("Doc_0/Pages/Page_1/Content.xml"), page},
+                                 {QStringLiteral("Doc_0/Res/image.png"), QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
+                                 {QStringLiteral("Doc_0/Annots/Annotations.xml"), index},
+                                 {QStringLiteral("Doc_0/Annots/Shared.xml"), shared}};
+        QTemporaryDir dir;
+        const QString source = dir.filePath(QStringLiteral("source.ofd"));
+        QVERIFY(WriteFile(source, ZipBytes(entries)));
+
+        QString error;
+        std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(source, &error);
+        QVERIFY2(doc, qPrintable(error));
+        doc->GetPage(0)->LoadAnnots();
+        doc->GetPage(1)->LoadAnnots();
+        IG_Annot *added = doc->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr);
+        added->SetBoundary(CCA_GRect(20, 20, 40, 30));
+        const uint32_t id = added->ID();
+        const QString target = dir.filePath(QStringLiteral("saved.ofd"));
+        QVERIFY2(OFD_PackageWriter::Save(doc.get(), target, &error), qPrintable(error));
+
+        const QMap<QString, QByteArray> saved = ZipEntries(target);
+        for (const auto &entry : entries)
+            if (!rewritten.contains(entry.first))
+                QVERIFY2(saved.value(entry.first) == entry.second, qPrintable(entry.first));
+        std::unique_ptr<OFD_Document> reopened = OFD_PackageReader::Open(target, &error);
+        QVERIFY2(reopened, qPrintable(error));
+        QVERIFY(reopened->GetPage(0)->Parse());
+        QCOMPARE(reopened->GetPage(0)->PageObjectCount(), 1);
+        reopened->GetPage(0)->LoadAnnots();
+        reopened->GetPage(1)->LoadAnnots();
+        QTEST(reopened->GetPage(0)->AnnotCount(), "firstLinks");
+        QTEST(reopened->GetPage(1)->AnnotCount(), "secondLinks");
+        const IG_Annot *link = reopened->GetPage(0)->AnnotByID(id);
+        QVERIFY(link);
+        QCOMPARE(link->Boundary(), CCA_GRect(20, 20, 40, 30));
+    }
+
     void valuesThatAreNotNumbersFallBackToDefaults()
     {
         const QByteArray document =
