@@ -22,6 +22,7 @@
 #include "uiframework/g_docview.h"
 #include "uiframework/g_hostoperations.h"
 #include "uiframework/g_operation.h"
+#include "uiframework/g_runoperation.h"
 #include "uiframework/g_uicontext.h"
 
 #include <QApplication>
@@ -165,12 +166,7 @@ struct Session
     }
     int Run(const char *name)
     {
-        G_Operation *operation = context.CreateOperationByName(QString::fromLatin1(name), QString());
-        if (!operation)
-            return -1;
-        const int result = operation->ExecuteAction();
-        operation->DeleteLater();
-        return result;
+        return RunOperation(&context, QString::fromLatin1(name), nullptr, G_RunMode::Execute).value_or(-1);
     }
 };
 

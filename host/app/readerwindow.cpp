@@ -8,6 +8,7 @@
 #include "uiframework/g_hostoperations.h"
 #include "uiframework/g_hosttools.h"
 #include "uiframework/g_operation.h"
+#include "uiframework/g_runoperation.h"
 #include "uiframework/g_toolhandler.h"
 #include "uiframework/g_uicontext.h"
 
@@ -147,12 +148,11 @@ void ReaderWindow::CreateActions()
     m_showAnnotsAction->setCheckable(true);
     m_showAnnotsAction->setChecked(true);
     connect(m_showAnnotsAction, &QAction::toggled, this, [this](bool on) {
-        if (G_Operation *operation = m_context->CreateOperationByName(QStringLiteral("t_showannot"), QString())) {
-            operation->SetDocView(m_view);
-            operation->Param().Add(QStringLiteral("isVisible"), on);
-            operation->PerformAction();
-            operation->DeleteLater();
-        } else if (m_view) {
+        const auto shown = ::RunOperation(m_context, QStringLiteral("t_showannot"), [this, on](G_Operation &operation) {
+            operation.SetDocView(m_view);
+            operation.Param().Add(QStringLiteral("isVisible"), on);
+        });
+        if (!shown && m_view) {
             m_view->SetAnnotsVisible(on);
         }
     });
@@ -370,13 +370,8 @@ void ReaderWindow::closeEvent(QCloseEvent *event)
 bool ReaderWindow::RunOperation(const QString &name)
 {
     m_context->SetCurrentDocView(m_view);
-    G_Operation *operation = m_context->CreateOperationByName(name, QString());
-    if (!operation)
-        return false;
-    operation->SetDocView(m_view);
-    operation->PerformAction();
-    operation->DeleteLater();
-    return true;
+    return ::RunOperation(m_context, name, [this](G_Operation &operation) { operation.SetDocView(m_view); })
+        .has_value();
 }
 
 void ReaderWindow::SwitchTool(const QString &name)

@@ -1,6 +1,7 @@
 #include "g_contextmenu.h"
 
 #include "g_operation.h"
+#include "g_runoperation.h"
 #include "g_uicontext.h"
 
 #include "core/icore.h"
@@ -74,12 +75,10 @@ QString G_ContextMenu::PopupMenu(const QString &name, const QHash<QString, G_Men
     const QString operationName = picked->data().toString();
     if (operationName.isEmpty() || !m_context)
         return QString();
-    if (G_Operation *operation = m_context->CreateOperationByName(operationName, QString())) {
+    RunOperation(m_context, operationName, [&ownedParams](G_Operation &operation) {
         if (ownedParams)
-            operation->Param().Merge(*ownedParams);
-        operation->PerformAction();
-        operation->DeleteLater();
-    }
+            operation.Param().Merge(*ownedParams);
+    });
     return operationName;
 }
 

@@ -1,6 +1,7 @@
 #include "gp_linktooltoggle.h"
 
 #include "g_docview.h"
+#include "g_runoperation.h"
 #include "g_toolhandler.h"
 #include "g_uicontext.h"
 
@@ -19,12 +20,8 @@ int GP_LinkToolToggle::DoAction()
         return 0;
     const G_ToolHandler *current = view->CurrentToolHandler();
     const bool linkToolCurrent = current && current->Name() == "ga_link";
-    G_Operation *next = context->CreateOperationByName(
-        linkToolCurrent ? QStringLiteral("t_handtool") : QStringLiteral("ga_link"), QString());
-    if (!next)
-        return 0;
-    next->SetDocView(view);
-    const int result = next->PerformAction();
-    next->DeleteLater();
-    return result ? 1 : 0;
+    const std::optional<int> result =
+        RunOperation(context, linkToolCurrent ? QStringLiteral("t_handtool") : QStringLiteral("ga_link"),
+                     [view](G_Operation &next) { next.SetDocView(view); });
+    return result.value_or(0) ? 1 : 0;
 }

@@ -2,6 +2,7 @@
 
 #include "g_docview.h"
 #include "g_operation.h"
+#include "g_runoperation.h"
 #include "g_uicontext.h"
 
 #include "omofdapi/ig_annot.h"
@@ -71,14 +72,11 @@ void GT_HandTool::RunLinkAction(int pageIndex, IG_Annot *link)
     G_UIContext *context = UIContext();
     if (!context || !link)
         return;
-    G_Operation *operation = context->CreateOperationByName(QStringLiteral("d_linkaction"), QString());
-    if (!operation)
-        return;
-    operation->SetDocView(DocView());
-    operation->Param().Add(QStringLiteral("pageIndex"), pageIndex);
-    operation->Param().Add(QStringLiteral("annotID"), int(link->ID()));
-    operation->PerformAction();
-    operation->DeleteLater();
+    RunOperation(context, QStringLiteral("d_linkaction"), [&](G_Operation &operation) {
+        operation.SetDocView(DocView());
+        operation.Param().Add(QStringLiteral("pageIndex"), pageIndex);
+        operation.Param().Add(QStringLiteral("annotID"), int(link->ID()));
+    });
 }
 
 IG_Annot *GT_HandTool::PressLink(const CCA_Point &point)

@@ -84,14 +84,15 @@ class TestLinkClipboard : public QObject
     // The operation alone, at a proposed position.
     int PasteAt(const CCA_GPoint &point, bool *moved)
     {
-        G_Operation *operation = m_fixture->context.CreateOperationByName("d_annotlinkpaste", QString());
-        operation->Param().Add("pageindex", 0);
-        operation->Param().Add("left", point.x);
-        operation->Param().Add("top", point.y);
-        const int answer = operation->ExecuteAction();
-        *moved = operation->Param().GetBool("iswelt");
-        operation->DeleteLater();
-        return answer;
+        return RunOperation(
+                   &m_fixture->context, "d_annotlinkpaste",
+                   [&point](G_Operation &operation) {
+                       operation.Param().Add("pageindex", 0);
+                       operation.Param().Add("left", point.x);
+                       operation.Param().Add("top", point.y);
+                   },
+                   G_RunMode::Execute, [moved](G_Operation &operation) { *moved = operation.Param().GetBool("iswelt"); })
+            .value_or(-1);
     }
     void MoveCursorTo(float x, float y)
     {

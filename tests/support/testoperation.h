@@ -1,6 +1,7 @@
 #pragma once
 
 #include "uiframework/g_operation.h"
+#include "uiframework/g_runoperation.h"
 #include "uiframework/g_toolhandler.h"
 #include "uiframework/g_uicontext.h"
 
@@ -44,11 +45,5 @@ private:
 // -1 when there is none.
 inline int RunOperation(G_UIContext &context, const QString &name, const std::function<void(G_OperationParam &)> &fill)
 {
-    G_Operation *operation = context.CreateOperationByName(name, QString());
-    if (!operation)
-        return -1;
-    fill(operation->Param());
-    const int result = operation->PerformAction();
-    operation->DeleteLater();
-    return result;
+    return RunOperation(&context, name, [&fill](G_Operation &operation) { fill(operation.Param()); }).value_or(-1);
 }

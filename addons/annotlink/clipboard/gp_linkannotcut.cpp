@@ -1,11 +1,11 @@
 #include "clipboard/gp_linkannotcut.h"
 
 #include "clipboard/linkclipboardrecord.h"
-#include "operations/namedoperation.h"
 
 #include "omofdapi/ig_page.h"
 #include "uiframework/g_docview.h"
 #include "uiframework/g_event.h"
+#include "uiframework/g_runoperation.h"
 #include "uiframework/g_uicontext.h"
 
 G_Operation *GP_LinkAnnotCut::Clone() const
@@ -39,12 +39,10 @@ int GP_LinkAnnotCut::DoAction()
     // The deletion goes through "d_annotlinkdel" so that undo brings the link back; the host
     // keeps the annotation alive for that undo, so it can still be named in the event below.
     G_UIContext *context = UIContext();
-    if (G_Operation *remove = CreateNamedOperation(context, QStringLiteral("d_annotlinkdel"))) {
-        remove->Param().Add(QStringLiteral("pageIndex"), annot->Page() ? annot->Page()->PageIndex() : pageIndex);
-        remove->Param().Add(QStringLiteral("annotID"), int(annot->ID()));
-        remove->PerformAction();
-        remove->DeleteLater();
-    }
+    RunOperation(context, QStringLiteral("d_annotlinkdel"), [&](G_Operation &remove) {
+        remove.Param().Add(QStringLiteral("pageIndex"), annot->Page() ? annot->Page()->PageIndex() : pageIndex);
+        remove.Param().Add(QStringLiteral("annotID"), int(annot->ID()));
+    });
     if (context) {
         G_DocView *current = context->CurrentDocView();
         context->FireEvent(new G_AnnotationEvent(current ? current->GDocument() : GDocument(), annot,

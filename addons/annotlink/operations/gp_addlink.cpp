@@ -1,8 +1,7 @@
 #include "operations/gp_addlink.h"
 
-#include "operations/namedoperation.h"
-
 #include "uiframework/g_docview.h"
+#include "uiframework/g_runoperation.h"
 #include "uiframework/g_uicontext.h"
 
 #include <algorithm>
@@ -50,14 +49,11 @@ int GP_AddLink::DoAction()
         }
     }
 
-    G_UIContext *context = UIContext();
-    if (G_Operation *property = CreateNamedOperation(context, QStringLiteral("d_annotlinkproperty"))) {
-        property->Param().Add(QStringLiteral("pressIndex"), pageIndex);
-        property->Param().Add(QStringLiteral("first"), CCA_GPoint(area.left, area.top));
-        property->Param().Add(QStringLiteral("second"), CCA_GPoint(area.right, area.bottom));
-        property->Param().Add(QStringLiteral("edit"), false);
-        property->PerformAction();
-        property->DeleteLater();
-    }
+    RunOperation(UIContext(), QStringLiteral("d_annotlinkproperty"), [&](G_Operation &property) {
+        property.Param().Add(QStringLiteral("pressIndex"), pageIndex);
+        property.Param().Add(QStringLiteral("first"), CCA_GPoint(area.left, area.top));
+        property.Param().Add(QStringLiteral("second"), CCA_GPoint(area.right, area.bottom));
+        property.Param().Add(QStringLiteral("edit"), false);
+    });
     return 1;
 }

@@ -3,10 +3,10 @@
 #include "omofdapi/ig_annot.h"
 #include "omofdapi/ig_document.h"
 #include "omofdapi/ig_page.h"
-#include "operations/namedoperation.h"
 
 #include "uiframework/g_docview.h"
 #include "uiframework/g_event.h"
+#include "uiframework/g_runoperation.h"
 #include "uiframework/g_uicontext.h"
 
 G_Operation *GP_DeleteAllLinkAnnot::Clone() const
@@ -49,13 +49,10 @@ int GP_DeleteAllLinkAnnot::DoAction()
     list.chop(1);
 
     // Runs also for an empty list, so that the host sees one uniform deletion.
-    G_UIContext *context = UIContext();
-    if (G_Operation *remove = CreateNamedOperation(context, QStringLiteral("d_delannot"))) {
-        remove->Param().Add(QStringLiteral("NoUndo"), false);
-        remove->Param().Add(QStringLiteral("pageAndAnnotID"), list);
-        remove->PerformAction();
-        remove->DeleteLater();
-    }
+    RunOperation(UIContext(), QStringLiteral("d_delannot"), [&list](G_Operation &remove) {
+        remove.Param().Add(QStringLiteral("NoUndo"), false);
+        remove.Param().Add(QStringLiteral("pageAndAnnotID"), list);
+    });
 
     G_DocumentChangedEvent *event = new G_DocumentChangedEvent(view, G_Event_DocumentChanged, 0);
     if (G_UIContext *viewContext = view->UIContext())

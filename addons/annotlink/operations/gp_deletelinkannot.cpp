@@ -1,8 +1,6 @@
 #include "operations/gp_deletelinkannot.h"
 
-#include "operations/namedoperation.h"
-
-#include "uiframework/g_uicontext.h"
+#include "uiframework/g_runoperation.h"
 
 G_Operation *GP_DeleteLinkAnnot::Clone() const
 {
@@ -26,12 +24,9 @@ int GP_DeleteLinkAnnot::DoAction()
     const QString entry = QStringLiteral("%1:%2").arg(pageIndex).arg(annotID);
 
     // Whether the link exists is for "d_delannot" to find out.
-    G_UIContext *context = UIContext();
-    if (G_Operation *remove = CreateNamedOperation(context, QStringLiteral("d_delannot"))) {
-        remove->Param().Add(QStringLiteral("pageAndAnnotID"), entry);
-        remove->Param().Add(QStringLiteral("NoUndo"), noUndo);
-        remove->PerformAction();
-        remove->DeleteLater();
-    }
+    RunOperation(UIContext(), QStringLiteral("d_delannot"), [&](G_Operation &remove) {
+        remove.Param().Add(QStringLiteral("pageAndAnnotID"), entry);
+        remove.Param().Add(QStringLiteral("NoUndo"), noUndo);
+    });
     return 1;
 }

@@ -1,8 +1,7 @@
 #include "operations/gp_linkchangehandler.h"
 
-#include "operations/namedoperation.h"
-
 #include "uiframework/g_docview.h"
+#include "uiframework/g_runoperation.h"
 #include "uiframework/g_uicontext.h"
 
 GP_LinkChangeHandler::GP_LinkChangeHandler()
@@ -36,18 +35,16 @@ int GP_LinkChangeHandler::DoAction()
     G_UIContext *context = UIContext();
 
     // Links are drawn as annotations, so they are shown whatever the mode.
-    if (G_Operation *show = CreateNamedOperation(context, QStringLiteral("t_showannot"))) {
-        show->Param().Add(QStringLiteral("isVisible"), true);
-        show->PerformAction();
-        show->DeleteLater();
-    }
+    RunOperation(context, QStringLiteral("t_showannot"),
+                 [](G_Operation &show) { show.Param().Add(QStringLiteral("isVisible"), true); });
     if (!annotMode) {
-        if (G_Operation *button = CreateNamedOperation(context, QStringLiteral("t_toolbarbtnstate"))) {
-            button->Param().Add(QStringLiteral("btnName"), QStringLiteral("t_annot"));
-            button->Param().Add(QStringLiteral("checked"), false);
-            button->ExecuteAction();
-            button->DeleteLater();
-        }
+        RunOperation(
+            context, QStringLiteral("t_toolbarbtnstate"),
+            [](G_Operation &button) {
+                button.Param().Add(QStringLiteral("btnName"), QStringLiteral("t_annot"));
+                button.Param().Add(QStringLiteral("checked"), false);
+            },
+            G_RunMode::Execute);
     }
 
     if (view->ToolHandler(QStringLiteral("ga_link")) == view->CurrentToolHandler())

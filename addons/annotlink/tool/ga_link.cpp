@@ -11,6 +11,7 @@
 #include "uiframework/g_docview.h"
 #include "uiframework/g_event.h"
 #include "uiframework/g_operation.h"
+#include "uiframework/g_runoperation.h"
 #include "uiframework/g_uicontext.h"
 #include "uiframework/gq_convert.h"
 #include "uiframework/gr_pagegraphicitem.h"
@@ -268,7 +269,7 @@ int GA_Link::OnRButtonUp(unsigned /*flags*/, const CCA_Point &point)
 int GA_Link::OnKeyDown(int key, unsigned /*repeatCount*/, unsigned /*modifiers*/)
 {
     if (key == Qt::Key_Escape) {
-        RunOperation("tt_link", [](G_OperationParam &) {});
+        RunOperation(UIContext(), "tt_link");
         return 1;
     }
     IG_Annot *annot = CurrentAnnot();
@@ -282,7 +283,8 @@ int GA_Link::OnKeyDown(int key, unsigned /*repeatCount*/, unsigned /*modifiers*/
     case Qt::Key_Delete: {
         const int pageIndex = annot->Page() ? annot->Page()->PageIndex() : 0;
         const QString pageAndAnnotID = QString("%1:%2").arg(pageIndex).arg(annot->ID());
-        RunOperation("d_delannot", [&](G_OperationParam &param) { param.Add("pageAndAnnotID", pageAndAnnotID); });
+        RunOperation(UIContext(), "d_delannot",
+                     [&](G_Operation &operation) { operation.Param().Add("pageAndAnnotID", pageAndAnnotID); });
         m_dragMode = DragNone;
         if (view) {
             view->SetCursor(m_cursorId);
@@ -317,7 +319,8 @@ int GA_Link::ShortCutActivated(int key, Qt::KeyboardModifiers modifiers)
         return unhandled;
     G_DocView *view = DocView();
 
-    auto fillLink = [this, annot, view](G_OperationParam &param) {
+    auto fillLink = [annot, view](G_Operation &operation) {
+        G_OperationParam &param = operation.Param();
         const int pageIndex = annot->Page() ? annot->Page()->PageIndex() : 0;
         const CCA_Rect scene = view->SceneRectFromDocRect(annot->Boundary(), pageIndex);
         param.Add("pageIndex", pageIndex);
@@ -329,12 +332,12 @@ int GA_Link::ShortCutActivated(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_C:
         if (!annot || !view)
             return unhandled;
-        RunOperation("d_annotlinkcopy", fillLink);
+        RunOperation(UIContext(), "d_annotlinkcopy", fillLink);
         return 1;
     case Qt::Key_X:
         if (!annot || !view || annot->IsReadOnly())
             return 0;
-        RunOperation("d_annotlinkcut", fillLink);
+        RunOperation(UIContext(), "d_annotlinkcut", fillLink);
         return 1;
     case Qt::Key_V: {
         if (!view)
@@ -342,7 +345,8 @@ int GA_Link::ShortCutActivated(int key, Qt::KeyboardModifiers modifiers)
         const QPoint point = PastePoint();
         if (annot)
             qDebug() << "GA_Link::ShortCutActivated" << " 2 " << point;
-        RunOperation("d_annotlinkpaste", [&point](G_OperationParam &param) {
+        RunOperation(UIContext(), "d_annotlinkpaste", [&point](G_Operation &operation) {
+            G_OperationParam &param = operation.Param();
             param.Add("pageindex", -1);
             param.Add("ispoint", true);
             param.Add("capoint", GQ_ToCAPoint(point));
@@ -363,18 +367,6 @@ QPoint GA_Link::PastePoint() const
     const QRect visible = GQ_ToQRect(view->SceneRectFromDocRect(view->CurrentPageVisibleRectMM(),
                                                                 view->CurrentPageIndex()));
     return QPoint(visible.x() + visible.width() / 2, visible.y() + visible.height() / 2);
-}
-
-template <class Fill>
-void GA_Link::RunOperation(const char *name, Fill fill)
-{
-    G_UIContext *context = UIContext();
-    G_Operation *operation = context ? context->CreateOperationByName(name, QString()) : nullptr;
-    if (!operation)
-        return;
-    fill(operation->Param());
-    operation->PerformAction();
-    operation->DeleteLater();
 }
 
 IG_Page *GA_Link::AnnotsUnder(const CCA_Point &point, const char *subTypeFilter,
@@ -455,7 +447,8 @@ void GA_Link::RecordResize()
 
 void GA_Link::RunPropertyOperation(bool edit, IG_Annot *annot)
 {
-    RunOperation("d_annotlinkproperty", [this, edit, annot](G_OperationParam &param) {
+    RunOperation(UIContext(), "d_annotlinkproperty", [this, edit, annot](G_Operation &operation) {
+        G_OperationParam &param = operation.Param();
         if (edit) {
             param.Add("pageIndex", annot->Page() ? annot->Page()->PageIndex() : 0);
             param.Add("annotID", int(annot->ID()));

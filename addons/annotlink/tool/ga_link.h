@@ -44,8 +44,6 @@ private:
     void CancelCreation();
     void RunPropertyOperation(bool edit, IG_Annot *annot);
     // Runs a host or module operation by name; `fill` puts in its parameters.
-    template <class Fill>
-    void RunOperation(const char *name, Fill fill);
     // Where a paste from the keyboard points: the mouse when it is on a page, else the
     // middle of the visible part of the current page.
     QPoint PastePoint() const;
