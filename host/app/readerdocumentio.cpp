@@ -6,16 +6,6 @@
 
 #include <QCoreApplication>
 
-bool ReaderDocumentIO::CanOpen()
-{
-    return true;
-}
-
-bool ReaderDocumentIO::CanSave()
-{
-    return true;
-}
-
 std::unique_ptr<IG_Document> ReaderDocumentIO::Open(const QString &path, QString *error)
 {
     return OFD_PackageReader::Open(path, error);

@@ -10,9 +10,6 @@ class IG_Document;
 class ReaderDocumentIO
 {
 public:
-    // Whether OFD packages can be read (and written) in this build.
-    static bool CanOpen();
-    static bool CanSave();
     // The document of an OFD package, or null with `error` set.
     static std::unique_ptr<IG_Document> Open(const QString &path, QString *error);
     static bool Save(IG_Document *document, const QString &path, QString *error);

@@ -84,16 +84,13 @@ void ReaderWindow::CreateActions()
 {
     m_openAction = new QAction(tr("&Open..."), this);
     m_openAction->setShortcut(QKeySequence::Open);
-    m_openAction->setEnabled(ReaderDocumentIO::CanOpen());
     connect(m_openAction, &QAction::triggered, this, &ReaderWindow::Open);
 
     m_saveAction = new QAction(tr("&Save"), this);
     m_saveAction->setShortcut(QKeySequence::Save);
-    m_saveAction->setEnabled(ReaderDocumentIO::CanSave());
     connect(m_saveAction, &QAction::triggered, this, &ReaderWindow::Save);
     m_saveAsAction = new QAction(tr("Save &As..."), this);
     m_saveAsAction->setShortcut(QKeySequence::SaveAs);
-    m_saveAsAction->setEnabled(ReaderDocumentIO::CanSave());
     connect(m_saveAsAction, &QAction::triggered, this, &ReaderWindow::SaveAs);
 
     m_quitAction = new QAction(tr("&Quit"), this);
@@ -355,7 +352,7 @@ bool ReaderWindow::SaveTo(const QString &path)
 
 void ReaderWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_document && m_document->IsModified() && ReaderDocumentIO::CanSave()) {
+    if (m_document && m_document->IsModified()) {
         const auto answer = QMessageBox::question(this, tr("Close"), tr("Save the changes to the document?"),
                                                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
                                                   QMessageBox::Save);

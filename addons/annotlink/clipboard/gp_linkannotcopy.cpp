@@ -1,6 +1,6 @@
 #include "clipboard/gp_linkannotcopy.h"
 
-#include "clipboard/linkclipboardrecord.h"
+#include "tool/linkclipboardrecord.h"
 
 G_Operation *GP_LinkAnnotCopy::Clone() const
 {

@@ -1,6 +1,6 @@
 #include "clipboard/gp_linkannotcut.h"
 
-#include "clipboard/linkclipboardrecord.h"
+#include "tool/linkclipboardrecord.h"
 
 #include "omofdapi/ig_page.h"
 #include "uiframework/g_docview.h"

@@ -1,6 +1,6 @@
 #include "clipboard/gp_linkannotpaste.h"
 
-#include "clipboard/linkclipboardrecord.h"
+#include "tool/linkclipboardrecord.h"
 #include "tool/gac_link.h"
 #include "tool/linkstyle.h"
 

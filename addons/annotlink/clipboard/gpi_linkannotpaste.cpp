@@ -1,6 +1,6 @@
 #include "clipboard/gpi_linkannotpaste.h"
 
-#include "clipboard/linkclipboardrecord.h"
+#include "tool/linkclipboardrecord.h"
 #include "operations/interceptname.h"
 
 #include "uiframework/g_docview.h"

@@ -1,8 +1,7 @@
 #include "tool/ga_link.h"
 
 #include "tool/linkannotmodifycommand.h"
-
-#include "clipboard/linkclipboardrecord.h"
+#include "tool/linkclipboardrecord.h"
 
 #include "omofdapi/ig_annot.h"
 #include "omofdapi/ig_document.h"

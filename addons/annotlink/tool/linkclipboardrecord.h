@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 class G_DocView;
 class IG_Annot;
@@ -23,7 +24,7 @@ public:
 
     // The record of a link, fields in writing order; null unless `annot` is a link with a
     // link path object.
-    static QMimeData *CreateMimeData(const IG_Document *document, const IG_Annot *annot);
+    static std::unique_ptr<QMimeData> CreateMimeData(const IG_Document *document, const IG_Annot *annot);
     // The shared body of copy and cut: puts link `annotID` of page `pageIndex` on the
     // clipboard and answers it, or answers null and leaves the clipboard alone.
     static IG_Annot *CopyToClipboard(G_DocView *view, int pageIndex, uint32_t annotID);

@@ -1,4 +1,4 @@
-#include "clipboard/linkclipboardrecord.h"
+#include "tool/linkclipboardrecord.h"
 
 #include "tool/linkstyle.h"
 
@@ -48,13 +48,13 @@ LinkClipboardRecord LinkClipboardRecord::FromMimeData(const QMimeData *mime)
     return record;
 }
 
-QMimeData *LinkClipboardRecord::CreateMimeData(const IG_Document *document, const IG_Annot *annot)
+std::unique_ptr<QMimeData> LinkClipboardRecord::CreateMimeData(const IG_Document *document, const IG_Annot *annot)
 {
     const IG_PageObject *object = LinkPathObject(annot);
     if (!document || !object)
         return nullptr;
 
-    auto *mime = new QMimeData;
+    auto mime = std::make_unique<QMimeData>();
     mime->setData("annottype", Bytes(AnnotTypeToString(annot->Type())));
     mime->setData("annotsubtype", Bytes(annot->SubType()));
     // x, y, width, height; readers use the size only.
@@ -96,13 +96,11 @@ IG_Annot *LinkClipboardRecord::CopyToClipboard(G_DocView *view, int pageIndex, u
     IG_Annot *annot = page->AnnotByID(annotID);
     if (!annot || AnnotTypeToString(annot->Type()) != "Link" || annot->SubType() != "Link")
         return nullptr;
-    QMimeData *mime = CreateMimeData(view->GDocument(), annot);
+    std::unique_ptr<QMimeData> mime = CreateMimeData(view->GDocument(), annot);
     QClipboard *clipboard = QGuiApplication::clipboard();
-    if (!mime || !clipboard) {
-        delete mime;
+    if (!mime || !clipboard)
         return nullptr;
-    }
-    clipboard->setMimeData(mime, QClipboard::Clipboard);
+    clipboard->setMimeData(mime.release(), QClipboard::Clipboard);
     return annot;
 }
 
