@@ -1,11 +1,7 @@
 #include "properties/linkannotattributecommand.h"
 
-#include "tool/linkstyle.h"
-
 #include "omofdapi/ig_annot.h"
-#include "omofdapi/ig_document.h"
-#include "uiframework/g_event.h"
-#include "uiframework/g_uicontext.h"
+#include "omofdapi/ig_pageobject.h"
 #include "uiframework/gq_convert.h"
 
 LinkAnnotAttributeCommand::LinkAnnotAttributeCommand(G_UIContext *context, int annotID, LinkAttributeState before,
@@ -17,19 +13,12 @@ LinkAnnotAttributeCommand::LinkAnnotAttributeCommand(G_UIContext *context, int a
 
 LinkAnnotAttributeCommand::~LinkAnnotAttributeCommand() = default;
 
-void LinkAnnotAttributeCommand::Apply(const LinkAttributeState &state, const char *traceText)
+void LinkAnnotAttributeCommand::Restore(const LinkLookup &link, const LinkAttributeState &state,
+                                        const char *traceText)
 {
-    const LinkLookup link = FindLink(m_context, state.pageIndex, uint32_t(m_annotID));
-    IG_Document *document = link.document;
-    IG_Annot *annot = link.annot;
-    IG_PageObject *object = link.object;
-    if (!object)
-        return;
-
-    WriteLinkStroke(document, object, state.Stroke());
-    object->SetActions(state.actions);
-    annot->SetLastModDate(GQ_ToCAS(state.lastModDate));
+    WriteLinkStroke(link.document, link.object, state.Stroke());
+    link.object->SetActions(state.actions);
+    link.annot->SetLastModDate(GQ_ToCAS(state.lastModDate));
     // The visible flag just written tells a visible rectangle from an invisible one.
-    RestoreLinkGeometry(annot, object, state.path, state.boundary, traceText);
-    m_context->FireEvent(new G_AnnotationEvent(document, annot, G_Event_Annotation));
+    RestoreLinkGeometry(link.annot, link.object, state.path, state.boundary, traceText);
 }

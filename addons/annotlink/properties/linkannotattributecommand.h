@@ -12,5 +12,5 @@ public:
     ~LinkAnnotAttributeCommand() override;
 
 private:
-    void Apply(const LinkAttributeState &state, const char *traceText) override;
+    void Restore(const LinkLookup &link, const LinkAttributeState &state, const char *traceText) override;
 };

@@ -12,5 +12,5 @@ public:
     ~LinkAnnotModifyCommand() override;
 
 private:
-    void Apply(const LinkGeometryState &state, const char *traceText) override;
+    void Restore(const LinkLookup &link, const LinkGeometryState &state, const char *traceText) override;
 };

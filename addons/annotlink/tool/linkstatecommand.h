@@ -1,10 +1,13 @@
 #pragma once
 
+#include "tool/linkstyle.h"
+
+#include "uiframework/g_event.h"
+#include "uiframework/g_uicontext.h"
+
 #include <QUndoCommand>
 
 #include <utility>
-
-class G_UIContext;
 
 // An undoable change of an existing link between two stored states. The change is already on
 // the page when the command is pushed, so only later redos apply it.
@@ -35,14 +38,23 @@ protected:
     {
     }
 
+    // Writes `state` into the link found for it.
+    virtual void Restore(const LinkLookup &link, const State &state, const char *traceText) = 0;
+
+private:
     // The link is looked up afresh each time: another command may have removed it meanwhile,
     // and then there is nothing to restore.
-    virtual void Apply(const State &state, const char *traceText) = 0;
+    void Apply(const State &state, const char *traceText)
+    {
+        const LinkLookup link = FindLink(m_context, state.pageIndex, uint32_t(m_annotID));
+        if (!link.object)
+            return;
+        Restore(link, state, traceText);
+        m_context->FireEvent(new G_AnnotationEvent(link.document, link.annot, G_Event_Annotation));
+    }
 
     G_UIContext *m_context;
     int m_annotID;
-
-private:
     State m_before;
     State m_after;
     const char *m_undoTrace;
