@@ -98,11 +98,8 @@ public:
     int switches = 0;
 };
 
-using OperationFactory = std::function<G_Operation *()>;
-
 } // namespace
 
-Q_DECLARE_METATYPE(OperationFactory)
 Q_DECLARE_METATYPE(G_HighLightItem)
 
 class tst_Operations : public QObject
@@ -133,36 +130,6 @@ private slots:
         m_tools.clear();
         m_log.clear();
         m_events.clear();
-    }
-
-    void operationTable_data()
-    {
-        QTest::addColumn<OperationFactory>("factory");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("authority");
-        // The host's default authority is 0.
-        QTest::newRow("tool switch") << OperationFactory([] { return new GP_LinkChangeHandler; }) << "ga_link" << 1;
-        QTest::newRow("delete all") << OperationFactory([] { return new GP_DeleteAllLinkAnnot; }) << "tt_deletealllink" << 1;
-        QTest::newRow("property") << OperationFactory([] { return new GP_LinkProperty; }) << "d_annotlinkproperty" << 0;
-        QTest::newRow("delete") << OperationFactory([] { return new GP_DeleteLinkAnnot; }) << "d_annotlinkdel" << 0;
-        QTest::newRow("copy") << OperationFactory([] { return new GP_LinkAnnotCopy; }) << "d_annotlinkcopy" << 2;
-        QTest::newRow("cut") << OperationFactory([] { return new GP_LinkAnnotCut; }) << "d_annotlinkcut" << 2;
-        QTest::newRow("paste") << OperationFactory([] { return new GP_LinkAnnotPaste; }) << "d_annotlinkpaste" << 2;
-        QTest::newRow("link action") << OperationFactory([] { return new GP_Action; }) << "d_linkaction" << 0;
-        QTest::newRow("add link") << OperationFactory([] { return new GP_AddLink; }) << "d_addlink" << 2;
-    }
-
-    void operationTable()
-    {
-        QFETCH(OperationFactory, factory);
-        QFETCH(QString, name);
-        std::unique_ptr<G_Operation> prototype(factory());
-        prototype->Param().Add(QStringLiteral("pageIndex"), 6);
-        std::unique_ptr<G_Operation> copy(prototype->Clone());
-        QCOMPARE(typeid(*copy).name(), typeid(*prototype).name());
-        QCOMPARE(QString::fromLatin1(copy->Name()), name);
-        QTEST(copy->AuthorityType(), "authority");
-        QCOMPARE(copy->Param().GetInt32(QStringLiteral("pageIndex")), 6);
     }
 
     void interceptNameMatch_data()
