@@ -308,8 +308,7 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
                     return false;
                 continue;
             }
-            QByteArray data;
-            if (!archive->ReadEntry(name, data, error) || !zip.AddFile(name, data, archive->EntryDate(name), error))
+            if (!zip.AddCopy(*archive, name, error))
                 return false;
         }
         if (!WriteEntries(zip, added, error) || !zip.Commit(error))

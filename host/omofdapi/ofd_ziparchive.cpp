@@ -1,11 +1,10 @@
 #include "ofd_ziparchive.h"
 
-#include <KZip>
-#include <KArchiveDirectory>
-#include <KArchiveFile>
+#include <zip.h>
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QTextCodec>
 
 #include <algorithm>
 #include <climits>
@@ -25,13 +24,47 @@ quint64 ReadLE(const char *p, int bytes)
     return value;
 }
 
-// KArchive keeps "." and ".." as names of its tree; such entries are not ours to read.
-bool IsUnsafeName(const QString &name)
+// Where the central directory starts and how long it is, from the end records; false when
+// the file has no end record (the zip library says why it cannot be read).
+bool LocateDirectory(QFile &file, qint64 &start, qint64 &length)
 {
-    return name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..");
+    const qint64 size = file.size();
+    const qint64 tailSize = std::min<qint64>(size, 22 + 65535);
+    if (tailSize < 22 || !file.seek(size - tailSize))
+        return false;
+    const QByteArray tail = file.read(tailSize);
+    int pos = -1;
+    for (int i = tail.size() - 22; i >= 0; --i) {
+        if (tail.at(i) == 'P' && tail.at(i + 1) == 'K' && tail.at(i + 2) == 5 && tail.at(i + 3) == 6) {
+            pos = i;
+            break;
+        }
+    }
+    if (pos < 0)
+        return false;
+    const qint64 endRecord = size - tailSize + pos;
+    quint64 offset = ReadLE(tail.constData() + pos + 16, 4);
+    quint64 bytes = ReadLE(tail.constData() + pos + 12, 4);
+    qint64 recordStart = endRecord;
+    if ((offset == 0xFFFFFFFFu || bytes == 0xFFFFFFFFu || ReadLE(tail.constData() + pos + 10, 2) == 0xFFFF) && pos >= 20) {
+        const char *locator = tail.constData() + pos - 20;
+        if (locator[0] == 'P' && locator[1] == 'K' && locator[2] == 6 && locator[3] == 7) {
+            const quint64 recordPos = ReadLE(locator + 8, 8);
+            if (recordPos < quint64(size) && file.seek(qint64(recordPos))) {
+                const QByteArray record = file.read(56);
+                if (record.size() == 56 && record.startsWith(QByteArray("PK\x06\x06", 4))) {
+                    bytes = ReadLE(record.constData() + 40, 8);
+                    offset = ReadLE(record.constData() + 48, 8);
+                    recordStart = qint64(recordPos);
+                }
+            }
+        }
+    }
+    length = qint64(std::min<quint64>(bytes, quint64(recordStart)));
+    // Data put in front of the package moves the directory from where the record says.
+    start = offset + quint64(length) <= quint64(recordStart) ? qint64(offset) : recordStart - length;
+    return true;
 }
-
-const int kMaxDirectoryDepth = 64;
 
 } // namespace
 
@@ -42,9 +75,32 @@ OFD_ZipArchive::~OFD_ZipArchive()
     Close();
 }
 
-// The central directory states how many entries follow; refusing early keeps KZip from
-// building a tree of a million entries.
-bool OFD_ZipArchive::CheckEntryCount(const QString &filePath, QString *error) const
+QString OFD_ZipArchive::PackageName(const QByteArray &rawName)
+{
+    QTextCodec::ConverterState state;
+    QString name = QTextCodec::codecForName("UTF-8")->toUnicode(rawName.constData(), rawName.size(), &state);
+    if (state.invalidChars > 0)
+        if (QTextCodec *codec = QTextCodec::codecForName("GB18030"))
+            name = codec->toUnicode(rawName);
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (name.isEmpty() || name.endsWith(QLatin1Char('/')))
+        return QString();
+    QStringList segments;
+    for (const QString &segment : name.split(QLatin1Char('/'))) {
+        if (segment == QLatin1String(".."))
+            return QString();
+        if (segment.isEmpty() || segment == QLatin1String("."))
+            continue;
+        segments.append(segment);
+    }
+    if (segments.isEmpty() || segments.first().contains(QLatin1Char(':')))
+        return QString();
+    return segments.join(QLatin1Char('/'));
+}
+
+// The end record's count can lie either way; the directory itself says how many entries
+// follow, and a package of a million tiny entries is refused before it is read.
+bool OFD_ZipArchive::CountEntries(const QString &filePath, QString *error) const
 {
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -52,37 +108,21 @@ bool OFD_ZipArchive::CheckEntryCount(const QString &filePath, QString *error) co
             *error = Tr("Cannot open %1: %2").arg(filePath, file.errorString());
         return false;
     }
-    const qint64 size = file.size();
-    const qint64 tailSize = std::min<qint64>(size, 22 + 65535);
-    if (tailSize < 22)
-        return true; // too short to be a zip: KZip says so
-    file.seek(size - tailSize);
-    const QByteArray tail = file.read(tailSize);
-    int pos = -1;
-    for (int i = tail.size() - 22; i >= 0; --i) {
-        if (tail.at(i) == 'P' && tail.at(i + 1) == 'K' && tail.at(i + 2) == 5 && tail.at(i + 3) == 6) {
-            pos = i;
-            break;
-        }
-    }
-    if (pos < 0)
+    qint64 start = 0;
+    qint64 length = 0;
+    if (!LocateDirectory(file, start, length) || !file.seek(start))
         return true;
-    quint64 count = ReadLE(tail.constData() + pos + 10, 2);
-    if (count == 0xFFFF && pos >= 20) {
-        const char *locator = tail.constData() + pos - 20;
-        if (locator[0] == 'P' && locator[1] == 'K' && locator[2] == 6 && locator[3] == 7) {
-            const quint64 recordPos = ReadLE(locator + 8, 8);
-            if (recordPos < quint64(size) && file.seek(qint64(recordPos))) {
-                const QByteArray record = file.read(56);
-                if (record.size() == 56 && record.startsWith(QByteArray("PK\x06\x06", 4)))
-                    count = ReadLE(record.constData() + 32, 8);
-            }
-        }
+    const QByteArray directory = file.read(length);
+    const char *p = directory.constData();
+    qint64 count = 0;
+    for (qint64 pos = 0; pos + 46 <= directory.size(); ++count) {
+        if (p[pos] != 'P' || p[pos + 1] != 'K' || p[pos + 2] != 1 || p[pos + 3] != 2)
+            break;
+        pos += 46 + qint64(ReadLE(p + pos + 28, 2)) + qint64(ReadLE(p + pos + 30, 2)) + qint64(ReadLE(p + pos + 32, 2));
     }
-    if (count > quint64(m_limits.maxEntries)) {
+    if (count > m_limits.maxEntries) {
         if (error)
-            *error = Tr("The package holds %1 entries; at most %2 are accepted.")
-                         .arg(count).arg(m_limits.maxEntries);
+            *error = Tr("The package holds %1 entries; at most %2 are accepted.").arg(count).arg(m_limits.maxEntries);
         return false;
     }
     return true;
@@ -91,147 +131,133 @@ bool OFD_ZipArchive::CheckEntryCount(const QString &filePath, QString *error) co
 bool OFD_ZipArchive::Open(const QString &filePath, QString *error)
 {
     Close();
-    if (!CheckEntryCount(filePath, error))
+    if (!CountEntries(filePath, error))
         return false;
-    auto zip = std::make_unique<KZip>(filePath);
-    if (!zip->open(QIODevice::ReadOnly)) {
+    int code = 0;
+    zip *archive = zip_open(QFile::encodeName(filePath).constData(), ZIP_RDONLY, &code);
+    if (!archive) {
         if (error)
             *error = Tr("%1 is not a readable zip package.").arg(filePath);
         return false;
     }
-    QList<QPair<QString, const KArchiveFile *>> files;
-    CollectEntries(zip->directory(), QString(), 0, files);
-    if (files.size() > m_limits.maxEntries) {
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    if (count > m_limits.maxEntries) {
         if (error)
-            *error = Tr("The package holds %1 entries; at most %2 are accepted.")
-                         .arg(files.size()).arg(m_limits.maxEntries);
-        zip->close();
+            *error = Tr("The package holds %1 entries; at most %2 are accepted.").arg(count).arg(m_limits.maxEntries);
+        zip_discard(archive);
         return false;
     }
     qint64 total = 0;
-    for (const auto &entry : qAsConst(files)) {
-        const qint64 size = entry.second->size();
-        total += size;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(archive, zip_uint64_t(i), ZIP_FL_ENC_RAW, &st) != 0 || !st.name)
+            continue;
+        const QString name = PackageName(QByteArray(st.name));
+        if (name.isEmpty() || m_entries.contains(name))
+            continue;
+        const qint64 size = (st.valid & ZIP_STAT_SIZE) && st.size < quint64(LLONG_MAX) ? qint64(st.size) : LLONG_MAX;
+        total = size > m_limits.maxTotalSize ? size : total + size;
         if (size > m_limits.maxEntrySize || total > m_limits.maxTotalSize) {
             if (error)
                 *error = size > m_limits.maxEntrySize
                              ? Tr("The entry %1 inflates to %2 bytes; at most %3 are accepted.")
-                                   .arg(entry.first).arg(size).arg(m_limits.maxEntrySize)
+                                   .arg(name).arg(size).arg(m_limits.maxEntrySize)
                              : Tr("The package inflates to more than %1 bytes.").arg(m_limits.maxTotalSize);
-            zip->close();
+            zip_discard(archive);
+            m_names.clear();
+            m_entries.clear();
+            m_foldedNames.clear();
             return false;
         }
+        m_names.append(name);
+        m_entries.insert(name, {quint64(i), size, (st.valid & ZIP_STAT_MTIME) ? qint64(st.mtime) : 0});
+        m_foldedNames.insert(name.toCaseFolded(), name);
     }
-    std::stable_sort(files.begin(), files.end(), [](const auto &a, const auto &b) {
-        return a.second->position() < b.second->position();
-    });
-    for (const auto &entry : qAsConst(files)) {
-        m_names.append(entry.first);
-        m_files.insert(entry.first, entry.second);
-        m_foldedNames.insert(entry.first.toCaseFolded(), entry.first);
-    }
-    m_zip = std::move(zip);
+    m_zip = archive;
     m_filePath = filePath;
     return true;
-}
-
-void OFD_ZipArchive::CollectEntries(const KArchiveDirectory *dir, const QString &prefix, int depth,
-                                    QList<QPair<QString, const KArchiveFile *>> &files) const
-{
-    if (depth > kMaxDirectoryDepth)
-        return;
-    const QStringList names = dir->entries();
-    for (const QString &name : names) {
-        if (IsUnsafeName(name))
-            continue;
-        const KArchiveEntry *entry = dir->entry(name);
-        if (!entry)
-            continue;
-        if (entry->isDirectory())
-            CollectEntries(static_cast<const KArchiveDirectory *>(entry), prefix + name + QLatin1Char('/'),
-                           depth + 1, files);
-        else if (entry->isFile())
-            files.append(qMakePair(prefix + name, static_cast<const KArchiveFile *>(entry)));
-        if (files.size() > m_limits.maxEntries)
-            return;
-    }
 }
 
 void OFD_ZipArchive::Close()
 {
     m_names.clear();
-    m_files.clear();
+    m_entries.clear();
     m_foldedNames.clear();
-    if (m_zip && m_zip->isOpen())
-        m_zip->close();
-    m_zip.reset();
+    if (m_zip)
+        zip_discard(m_zip);
+    m_zip = nullptr;
     m_filePath.clear();
-}
-
-bool OFD_ZipArchive::IsOpen() const
-{
-    return m_zip && m_zip->isOpen();
 }
 
 QString OFD_ZipArchive::FindEntry(const QString &name) const
 {
-    if (m_files.contains(name))
+    if (m_entries.contains(name))
         return name;
     return m_foldedNames.value(name.toCaseFolded());
 }
 
+qint64 OFD_ZipArchive::EntryIndex(const QString &name) const
+{
+    const auto it = m_entries.constFind(FindEntry(name));
+    return it == m_entries.constEnd() ? -1 : qint64(it->index);
+}
+
 qint64 OFD_ZipArchive::EntrySize(const QString &name) const
 {
-    const KArchiveFile *file = m_files.value(FindEntry(name));
-    return file ? file->size() : -1;
+    const auto it = m_entries.constFind(FindEntry(name));
+    return it == m_entries.constEnd() ? -1 : it->size;
 }
 
 QDateTime OFD_ZipArchive::EntryDate(const QString &name) const
 {
-    const KArchiveFile *file = m_files.value(FindEntry(name));
-    return file ? file->date() : QDateTime();
+    const auto it = m_entries.constFind(FindEntry(name));
+    return it == m_entries.constEnd() || it->mtime <= 0 ? QDateTime() : QDateTime::fromSecsSinceEpoch(it->mtime);
 }
 
 bool OFD_ZipArchive::ReadEntry(const QString &name, QByteArray &data, QString *error) const
 {
     data.clear();
     const QString stored = FindEntry(name);
-    const KArchiveFile *file = m_files.value(stored);
-    if (!file) {
+    const auto it = m_entries.constFind(stored);
+    if (!m_zip || it == m_entries.constEnd()) {
         if (error)
             *error = Tr("The package has no entry %1.").arg(name);
         return false;
     }
-    const qint64 declared = file->size();
+    const qint64 declared = it->size;
     if (declared > m_limits.maxEntrySize || declared >= qint64(INT_MAX)) {
         if (error)
             *error = Tr("The entry %1 inflates to %2 bytes; at most %3 are accepted.")
                          .arg(stored).arg(declared).arg(m_limits.maxEntrySize);
         return false;
     }
-    std::unique_ptr<QIODevice> device(file->createDevice());
-    if (!device || (!device->isOpen() && !device->open(QIODevice::ReadOnly))) {
+    zip_file_t *file = zip_fopen_index(m_zip, it->index, 0);
+    if (!file) {
         if (error)
             *error = Tr("The entry %1 cannot be read (unsupported compression).").arg(stored);
         return false;
     }
     // Never trust the declared size: read at most one byte more than it to notice a lie.
     QByteArray buffer;
-    buffer.resize(int(declared));
+    buffer.resize(int(declared) + 1);
     qint64 done = 0;
-    while (done < declared) {
-        const qint64 n = device->read(buffer.data() + done, declared - done);
+    bool failed = false;
+    while (done <= declared) {
+        const zip_int64_t n = zip_fread(file, buffer.data() + done, zip_uint64_t(declared + 1 - done));
+        if (n < 0)
+            failed = true;
         if (n <= 0)
             break;
         done += n;
     }
-    char extra;
-    const bool longer = device->read(&extra, 1) > 0;
-    if (done != declared || longer) {
+    zip_fclose(file);
+    if (failed || done != declared) {
         if (error)
             *error = Tr("The entry %1 is damaged (its size does not match the directory).").arg(stored);
         return false;
     }
+    buffer.resize(int(declared));
     data = buffer;
     return true;
 }

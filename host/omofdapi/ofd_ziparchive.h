@@ -3,16 +3,12 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
-#include <QList>
-#include <QPair>
 #include <QString>
 #include <QStringList>
 
-#include <memory>
+#include <cstdint>
 
-class KZip;
-class KArchiveDirectory;
-class KArchiveFile;
+struct zip;
 
 // What a package may hold before we refuse it: protects against zip bombs and
 // archives of a million tiny entries.
@@ -24,7 +20,8 @@ struct OFD_ArchiveLimits
 };
 
 // Read access to the entries of a zip package. Entry names are package paths without
-// a leading slash; names that climb out of the package ("..") are not listed.
+// a leading slash; names that climb out of the package (".." segments with either
+// separator, drive letters) are not listed.
 class OFD_ZipArchive
 {
 public:
@@ -35,13 +32,13 @@ public:
 
     bool Open(const QString &filePath, QString *error);
     void Close();
-    bool IsOpen() const;
+    bool IsOpen() const { return m_zip != nullptr; }
     QString FilePath() const { return m_filePath; }
     const OFD_ArchiveLimits &Limits() const { return m_limits; }
 
-    // File entries in the order they are stored in the archive.
+    // File entries in the order of the central directory.
     QStringList EntryNames() const { return m_names; }
-    bool Contains(const QString &name) const { return m_files.contains(name); }
+    bool Contains(const QString &name) const { return m_entries.contains(name); }
     // The stored name for `name`: the exact one, else one that differs only in case; empty when none.
     QString FindEntry(const QString &name) const;
     qint64 EntrySize(const QString &name) const;
@@ -50,15 +47,28 @@ public:
     // is missing, larger than the limits allow, or damaged.
     bool ReadEntry(const QString &name, QByteArray &data, QString *error) const;
 
+    // For the writer's raw copies: the open archive and an entry's index in it (-1 when none).
+    zip *Handle() const { return m_zip; }
+    qint64 EntryIndex(const QString &name) const;
+
+    // A name as the package lists it, or empty when it is not one we read: a name that climbs
+    // out, starts at a drive or a root, or names a folder.
+    static QString PackageName(const QByteArray &rawName);
+
 private:
-    bool CheckEntryCount(const QString &filePath, QString *error) const;
-    void CollectEntries(const KArchiveDirectory *dir, const QString &prefix, int depth,
-                        QList<QPair<QString, const KArchiveFile *>> &files) const;
+    bool CountEntries(const QString &filePath, QString *error) const;
+
+    struct Entry
+    {
+        quint64 index = 0;
+        qint64 size = 0;
+        qint64 mtime = 0;
+    };
 
     OFD_ArchiveLimits m_limits;
-    std::unique_ptr<KZip> m_zip;
+    zip *m_zip = nullptr;
     QString m_filePath;
     QStringList m_names;
-    QHash<QString, const KArchiveFile *> m_files;
+    QHash<QString, Entry> m_entries;
     QHash<QString, QString> m_foldedNames;
 };

@@ -1,11 +1,12 @@
 #include "ofd_zipwriter.h"
 
-#include <KZip>
+#include "ofd_ziparchive.h"
+
+#include <zip.h>
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
-#include <QTemporaryFile>
 
 namespace {
 
@@ -58,30 +59,34 @@ OFD_ZipWriter::~OFD_ZipWriter()
 
 void OFD_ZipWriter::Abandon()
 {
-    if (m_zip && m_zip->isOpen())
-        m_zip->close();
-    m_zip.reset();
-    m_temp.reset();
+    if (m_zip)
+        zip_discard(m_zip);
+    m_zip = nullptr;
     m_names.clear();
+    m_buffers.clear();
+}
+
+bool OFD_ZipWriter::Failed(const QString &what, QString *error)
+{
+    if (error)
+        *error = Tr("%1: %2").arg(what, QString::fromLocal8Bit(m_zip ? zip_strerror(m_zip) : ""));
+    Abandon();
+    return false;
 }
 
 bool OFD_ZipWriter::Begin(const QString &targetPath, QString *error)
 {
     Abandon();
     m_target = targetPath;
-    m_temp = std::make_unique<QTemporaryFile>();
-    if (!m_temp->open()) {
+    int code = 0;
+    // Nothing is written to the target until Commit.
+    m_zip = zip_open(QFile::encodeName(targetPath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    if (!m_zip) {
+        zip_error_t reason;
+        zip_error_init_with_code(&reason, code);
         if (error)
-            *error = Tr("Cannot create a temporary file: %1").arg(m_temp->errorString());
-        m_temp.reset();
-        return false;
-    }
-    m_zip = std::make_unique<KZip>(m_temp.get());
-    m_zip->setCompression(KZip::DeflateCompression);
-    if (!m_zip->open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = Tr("Cannot start the package: %1").arg(m_zip->errorString());
-        Abandon();
+            *error = Tr("Cannot write %1: %2").arg(targetPath, QString::fromLocal8Bit(zip_error_strerror(&reason)));
+        zip_error_fini(&reason);
         return false;
     }
     return true;
@@ -89,7 +94,7 @@ bool OFD_ZipWriter::Begin(const QString &targetPath, QString *error)
 
 bool OFD_ZipWriter::AddFile(const QString &name, const QByteArray &data, const QDateTime &date, QString *error)
 {
-    if (!m_zip || !m_zip->isOpen()) {
+    if (!m_zip) {
         if (error)
             *error = Tr("The package is not open for writing.");
         return false;
@@ -99,34 +104,67 @@ bool OFD_ZipWriter::AddFile(const QString &name, const QByteArray &data, const Q
             *error = Tr("The entry %1 was written twice.").arg(name);
         return false;
     }
+    m_buffers.append(data);
+    const QByteArray &bytes = m_buffers.last();
+    zip_source_t *source = zip_source_buffer(m_zip, bytes.constData(), zip_uint64_t(bytes.size()), 0);
+    const zip_int64_t index = source ? zip_file_add(m_zip, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) : -1;
+    if (index < 0) {
+        if (source)
+            zip_source_free(source);
+        return Failed(Tr("Cannot write the entry %1").arg(name), error);
+    }
     const QDateTime when = date.isValid() ? date : QDateTime::currentDateTime();
-    if (!m_zip->writeFile(name, data, 0100644, QString(), QString(), when, when, when)) {
+    zip_set_file_compression(m_zip, zip_uint64_t(index), ZIP_CM_DEFLATE, 0);
+    zip_file_set_mtime(m_zip, zip_uint64_t(index), time_t(when.toSecsSinceEpoch()), 0);
+    m_names.insert(name);
+    return true;
+}
+
+bool OFD_ZipWriter::AddCopy(const OFD_ZipArchive &source, const QString &name, QString *error)
+{
+    const qint64 from = source.EntryIndex(name);
+    if (!m_zip || from < 0 || !source.Handle()) {
         if (error)
-            *error = Tr("Cannot write the entry %1: %2").arg(name, m_zip->errorString());
+            *error = Tr("The package has no entry %1.").arg(name);
         return false;
     }
+    if (m_names.contains(name)) {
+        if (error)
+            *error = Tr("The entry %1 was written twice.").arg(name);
+        return false;
+    }
+    zip_stat_t st;
+    zip_stat_init(&st);
+    const char *rawName = zip_get_name(source.Handle(), zip_uint64_t(from), ZIP_FL_ENC_RAW);
+    zip_source_t *data = rawName && zip_stat_index(source.Handle(), zip_uint64_t(from), 0, &st) == 0
+        ? zip_source_zip(m_zip, source.Handle(), zip_uint64_t(from), ZIP_FL_COMPRESSED, 0, -1)
+        : nullptr;
+    const zip_int64_t index = data ? zip_file_add(m_zip, rawName, data, ZIP_FL_ENC_GUESS) : -1;
+    if (index < 0) {
+        if (data)
+            zip_source_free(data);
+        return Failed(Tr("Cannot copy the entry %1").arg(name), error);
+    }
+    // A stored entry stays stored; any other keeps its method, whatever it is.
+    if ((st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_STORE)
+        zip_set_file_compression(m_zip, zip_uint64_t(index), ZIP_CM_STORE, 0);
     m_names.insert(name);
     return true;
 }
 
 bool OFD_ZipWriter::Commit(QString *error)
 {
-    if (!m_zip || !m_zip->isOpen()) {
+    if (!m_zip || m_names.isEmpty()) {
         if (error)
             *error = Tr("The package is not open for writing.");
-        return false;
-    }
-    const bool closed = m_zip->close();
-    m_zip.reset();
-    if (!closed || !m_temp->open() || !m_temp->seek(0)) {
-        if (error)
-            *error = Tr("Cannot finish the package: %1").arg(m_temp->errorString());
         Abandon();
         return false;
     }
-    const bool ok = CommitCopy(*m_temp, m_target, error);
+    if (zip_close(m_zip) != 0)
+        return Failed(Tr("Cannot write %1").arg(m_target), error);
+    m_zip = nullptr;
     Abandon();
-    return ok;
+    return true;
 }
 
 bool OFD_ZipWriter::CopyPackage(const QString &sourcePath, const QString &targetPath, QString *error)

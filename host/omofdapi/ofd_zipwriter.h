@@ -2,16 +2,15 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QSet>
 #include <QString>
 
-#include <memory>
-
-class KZip;
-class QTemporaryFile;
+struct zip;
+class OFD_ZipArchive;
 
 // Writes a zip package so that the target is replaced only when everything was written:
-// entries go to a temporary file first, which is then committed through QSaveFile.
+// entries go to a temporary file beside the target, which then takes the target's name.
 class OFD_ZipWriter
 {
 public:
@@ -23,6 +22,9 @@ public:
     bool Begin(const QString &targetPath, QString *error);
     // An entry name may be given once; an invalid date takes the current time.
     bool AddFile(const QString &name, const QByteArray &data, const QDateTime &date, QString *error);
+    // An entry of `source` as it is stored: its compressed bytes are copied, never inflated, so
+    // an entry we cannot read is kept as well. `source` stays open until Commit.
+    bool AddCopy(const OFD_ZipArchive &source, const QString &name, QString *error);
     // Replaces the target with the finished package. Without Commit the target stays as it was.
     bool Commit(QString *error);
 
@@ -31,9 +33,10 @@ public:
 
 private:
     void Abandon();
+    bool Failed(const QString &what, QString *error);
 
-    std::unique_ptr<QTemporaryFile> m_temp;
-    std::unique_ptr<KZip> m_zip;
+    zip *m_zip = nullptr;
     QString m_target;
     QSet<QString> m_names;
+    QList<QByteArray> m_buffers; // the bytes of added entries, until they are written
 };

@@ -588,10 +588,10 @@ private slots:
         }
     }
 
-    void failedSaveLeavesTargetUntouched()
+    void damagedEntryIsCopiedAsItIs()
     {
-        // A package whose one binary entry is damaged: it opens (the entry is not needed), but a
-        // save that has to copy the entry fails half way.
+        // A package whose one binary entry is damaged: it opens (the entry is not needed), and a
+        // save with new links copies the entry as it is stored instead of failing on it.
         QByteArray blob;
         for (int i = 0; i < 200000; ++i)
             blob.append(char((i * 7) % 13));
@@ -601,7 +601,8 @@ private slots:
                                   {QStringLiteral("Res/blob.bin"), blob},
                                   {QStringLiteral("Document.xml"), "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Pages><ofd:Page ID=\"1\" BaseLoc=\"P.xml\"/></ofd:Pages></ofd:Document>"}})));
         QByteArray bytes = ReadFile(source);
-        bytes.replace(bytes.indexOf("Res/blob.bin") + 60, 16, QByteArray(16, '\xff'));
+        const int damage = bytes.indexOf("Res/blob.bin") + 60;
+        bytes.replace(damage, 16, QByteArray(16, '\xff'));
         QVERIFY(WriteFile(source, bytes));
         const QString target = dir.filePath(QStringLiteral("target.ofd"));
         QVERIFY(WriteFile(target, "previous contents"));
@@ -609,15 +610,23 @@ private slots:
         QString error;
         std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(source, &error);
         QVERIFY2(document, qPrintable(error));
-        AddLink(document.get(), {0, CCA_GRect(1, 1, 9, 9), false, true, 0.35277778f, {}, 0, 255, CCA_Matrix(), new G_ActionURI});
-        QVERIFY(!OFD_PackageWriter::Save(document.get(), target, &error));
-        QVERIFY2(error.contains(QLatin1String("Res/blob.bin")), qPrintable(error));
+        const uint32_t id = AddLink(document.get(), {0, CCA_GRect(1, 1, 9, 9), false, true, 0.35277778f, {}, 0, 255, CCA_Matrix(), new G_ActionURI})->ID();
+        // A target whose folder is a file cannot be written, and nothing changes.
+        QVERIFY(!OFD_PackageWriter::Save(document.get(), dir.filePath(QStringLiteral("target.ofd/inside.ofd")), &error));
+        QVERIFY2(!error.isEmpty() && !error.contains(QLatin1String("Unknown error")), qPrintable(error));
         QCOMPARE(ReadFile(target), QByteArray("previous contents"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
         QVERIFY(document->IsModified());
 
-        QVERIFY(!OFD_PackageWriter::Save(document.get(), dir.filePath(QStringLiteral("damaged.ofd/inside.ofd")), &error));
-        QVERIFY(!error.isEmpty());
+        QVERIFY2(OFD_PackageWriter::Save(document.get(), target, &error), qPrintable(error));
+        QVERIFY(ReadFile(target).contains(bytes.mid(damage - 8, 40)));
+        std::unique_ptr<OFD_Document> reopened = OFD_PackageReader::Open(target, &error);
+        QVERIFY2(reopened, qPrintable(error));
+        QVERIFY(reopened->GetPage(0)->LoadAnnots());
+        QVERIFY(reopened->GetPage(0)->AnnotByID(id));
+        QByteArray data;
+        QVERIFY(!OFD_PackageReader::Of(reopened.get())->Archive()->ReadEntry(QStringLiteral("Res/blob.bin"), data, &error));
+        QVERIFY2(error.contains(QLatin1String("Res/blob.bin")), qPrintable(error));
     }
 
 private:
