@@ -191,6 +191,40 @@ QString FileNameOf(const QString &path)
     return path.mid(path.lastIndexOf('/') + 1);
 }
 
+G_Action *NewJump(int page, G_DocView *view, IG_Document *document)
+{
+    G_ActionGoto *jump = new G_ActionGoto;
+    G_Dest &dest = jump->Dest();
+    dest.pageIndex = page - 1;
+    dest.pageID = document->GetPageID(page - 1);
+    // Left, right, top, bottom go into the bounds in their declaration order.
+    const CCA_GRect visible = view->CurrentPageVisibleRectMM();
+    dest.left = visible.left;
+    dest.right = visible.right;
+    dest.top = visible.top;
+    dest.bottom = visible.bottom;
+    dest.zoom = float(double(view->GetZoom()) / 100.0);
+    dest.type = DestTypeFromZoomMode(view->ZoomMode());
+    return jump;
+}
+
+G_Action *NewMediaAction(uint32_t resourceID, IG_Document *document)
+{
+    G_MultiMediaInfo info;
+    document->MultiMediaInfo(resourceID, info);
+    if (info.type == G_MultiMedia_Audio) {
+        G_ActionSound *sound = new G_ActionSound;
+        sound->SetResourceID(resourceID);
+        return sound;
+    }
+    if (info.type == G_MultiMedia_Video) {
+        G_ActionMovie *movie = new G_ActionMovie;
+        movie->SetResourceID(resourceID);
+        return movie;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 SingleLinkPropertyDialog::SingleLinkPropertyDialog(IG_Annot *annot, bool edit, double firstX,
@@ -520,13 +554,13 @@ void SingleLinkPropertyDialog::FillActionFromLink(IG_Document *document)
     switch (action->Type()) {
     case G_ActionType_Goto:
         if (auto *jump = dynamic_cast<G_ActionGoto *>(action)) {
-            ShowActionPage(ActionPage::GoToPage);
+            ShowActionPage(ActionKind::GoToPage);
             m_pageEdit->setText(QString::number(jump->Dest().pageIndex + 1));
         }
         break;
     case G_ActionType_URI:
         if (auto *uri = dynamic_cast<G_ActionURI *>(action)) {
-            ShowActionPage(ActionPage::WebAddress);
+            ShowActionPage(ActionKind::WebAddress);
             m_urlEdit->setText(GQ_ToQStringFromUtf8(uri->URI()));
         }
         break;
@@ -540,7 +574,7 @@ void SingleLinkPropertyDialog::FillActionFromLink(IG_Document *document)
         G_MultiMediaInfo info;
         if (document)
             document->MultiMediaInfo(resourceID, info);
-        ShowActionPage(ActionPage::Media);
+        ShowActionPage(ActionKind::Media);
         m_mediaCombo->setCurrentText(FileNameOf(GQ_ToQStringFromUtf8(info.filePath)));
         break;
     }
@@ -552,12 +586,12 @@ void SingleLinkPropertyDialog::FillActionFromLink(IG_Document *document)
         if (index == -1) {
             const QString message = tr(kNoAttachments);
             if (m_attachmentCombo->count() == 1 && m_attachmentCombo->itemText(0) == message) {
-                ShowActionPage(ActionPage::Attachment);
+                ShowActionPage(ActionKind::Attachment);
                 break;
             }
             // The attachment is gone: show the page with nothing chosen, so OK stays off.
             if (m_attachmentCombo->count() > 0 && m_attachmentCombo->currentText() != message) {
-                ShowActionPage(ActionPage::Attachment);
+                ShowActionPage(ActionKind::Attachment);
                 m_attachmentCombo->setCurrentIndex(-1);
                 break;
             }
@@ -568,7 +602,7 @@ void SingleLinkPropertyDialog::FillActionFromLink(IG_Document *document)
         QString name = GQ_ToQStringFromUtf8(info.name);
         if (!info.name.IsEmpty() && !info.format.IsEmpty())
             name += "." + GQ_ToQStringFromUtf8(info.format);
-        ShowActionPage(ActionPage::Attachment);
+        ShowActionPage(ActionKind::Attachment);
         m_attachmentCombo->setCurrentText(name);
         break;
     }
@@ -666,32 +700,51 @@ void SingleLinkPropertyDialog::ColorChanged(QColor color)
     update();
 }
 
-SingleLinkPropertyDialog::ActionInput SingleLinkPropertyDialog::CurrentActionInput() const
+SingleLinkPropertyDialog::ActionPage SingleLinkPropertyDialog::CurrentActionPage() const
 {
-    switch (ActionPage(m_actionCombo->currentIndex())) {
-    case ActionPage::GoToPage:
-        return {m_pageEdit, m_pageEdit->text().isEmpty(), m_pageEdit->text().isEmpty()};
-    case ActionPage::WebAddress:
-        return {m_urlEdit, m_urlEdit->text().isEmpty(), m_urlEdit->text().isEmpty()};
-    case ActionPage::Attachment:
+    switch (ActionKind(m_actionCombo->currentIndex())) {
+    case ActionKind::GoToPage: {
+        const bool empty = m_pageEdit->text().isEmpty();
+        return {m_pageEdit, empty, empty, [this](G_DocView *view, IG_Document *document) {
+                    return NewJump(m_pageEdit->text().toInt(), view, document);
+                }};
+    }
+    case ActionKind::WebAddress: {
+        const bool empty = m_urlEdit->text().isEmpty();
+        return {m_urlEdit, empty, empty, [this](G_DocView *, IG_Document *) -> G_Action * {
+                    G_ActionURI *uri = new G_ActionURI;
+                    uri->SetURI(GQ_ToCAS(m_urlEdit->text()));
+                    return uri;
+                }};
+    }
+    case ActionKind::Attachment:
         return {m_attachmentCombo, m_attachmentCombo->count() == 0,
                 (m_attachmentCombo->count() == 1 && m_attachmentCombo->itemText(0) == tr(kNoAttachments))
-                    || m_attachmentCombo->currentIndex() == -1};
-    case ActionPage::Media:
+                    || m_attachmentCombo->currentIndex() == -1,
+                [this](G_DocView *, IG_Document *) -> G_Action * {
+                    G_ActionGotoA *attachment = new G_ActionGotoA;
+                    attachment->SetAttachID(m_attachmentCombo->currentData(Qt::UserRole).toUInt());
+                    attachment->SetNewWindow(true);
+                    return attachment;
+                }};
+    case ActionKind::Media:
         return {m_mediaCombo, m_mediaCombo->count() == 0,
-                m_mediaCombo->count() == 1 && m_mediaCombo->itemText(0) == tr(kNoMedia)};
+                m_mediaCombo->count() == 1 && m_mediaCombo->itemText(0) == tr(kNoMedia),
+                [this](G_DocView *, IG_Document *document) {
+                    return NewMediaAction(m_mediaCombo->currentData(Qt::UserRole).toUInt(), document);
+                }};
     }
     return {};
 }
 
-void SingleLinkPropertyDialog::ShowActionPage(ActionPage page)
+void SingleLinkPropertyDialog::ShowActionPage(ActionKind kind)
 {
-    m_actionCombo->setCurrentIndex(int(page));
+    m_actionCombo->setCurrentIndex(int(kind));
 }
 
 void SingleLinkPropertyDialog::OnTimeout()
 {
-    m_okButton->setDisabled(CurrentActionInput().blocksOk);
+    m_okButton->setDisabled(CurrentActionPage().blocksOk);
     update();
 }
 
@@ -719,11 +772,11 @@ void SingleLinkPropertyDialog::keyPressEvent(QKeyEvent *event)
         return;
     }
     // A disabled OK ignores the click.
-    const ActionInput input = CurrentActionInput();
-    if (!input.widget)
+    const ActionPage page = CurrentActionPage();
+    if (!page.input)
         return;
-    if (input.empty)
-        input.widget->setFocus();
+    if (page.empty)
+        page.input->setFocus();
     else
         m_okButton->click();
 }
@@ -781,7 +834,8 @@ void SingleLinkPropertyDialog::SaveLinkProperty()
         return;
     }
 
-    if (G_Action *action = BuildAction(view, document)) {
+    const ActionPage page = CurrentActionPage();
+    if (G_Action *action = page.build ? page.build(view, document) : nullptr) {
         CCA_ArrayTemplate<G_Action *> actions;
         actions.Add(action);
         object->SetActions(actions);
@@ -804,54 +858,4 @@ void SingleLinkPropertyDialog::SaveLinkProperty()
                                                       m_newAttributes, nullptr));
     }
     deleteLater();
-}
-
-G_Action *SingleLinkPropertyDialog::BuildAction(G_DocView *view, IG_Document *document) const
-{
-    switch (ActionPage(m_actionCombo->currentIndex())) {
-    case ActionPage::GoToPage: {
-        const int page = m_pageEdit->text().toInt();
-        G_ActionGoto *jump = new G_ActionGoto;
-        G_Dest &dest = jump->Dest();
-        dest.pageIndex = page - 1;
-        dest.pageID = document->GetPageID(page - 1);
-        // Left, right, top, bottom go into the bounds in their declaration order.
-        const CCA_GRect visible = view->CurrentPageVisibleRectMM();
-        dest.left = visible.left;
-        dest.right = visible.right;
-        dest.top = visible.top;
-        dest.bottom = visible.bottom;
-        dest.zoom = float(double(view->GetZoom()) / 100.0);
-        dest.type = DestTypeFromZoomMode(view->ZoomMode());
-        return jump;
-    }
-    case ActionPage::WebAddress: {
-        G_ActionURI *uri = new G_ActionURI;
-        uri->SetURI(GQ_ToCAS(m_urlEdit->text()));
-        return uri;
-    }
-    case ActionPage::Attachment: {
-        G_ActionGotoA *attachment = new G_ActionGotoA;
-        attachment->SetAttachID(m_attachmentCombo->currentData(Qt::UserRole).toUInt());
-        attachment->SetNewWindow(true);
-        return attachment;
-    }
-    case ActionPage::Media: {
-        const uint32_t resourceID = m_mediaCombo->currentData(Qt::UserRole).toUInt();
-        G_MultiMediaInfo info;
-        document->MultiMediaInfo(resourceID, info);
-        if (info.type == G_MultiMedia_Audio) {
-            G_ActionSound *sound = new G_ActionSound;
-            sound->SetResourceID(resourceID);
-            return sound;
-        }
-        if (info.type == G_MultiMedia_Video) {
-            G_ActionMovie *movie = new G_ActionMovie;
-            movie->SetResourceID(resourceID);
-            return movie;
-        }
-        return nullptr;
-    }
-    }
-    return nullptr;
 }

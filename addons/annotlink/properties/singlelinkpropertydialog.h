@@ -8,7 +8,10 @@
 #include <QPointF>
 #include <QString>
 
+#include <functional>
+
 class GAC_Link;
+class G_Action;
 class G_DocView;
 class G_UIContext;
 class IG_Annot;
@@ -51,18 +54,19 @@ public slots:
     void TextChanged(QString text);
 
 private:
-    // The pages of the action list, in its order.
-    enum class ActionPage : int { GoToPage = 0, WebAddress = 1, Attachment = 2, Media = 3 };
-    // What the current page needs before a save: the input to focus when Return finds it
-    // empty, and whether OK stays off meanwhile.
-    struct ActionInput
+    // The action kinds, in the order of the action list and its pages.
+    enum class ActionKind : int { GoToPage = 0, WebAddress = 1, Attachment = 2, Media = 3 };
+    // Everything the dialog does differently per action kind.
+    struct ActionPage
     {
-        QWidget *widget = nullptr;
+        QWidget *input = nullptr; // focused when Return finds it empty
         bool empty = false;
         bool blocksOk = false;
+        // The new action, or null to keep the link's actions.
+        std::function<G_Action *(G_DocView *, IG_Document *)> build;
     };
-    ActionInput CurrentActionInput() const;
-    void ShowActionPage(ActionPage page);
+    ActionPage CurrentActionPage() const;
+    void ShowActionPage(ActionKind kind);
 
     void BuildWidgets();
     QWidget *BuildActionPage(QWidget *first, QWidget *second, int spacing);
@@ -73,7 +77,6 @@ private:
     void ReadStyleSettings();
     void BuildLineTypeItems(const QString &color);
     void StyleColorButton(const QString &colorName);
-    class G_Action *BuildAction(G_DocView *view, IG_Document *document) const;
     G_DocView *CurrentView() const;
     int Scaled(int pixels) const;
 
