@@ -2,8 +2,12 @@
 
 #include "g_annotationhandler.h"
 #include "g_docviewrender.h"
+#include "g_event.h"
 #include "g_pagerenderer.h"
 #include "g_toolhandler.h"
+#include "g_uicontext.h"
+#include "g_viewhistory.h"
+#include "gt_handtool.h"
 #include "gq_convert.h"
 #include "gr_pagegraphicitem.h"
 
@@ -18,6 +22,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QToolTip>
 #include <QUndoStack>
 #include <QWheelEvent>
 
@@ -97,6 +102,7 @@ G_DocView::G_DocView(G_UIContext *context, IG_Document *document, QWidget *paren
     m_scene->setItemIndexMethod(QGraphicsScene::NoIndex);
     setScene(m_scene);
     m_contentCache.setMaxCost(kContentCacheBytes);
+    m_history = new G_ViewHistory(this);
     setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
     setTransformationAnchor(QGraphicsView::NoAnchor);
     setResizeAnchor(QGraphicsView::NoAnchor);
@@ -108,11 +114,17 @@ G_DocView::G_DocView(G_UIContext *context, IG_Document *document, QWidget *paren
     Relayout();
     if (G_ToolHandler::GlobalPrototype(QStringLiteral("t_handtool")))
         SetCurrentToolHandler(QStringLiteral("t_handtool"));
+    if (m_context && m_context->EventMgr()) {
+        m_eventContext = m_context;
+        m_eventListener = m_context->EventMgr()->AddListener([this](const G_Event &event) { OnEvent(event); });
+    }
 }
 
 // Commands may own annotations that are out of their pages: they go first.
 G_DocView::~G_DocView()
 {
+    if (m_eventContext)
+        m_eventContext->EventMgr()->RemoveListener(m_eventListener);
     delete m_undoStack;
     m_undoStack = nullptr;
     m_currentHandler = nullptr;
@@ -404,6 +416,7 @@ void G_DocView::GoToDest(const G_Dest &dest)
     }
     if (page < 0 || page >= m_pageRects.size())
         return;
+    m_history->Record();
     switch (dest.type) {
     case G_Dest_Fit:
         SetZoomMode(G_Zoom_FitPage);
@@ -600,6 +613,20 @@ bool G_DocView::SetCurrentToolHandler(const QString &name)
 void G_DocView::Refresh()
 {
     viewport()->update();
+}
+
+// Whatever changed the annotations (a tool, a dialog, an undo or a redo) says so with an
+// event, so the view repaints without knowing who did it. The annotation itself may
+// already be gone, so it is not looked at.
+void G_DocView::OnEvent(const G_Event &event)
+{
+    if (const auto *annotEvent = dynamic_cast<const G_AnnotationEvent *>(&event)) {
+        if (!annotEvent->Document() || annotEvent->Document() == m_document)
+            Refresh();
+    } else if (const auto *changed = dynamic_cast<const G_DocumentChangedEvent *>(&event)) {
+        if (!changed->DocView() || changed->DocView() == this)
+            Refresh();
+    }
 }
 
 void G_DocView::SetCursor(int cursorId)
@@ -813,6 +840,15 @@ void G_DocView::wheelEvent(QWheelEvent *event)
 void G_DocView::keyPressEvent(QKeyEvent *event)
 {
     const int key = event->key();
+    // Back and forward through followed links, as browsers do, whatever the tool.
+    if (event->modifiers() == Qt::AltModifier && (key == Qt::Key_Left || key == Qt::Key_Right)) {
+        if (key == Qt::Key_Left)
+            m_history->GoBack();
+        else
+            m_history->GoForward();
+        event->accept();
+        return;
+    }
     G_ToolHandler *handler = ActiveHandler();
     if ((event->modifiers() & Qt::ControlModifier) && !IsModifierKey(key)) {
         if (handler)
@@ -921,6 +957,24 @@ bool G_DocView::event(QEvent *event)
     if (m_currentHandler && m_currentHandler->OnWinEvent(event))
         return true;
     return QGraphicsView::event(event);
+}
+
+// Tool tips name what is under the pointer, as far as the tool knows; the scene's items have none.
+bool G_DocView::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QGraphicsView::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const auto *hand = dynamic_cast<GT_HandTool *>(m_currentHandler);
+    QRect area;
+    const QString text = hand ? hand->LinkToolTip(ToScenePoint(mapToScene(help->pos())), &area) : QString();
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), text, viewport(), mapFromScene(QRectF(area)).boundingRect());
+    }
+    return true;
 }
 
 void G_DocView::resizeEvent(QResizeEvent *event)

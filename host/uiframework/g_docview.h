@@ -10,17 +10,20 @@
 #include <QImage>
 #include <QList>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QSizeF>
 #include <QTransform>
 
 class G_ToolHandler;
 class G_UIContext;
+class G_ViewHistory;
 class GR_PageGraphicItem;
 class IG_Document;
 class IG_Page;
 class QUndoStack;
 class G_Dest;
+class G_Event;
 class IG_Annot;
 
 // Zoom modes of a view.
@@ -89,7 +92,9 @@ public:
     // Scrolls `view` so that `rect` of the page is visible; with `toTop` the rect's top
     // goes to the top of the viewport.
     static void GoToPage(G_DocView *view, int pageIndex, const CCA_GRect &rect, bool toTop);
+    // Jumps as a go-to link does, noting the place left in History().
     void GoToDest(const G_Dest &dest);
+    G_ViewHistory *History() const { return m_history; }
 
     CCA_GRect CurrentPageVisibleRectMM() const;
     QRect VisibleSceneRect() const;
@@ -153,6 +158,7 @@ protected:
     void drawBackground(QPainter *painter, const QRectF &rect) override;
     void drawForeground(QPainter *painter, const QRectF &rect) override;
     bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
 
@@ -164,6 +170,7 @@ private:
     void UpdateCurrentPage();
     void DispatchMouse(QMouseEvent *event, int kind);
     void PaintContent(QPainter *painter, int pageIndex);
+    void OnEvent(const G_Event &event);
 
     G_UIContext *m_context;
     IG_Document *m_document;
@@ -173,6 +180,7 @@ private:
     QHash<QString, G_ToolHandler *> m_handlers;
     G_ToolHandler *m_currentHandler = nullptr;
     QUndoStack *m_undoStack = nullptr;
+    G_ViewHistory *m_history = nullptr;
     QList<G_HighLightItem> m_selection;
     float m_zoom = 100;
     int m_rotate = 0;
@@ -182,6 +190,9 @@ private:
     bool m_annotsVisible = true;
     int m_currentPage = -1;
     bool m_applyingZoomMode = false;
+    // The events of the context this view listens to; the context may go first.
+    QPointer<G_UIContext> m_eventContext;
+    int m_eventListener = 0;
     // Page content drawn at the current zoom, by page index; annotations are drawn live.
     QCache<int, QImage> m_contentCache;
 };

@@ -4,10 +4,16 @@
 #include "g_operation.h"
 #include "g_runoperation.h"
 #include "g_uicontext.h"
+#include "gq_convert.h"
 
+#include "omofdapi/g_action.h"
 #include "omofdapi/ig_annot.h"
+#include "omofdapi/ig_appearance.h"
+#include "omofdapi/ig_document.h"
 #include "omofdapi/ig_page.h"
+#include "omofdapi/ig_pageobject.h"
 
+#include <QCoreApplication>
 #include <QScrollBar>
 
 #include <cmath>
@@ -18,6 +24,56 @@ namespace {
 const int kClickSlop = 4;           // pixels a click may wander before it is a drag
 const float kLinkTolerance = 2.0f;  // pixels around a link that still hit it
 const qreal kGlyphSlop = 0.3;       // millimetres around a glyph that still hit it
+
+// A link's actions ride on the first object of its appearance.
+const G_Action *FirstAction(IG_Annot *link)
+{
+    IG_Appearance *appearance = link->Appearance();
+    IG_PageObject *object = appearance ? appearance->PageObject(0) : nullptr;
+    if (!object)
+        return nullptr;
+    const CCA_ArrayTemplate<G_Action *> actions = object->Actions();
+    return actions.IsEmpty() ? nullptr : actions[0];
+}
+
+QString FileNameOf(const CCA_String &path)
+{
+    const QString text = GQ_ToQStringFromUtf8(path);
+    return text.mid(text.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString DescribeAction(const G_Action *action, IG_Document *document)
+{
+    if (!action || !document)
+        return QString();
+    if (const auto *jump = dynamic_cast<const G_ActionGoto *>(action)) {
+        int page = jump->Dest().pageIndex;
+        if (page < 0 || page >= document->PageCount())
+            page = document->PageIndexByID(jump->Dest().pageID);
+        return page >= 0 ? QCoreApplication::translate("GT_HandTool", "Page %1").arg(page + 1) : QString();
+    }
+    if (const auto *uri = dynamic_cast<const G_ActionURI *>(action))
+        return GQ_ToQStringFromUtf8(uri->URI());
+    if (const auto *attachment = dynamic_cast<const G_ActionGotoA *>(action)) {
+        G_AttachmentInfo info;
+        const int index = document->AttachmentIndexByID(attachment->AttachID());
+        if (index < 0 || !document->AttachmentInfo(index, info))
+            return QString();
+        QString name = GQ_ToQStringFromUtf8(info.name);
+        if (!info.format.IsEmpty())
+            name += QLatin1Char('.') + GQ_ToQStringFromUtf8(info.format);
+        return name;
+    }
+    uint32_t resourceID = 0;
+    if (const auto *sound = dynamic_cast<const G_ActionSound *>(action))
+        resourceID = sound->ResourceID();
+    else if (const auto *movie = dynamic_cast<const G_ActionMovie *>(action))
+        resourceID = movie->ResourceID();
+    G_MultiMediaInfo info;
+    if (resourceID == 0 || !document->MultiMediaInfo(resourceID, info))
+        return QString();
+    return FileNameOf(info.filePath);
+}
 
 } // namespace
 
@@ -65,6 +121,19 @@ IG_Annot *GT_HandTool::LinkAt(const CCA_Point &point, int *pageIndex) const
     if (pageIndex)
         *pageIndex = index;
     return hits[hits.GetUpperBound()];
+}
+
+QString GT_HandTool::LinkToolTip(const CCA_Point &point, QRect *sceneArea) const
+{
+    G_DocView *view = DocView();
+    int page = -1;
+    IG_Annot *link = LinkAt(point, &page);
+    if (!view || !link)
+        return QString();
+    const QString text = DescribeAction(FirstAction(link), view->GDocument());
+    if (!text.isEmpty() && sceneArea)
+        *sceneArea = GQ_ToQRect(view->SceneRectFromDocRect(link->Boundary(), page));
+    return text;
 }
 
 void GT_HandTool::RunLinkAction(int pageIndex, IG_Annot *link)

@@ -4,6 +4,8 @@
 #include "g_toolhandler.h"
 
 #include <QPoint>
+#include <QRect>
+#include <QString>
 #include <QVector>
 
 class IG_Annot;
@@ -21,6 +23,11 @@ public:
     int OnLButtonDown(unsigned flags, const CCA_Point &point) override;
     int OnLButtonUp(unsigned flags, const CCA_Point &point) override;
     int OnMouseMove(unsigned flags, const CCA_Point &point) override;
+
+    // What the link under a scene point leads to ("Page 3", an address, a file name),
+    // empty when there is no link or it leads nowhere; the link's scene rectangle goes
+    // to `sceneArea`.
+    QString LinkToolTip(const CCA_Point &point, QRect *sceneArea) const;
 
 protected:
     // The topmost link under a scene point, or null; its page goes to `pageIndex`.

@@ -12,6 +12,7 @@
 
 #include <QClipboard>
 #include <QMimeData>
+#include <QScreen>
 #include <QUndoStack>
 
 namespace {
@@ -229,6 +230,42 @@ private slots:
         QCOMPARE(QString(annot->LastModDate()), resizedDate);
     }
 
+    // What the window shows, after the pending paints: a change nobody repaints stays unseen.
+    QImage Shown() const
+    {
+        QApplication::processEvents();
+        return View()->screen()->grabWindow(View()->winId()).toImage();
+    }
+
+    void undoShowsAtOnce_data()
+    {
+        QTest::addColumn<bool>("resize");
+        QTest::newRow("resize") << true;
+        QTest::newRow("style edit") << false;
+    }
+
+    void undoShowsAtOnce()
+    {
+        QFETCH(bool, resize);
+        IG_Annot *annot = AddLink();
+        if (resize)
+            Drag(Scene(75, 30), Scene(75, 30)); // selected, so that its handles show throughout
+        const QImage before = Shown();
+        if (resize) {
+            Drag(Scene(100, 40), Scene(110, 50));
+        } else {
+            auto *dialog = new SingleLinkPropertyDialog(annot, true, 0, 0, 0, 0, 0, &m_fixture->context);
+            dialog->ColorChanged(QColor(255, 0, 0));
+            dialog->SaveLinkProperty();
+        }
+        QVERIFY(Stack() && Stack()->count() == 1);
+        QVERIFY(Shown() != before);
+        Stack()->undo();
+        QVERIFY2(Shown() == before, "the undone change is still on the screen");
+        Stack()->redo();
+        QVERIFY2(Shown() != before, "the redone change is not on the screen");
+    }
+
     void movesAreNotRecorded()
     {
         IG_Annot *annot = AddLink();
@@ -261,25 +298,45 @@ private slots:
         QCOMPARE(g_calls.size(), 1);
     }
 
-    void hoverAndPaint()
+    void hoverShowsCursor()
     {
         AddLink(LinkBoundaryKind::Invisible);
         Mouse(QEvent::MouseMove, Scene(75, 30));
         QCOMPARE(View()->CursorId(), int(G_Cursor_Move));
         Mouse(QEvent::MouseMove, Scene(150, 70));
         QCOMPARE(View()->CursorId(), int(G_Cursor_Cross));
+    }
 
-        Mouse(QEvent::MouseButtonPress, Scene(120, 60));
-        Mouse(QEvent::MouseMove, Scene(160, 90));
+    void outlinesAreCrisp_data()
+    {
+        QTest::addColumn<float>("zoom");
+        QTest::newRow("37 %") << 37.f;
+        QTest::newRow("two pixels a millimetre") << kZoomTwoPixelsPerMM;
+        QTest::newRow("100 %") << 100.f;
+        QTest::newRow("137 %") << 137.f;
+    }
+
+    // One-pixel lines fill whole pixels with the link colour itself, at any zoom.
+    void outlinesAreCrisp()
+    {
+        QFETCH(float, zoom);
+        View()->SetZoom(zoom);
+        View()->ScrollToScenePoint(QPoint(0, 0));
+        AddLink(LinkBoundaryKind::Invisible);
+        Mouse(QEvent::MouseButtonPress, Scene(20, 50));
+        Mouse(QEvent::MouseMove, Scene(40, 70));
         const QImage image = View()->viewport()->grab().toImage();
-        // Anti-aliased one-pixel lines tint (20, 168, 240) over one of two pixels.
-        auto tinted = [&image](const QPoint &at) {
-            const QColor a = image.pixelColor(at), b = image.pixelColor(at - QPoint(1, 0));
-            return (a.blue() > 200 && a.red() < 160) || (b.blue() > 200 && b.red() < 160);
-        };
-        QVERIFY2(tinted(Scene(50, 30) - QPoint(1, 0)), "no outline around the invisible link");
-        QVERIFY2(tinted(Scene(160, 75)) && !tinted(Scene(140, 75)), "no rubber band, or a filled one");
-        Mouse(QEvent::MouseButtonRelease, Scene(160, 90));
+        Mouse(QEvent::MouseButtonRelease, Scene(40, 70));
+        const QColor link(20, 168, 240);
+        const QPoint topLeft = View()->mapFromScene(Scene(50, 20));
+        const QPoint bandCorner = View()->mapFromScene(Scene(40, 70));
+        QCOMPARE(image.pixelColor(topLeft + QPoint(-1, 10)), link); // the outline is one pixel outside
+        QCOMPARE(image.pixelColor(topLeft + QPoint(10, -1)), link);
+        QCOMPARE(image.pixelColor(topLeft + QPoint(-2, 10)), QColor(Qt::white));
+        QCOMPARE(image.pixelColor(bandCorner - QPoint(0, 5)), link);
+        QCOMPARE(image.pixelColor(bandCorner - QPoint(1, 5)), QColor(Qt::white));
+        QCOMPARE(image.pixelColor(bandCorner - QPoint(5, 0)), link);
+        QCOMPARE(image.pixelColor(bandCorner - QPoint(5, 1)), QColor(Qt::white));
     }
 
     void keysAndShortcuts()

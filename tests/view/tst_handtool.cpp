@@ -1,9 +1,13 @@
+#include "uiframework/g_actionhandler.h"
 #include "uiframework/g_docview.h"
 #include "uiframework/g_hosttools.h"
 #include "uiframework/g_operation.h"
 #include "uiframework/g_toolhandler.h"
 #include "uiframework/g_uicontext.h"
 
+#include "omofdapi/g_action.h"
+#include "omofdapi/ig_appearance.h"
+#include "omofdapi/ig_pageobject.h"
 #include "omofdapi/ofd_document.h"
 #include "omofdapi/ofd_page.h"
 #include "omofdapi/ofd_textobject.h"
@@ -14,6 +18,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 
 namespace {
 
@@ -47,6 +52,7 @@ private slots:
     void init()
     {
         g_calls.clear();
+        m_follow = false;
         m_context = new G_UIContext;
         m_document = OFD_Document::CreateBlank(3, 210, 297);
         OFD_Page *page = m_document->Page(0);
@@ -175,19 +181,131 @@ private slots:
         QCOMPARE(m_view->GetZoom(), 80.f);
     }
 
+    void toolTipNamesTheTarget_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("go to") << int(G_ActionType_Goto) << "Page 3";
+        QTest::newRow("web address") << int(G_ActionType_URI) << "https://example.org/a?b=1";
+        QTest::newRow("attachment") << int(G_ActionType_GotoA) << "readme.txt";
+        QTest::newRow("sound") << int(G_ActionType_Sound) << "chime.wav";
+        QTest::newRow("movie") << int(G_ActionType_Movie) << "clip.mp4";
+        QTest::newRow("no action") << 0 << QString();
+    }
+
+    void toolTipNamesTheTarget()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, tip);
+        G_Action *action = nullptr;
+        switch (kind) {
+        case G_ActionType_Goto: {
+            auto *jump = new G_ActionGoto;
+            jump->Dest().pageIndex = 2;
+            action = jump;
+            break;
+        }
+        case G_ActionType_URI: {
+            auto *uri = new G_ActionURI;
+            uri->SetURI("https://example.org/a?b=1");
+            action = uri;
+            break;
+        }
+        case G_ActionType_GotoA: {
+            G_AttachmentInfo info;
+            info.name = "readme";
+            info.format = "txt";
+            m_document->AttachmentInfo(m_document->AddAttachment(info, "text"), info);
+            auto *attachment = new G_ActionGotoA;
+            attachment->SetAttachID(info.id);
+            action = attachment;
+            break;
+        }
+        case G_ActionType_Sound: {
+            auto *sound = new G_ActionSound;
+            sound->SetResourceID(AddMedium(G_MultiMedia_Audio, "media/chime.wav"));
+            action = sound;
+            break;
+        }
+        case G_ActionType_Movie: {
+            auto *movie = new G_ActionMovie;
+            movie->SetResourceID(AddMedium(G_MultiMedia_Video, "clip.mp4"));
+            action = movie;
+            break;
+        }
+        default:
+            break;
+        }
+        SetLinkAction(action);
+
+        QWidget *viewport = m_view->viewport();
+        const QPoint onLink = ViewportPoint(0, 50, 30);
+        QHelpEvent help(QEvent::ToolTip, onLink, viewport->mapToGlobal(onLink));
+        QApplication::sendEvent(viewport, &help);
+        QCOMPARE(help.isAccepted(), !tip.isEmpty());
+        if (!tip.isEmpty())
+            QCOMPARE(QToolTip::text(), tip);
+        QToolTip::hideText();
+    }
+
+    void backAndForwardAfterGoTo()
+    {
+        auto *jump = new G_ActionGoto;
+        jump->Dest().pageIndex = 2;
+        jump->Dest().top = 100;
+        SetLinkAction(jump);
+        m_follow = true;
+        m_view->ScrollToScenePoint(QPoint(10, 15));
+        QScrollBar *horizontal = m_view->horizontalScrollBar();
+        QScrollBar *vertical = m_view->verticalScrollBar();
+        const QPoint before(horizontal->value(), vertical->value());
+
+        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, Qt::NoModifier, ViewportPoint(0, 50, 30));
+        QCOMPARE(m_view->CurrentPageIndex(), 2);
+        const QPoint followed(horizontal->value(), vertical->value());
+        QTest::keyClick(m_view, Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(QPoint(horizontal->value(), vertical->value()), before);
+        QTest::keyClick(m_view, Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(QPoint(horizontal->value(), vertical->value()), followed);
+        // Nothing further ahead: the view stays.
+        QTest::keyClick(m_view, Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(QPoint(horizontal->value(), vertical->value()), followed);
+    }
+
 private:
+    void SetLinkAction(G_Action *action)
+    {
+        IG_PageObject *path = m_link->CreateAppearance()->InsertPageObject(G_PageObj_Path, 0, true);
+        CCA_ArrayTemplate<G_Action *> actions;
+        if (action)
+            actions.Add(action);
+        path->SetActions(actions);
+    }
+
+    uint32_t AddMedium(int type, const char *path)
+    {
+        G_MultiMediaInfo info;
+        info.type = type;
+        info.filePath = path;
+        return m_document->AddMultiMedia(0, info, "data");
+    }
+
     QPoint ViewportPoint(int page, float x, float y) const
     {
         const CCA_Point scene = m_view->ScenePointFromDocPoint(CCA_GPoint(x, y), page);
         return m_view->mapFromScene(QPointF(scene.x, scene.y));
     }
 
-    // Stands in for the module's "d_linkaction".
-    TestOperation m_linkAction{"d_linkaction", [](G_Operation &operation) {
+    // Stands in for the module's "d_linkaction"; follows the link when asked to.
+    TestOperation m_linkAction{"d_linkaction", [this](G_Operation &operation) {
         g_calls << qMakePair(operation.Param().GetInt32(QStringLiteral("pageIndex")),
                              operation.Param().GetInt32(QStringLiteral("annotID")));
+        IG_Appearance *appearance = m_link->Appearance();
+        if (m_follow && appearance && appearance->PageObject(0))
+            m_context->ActionHandler()->DoActions(appearance->PageObject(0)->Actions(), m_document.get(), 3);
         return 1;
     }};
+    bool m_follow = false;
     G_UIContext *m_context = nullptr;
     std::unique_ptr<OFD_Document> m_document;
     G_DocView *m_view = nullptr;

@@ -50,8 +50,11 @@ void GA_Link::PaintAfterPage(QPainter *painter, GR_PageGraphicItem *item)
     if (!view || !painter || !item || item->DocView() != view)
         return;
 
+    // Aliased, a one-pixel line on whole scene pixels fills them with the link colour;
+    // antialiased it would tint two pixels half and show the colour nowhere.
     if (m_creating) {
         painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
         painter->setPen(QPen(kLinkColor, 1, Qt::SolidLine));
         painter->setBrush(Qt::NoBrush);
         const QPoint first = GQ_ToQPoint(view->ScenePointFromDocPoint(m_start, m_pressPage));
@@ -65,6 +68,7 @@ void GA_Link::PaintAfterPage(QPainter *painter, GR_PageGraphicItem *item)
     IG_Page *page = pageIndex >= 0 && view->GDocument() ? view->GDocument()->GetPage(pageIndex) : nullptr;
     if (page) {
         painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
         painter->setPen(kLinkColor);
         painter->setBrush(Qt::NoBrush);
         for (int i = 0; i < page->AnnotCount(); ++i) {
