@@ -84,46 +84,59 @@ private slots:
         QTest::newRow("bottom-right point") << QPoint(265, 189) << 2 << int(G_Cursor_SizeFDiag);
         QTest::newRow("top-middle point") << QPoint(170, 110) << 2 << int(G_Cursor_SizeVer);
         QTest::newRow("top-right point") << QPoint(266, 114) << 2 << int(G_Cursor_SizeBDiag);
+        QTest::newRow("left-middle point") << QPoint(76, 151) << 2 << int(G_Cursor_SizeHor);
         QTest::newRow("inside") << QPoint(150, 150) << 1 << int(G_Cursor_Move);
-        QTest::newRow("outside") << QPoint(400, 400) << 0 << -1;
+        QTest::newRow("outside") << QPoint(400, 400) << 0 << int(G_Cursor_Cross);
     }
 
+    // Hovering shows what a press would do; elsewhere the cursor is left to the tool.
     void pressChoosesTheDrag()
     {
         QFETCH(QPoint, press);
         QFETCH(int, cursor);
+        m_view->SetCursor(G_Cursor_Cross);
+        m_tool->OnMouseMove(0, At(press.x(), press.y()));
+        QCOMPARE(m_view->CursorId(), cursor);
         m_tool->OnLButtonDown(G_Mouse_LButton, At(press.x(), press.y()));
         QTEST(m_tool->DragModeValue(), "mode");
         QCOMPARE(m_tool->PressRect(), CCA_GRect(20, 30, 70, 50));
-        if (cursor >= 0) {
-            QCOMPARE(m_tool->CursorIdValue(), cursor);
-            QCOMPARE(m_view->CursorId(), cursor);
-        }
+        QCOMPARE(m_view->CursorId(), cursor);
         m_tool->OnLButtonUp(0, At(press.x(), press.y()));
         QCOMPARE(m_tool->DragModeValue(), 0);
     }
 
-    void moveShiftsOnlyTheBoundary()
+    void drag_data()
     {
-        m_tool->OnLButtonDown(G_Mouse_LButton, At(150, 150));
-        m_tool->OnMouseMove(G_Mouse_LButton, At(170, 160));
-        m_tool->OnMouseMove(G_Mouse_LButton, At(188, 169));
+        QTest::addColumn<QPoint>("press");
+        QTest::addColumn<QPoint>("to");
+        QTest::addColumn<QRectF>("boundary");
         // 38 and 19 pixels are 10.0541667 and 5.0270833 mm.
-        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(30.054167f, 35.027083f, 80.054167f, 55.027083f));
-        QCOMPARE(m_path->Path(), RectPath(0, 0, 50, 20));
-        QCOMPARE(m_path->Boundary(), CCA_GRect(0, 0, 50, 20));
-        m_tool->OnLButtonUp(0, At(188, 169));
-        m_tool->OnMouseMove(0, At(300, 300)); // no drag after the release
-        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(30.054167f, 35.027083f, 80.054167f, 55.027083f));
+        QTest::newRow("move") << QPoint(150, 150) << QPoint(188, 169)
+                              << QRectF(QPointF(30.054167, 35.027083), QPointF(80.054167, 55.027083));
+        QTest::newRow("move past the bottom-right") << QPoint(150, 150) << QPoint(3000, 3000) << QRectF(160, 277, 50, 20);
+        QTest::newRow("move past the top-left") << QPoint(150, 150) << QPoint(-3000, -3000) << QRectF(0, 0, 50, 20);
+        // A millimetre is kept, and corners that cross over are put back in order.
+        QTest::newRow("resize onto the left edge") << QPoint(265, 151) << QPoint(76, 151) << QRectF(20, 30, 1, 20);
+        QTest::newRow("resize past the left edge") << QPoint(265, 151) << QPoint(30, 151) << QRectF(7.9375, 30, 12.0625, 20);
+        QTest::newRow("resize past the page") << QPoint(265, 189) << QPoint(5000, 5000) << QRectF(20, 30, 190, 267);
     }
 
-    void moveStaysOnThePage()
+    void drag()
     {
-        m_tool->OnLButtonDown(G_Mouse_LButton, At(150, 150));
-        m_tool->OnMouseMove(G_Mouse_LButton, At(3000, 3000));
-        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(160, 277, 210, 297));
-        m_tool->OnMouseMove(G_Mouse_LButton, At(-3000, -3000));
-        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(0, 0, 50, 20));
+        QFETCH(QPoint, press);
+        QFETCH(QPoint, to);
+        QFETCH(QRectF, boundary);
+        const CCA_GRect expected(float(boundary.left()), float(boundary.top()), float(boundary.right()), float(boundary.bottom()));
+        const bool move = m_tool->CtrlPointIndex(At(press.x(), press.y())) < 0;
+        m_tool->OnLButtonDown(G_Mouse_LButton, At(press.x(), press.y()));
+        m_tool->OnMouseMove(G_Mouse_LButton, At((press.x() + to.x()) / 2, (press.y() + to.y()) / 2));
+        m_tool->OnMouseMove(G_Mouse_LButton, At(to.x(), to.y()));
+        COMPARE_RECT(m_annot->Boundary(), expected);
+        m_tool->OnLButtonUp(0, At(to.x(), to.y()));
+        m_tool->OnMouseMove(0, At(300, 300)); // no drag after the release
+        COMPARE_RECT(m_annot->Boundary(), expected);
+        if (move) // the appearance stays as it was
+            QCOMPARE(m_path->Boundary(), CCA_GRect(0, 0, 50, 20));
     }
 
     void resizeScalesTheAppearance()
@@ -143,24 +156,6 @@ private slots:
         QVERIFY(Near(ctm.a, 2.7983333f) && Near(ctm.d, 4.0114583f) && ctm.b == 0 && ctm.c == 0);
         QCOMPARE(m_scaled->Path(), RectPath(0, 0, 5, 5));
         COMPARE_RECT(m_scaled->Boundary(), CCA_GRect(0, 0, 13.991667f, 20.057292f));
-        m_tool->OnLButtonUp(0, At(340, 265));
-        QCOMPARE(m_tool->DragModeValue(), 0);
-    }
-
-    void resizeKeepsAMillimetreAndNormalises()
-    {
-        m_tool->OnLButtonDown(G_Mouse_LButton, At(265, 151)); // right middle
-        m_tool->OnMouseMove(G_Mouse_LButton, At(76, 151));    // onto the left edge
-        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(20, 30, 21, 50));
-        m_tool->OnMouseMove(G_Mouse_LButton, At(30, 151)); // past it: 7.9375 mm
-        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(7.9375f, 30, 20, 50));
-    }
-
-    void resizeStaysOnThePage()
-    {
-        m_tool->OnLButtonDown(G_Mouse_LButton, At(265, 189));
-        m_tool->OnMouseMove(G_Mouse_LButton, At(5000, 5000));
-        COMPARE_RECT(m_annot->Boundary(), CCA_GRect(20, 30, 210, 297));
     }
 
     void doMove_data()
@@ -186,19 +181,6 @@ private slots:
         m_tool->DoMove(by.x(), by.y());
         COMPARE_RECT(m_annot->Boundary(), CCA_GRect(float(boundary.left()), float(boundary.top()), float(boundary.right()),
                                                     float(boundary.bottom())));
-    }
-
-    void hoverShowsWhatAPressWouldDo()
-    {
-        m_view->SetCursor(G_Cursor_Cross);
-        m_tool->OnMouseMove(0, At(400, 400));
-        QCOMPARE(m_view->CursorId(), int(G_Cursor_Cross)); // elsewhere the tool decides
-        m_tool->OnMouseMove(0, At(76, 113));
-        QCOMPARE(m_view->CursorId(), int(G_Cursor_SizeFDiag));
-        m_tool->OnMouseMove(0, At(76, 151));
-        QCOMPARE(m_view->CursorId(), int(G_Cursor_SizeHor));
-        m_tool->OnMouseMove(0, At(150, 150));
-        QCOMPARE(m_view->CursorId(), int(G_Cursor_Move));
     }
 
     void withoutAnAnnotationNothingHappens()
