@@ -223,14 +223,6 @@ private slots:
             QTEST(first->AnnotAt(0)->Appearance()->PageObjectCount(), "appearanceObjects");
         }
         QTEST(document->AttachmentCount(), "attachments");
-        if (document->AttachmentCount() > 0) {
-            G_AttachmentInfo info;
-            QVERIFY(document->AttachmentInfo(0, info));
-            QCOMPARE(QString::fromUtf8(info.name.c_str()), QStringLiteral("Gao"));
-            QCOMPARE(info.id, 1u);
-            QVERIFY(info.listed);
-            QCOMPARE(document->AttachmentData(0).size(), 36494);
-        }
         QVERIFY(!document->IsModified());
         QVERIFY(!document->IsSigned());
     }
