@@ -135,6 +135,7 @@ std::unique_ptr<OFD_Document> OFD_PackageReader::Open(const QString &filePath, Q
         if (!reader->ReadPackage(error))
             return nullptr;
     }
+    reader->m_savedPath = filePath;
     document->SetPageLoader(std::move(reader));
     document->SetFilePath(filePath);
     document->SetModified(false);
@@ -376,41 +377,48 @@ void OFD_PackageReader::ReadAttachments(const QString &location)
 
 void OFD_PackageReader::ReadAnnotIndex(const QString &location)
 {
-    m_index.clear();
-    m_annotPartUsers.clear();
+    QVector<IndexEntry> entries;
     m_indexExists = false;
     m_indexOwned = true;
     m_indexPath = location.trimmed().isEmpty() ? QString()
                                                 : LocateEntry({OFD_PackagePath::Resolve(m_documentFolder, location)});
-    if (m_indexPath.isEmpty())
-        return;
-    m_indexOwned = m_archive->FindEntry(m_indexPath).isEmpty();
-    std::unique_ptr<OFD_XmlElement> root = ReadPart(m_indexPath, nullptr);
-    if (!root)
-        return;
+    std::unique_ptr<OFD_XmlElement> root = m_indexPath.isEmpty() ? nullptr : ReadPart(m_indexPath, nullptr);
+    if (!m_indexPath.isEmpty())
+        m_indexOwned = m_archive->FindEntry(m_indexPath).isEmpty();
     // Any other part named as the index is never read or written as one.
-    if (!root->Is(QStringLiteral("Annotations")))
-        return;
-    m_indexExists = true;
-    m_indexOwned = true;
-    const QString folder = OFD_PackagePath::Folder(m_indexPath);
-    QHash<uint32_t, OFD_Page *> pagesByFileID;
-    for (auto it = m_pages.constBegin(); it != m_pages.constEnd(); ++it)
-        pagesByFileID.insert(it.value().fileID, const_cast<OFD_Page *>(it.key()));
-    for (const OFD_XmlElement *element : root->Children(QStringLiteral("Page"))) {
-        IndexEntry entry;
-        entry.pageID = element->UIntAttribute(QStringLiteral("PageID"));
-        const QString fileLoc = element->ChildText(QStringLiteral("FileLoc"));
-        entry.filePath = LocateEntry({OFD_PackagePath::Resolve(folder, fileLoc),
-                                      OFD_PackagePath::Resolve(m_documentFolder, fileLoc),
-                                      OFD_PackagePath::Resolve(QString(), fileLoc)});
-        entry.element = std::shared_ptr<const OFD_XmlElement>(element->Clone());
-        OFD_Page *page = pagesByFileID.value(entry.pageID);
-        if (page && !entry.filePath.isEmpty() && !m_pages[page].annotFiles.contains(entry.filePath)) {
-            m_pages[page].annotFiles.append(entry.filePath);
+    if (root && root->Is(QStringLiteral("Annotations"))) {
+        m_indexExists = true;
+        m_indexOwned = true;
+        const QString folder = OFD_PackagePath::Folder(m_indexPath);
+        for (const OFD_XmlElement *element : root->Children(QStringLiteral("Page"))) {
+            IndexEntry entry;
+            entry.pageID = element->UIntAttribute(QStringLiteral("PageID"));
+            const QString fileLoc = element->ChildText(QStringLiteral("FileLoc"));
+            entry.filePath = LocateEntry({OFD_PackagePath::Resolve(folder, fileLoc),
+                                          OFD_PackagePath::Resolve(m_documentFolder, fileLoc),
+                                          OFD_PackagePath::Resolve(QString(), fileLoc)});
+            entry.element = std::shared_ptr<const OFD_XmlElement>(element->Clone());
+            entries.append(entry);
+        }
+    }
+    AssignIndex(entries);
+}
+
+void OFD_PackageReader::AssignIndex(const QVector<IndexEntry> &entries)
+{
+    m_index = entries;
+    m_annotPartUsers.clear();
+    QHash<uint32_t, PageState *> pagesByFileID;
+    for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
+        it.value().annotFiles.clear();
+        pagesByFileID.insert(it.value().fileID, &it.value());
+    }
+    for (const IndexEntry &entry : entries) {
+        PageState *state = pagesByFileID.value(entry.pageID);
+        if (state && !entry.filePath.isEmpty() && !state->annotFiles.contains(entry.filePath)) {
+            state->annotFiles.append(entry.filePath);
             ++m_annotPartUsers[entry.filePath];
         }
-        m_index.append(entry);
     }
 }
 
@@ -552,34 +560,23 @@ bool OFD_PackageReader::LoadAnnots(OFD_Page *page)
     return ok;
 }
 
-bool OFD_PackageReader::Rebase(const QString &filePath, const QHash<const OFD_Page *, QVector<LoadedAnnot>> &written,
-                               QString *error)
+void OFD_PackageReader::Saved(const QString &filePath, const SavedParts *changes)
 {
-    auto archive = std::make_shared<OFD_ZipArchive>(m_archive->Limits());
-    if (!archive->Open(filePath, error))
-        return false;
-    QString docError;
-    m_archive = archive;
-    m_documentPath = m_archive->FindEntry(m_documentPath);
-    std::unique_ptr<OFD_XmlElement> doc = ReadPart(m_documentPath, &docError);
-    if (!doc) {
-        if (error)
-            *error = docError;
-        return false;
+    m_savedPath = filePath;
+    if (!changes)
+        return;
+    const SavedParts &saved = *changes;
+    m_archive->Overlay(saved.written, saved.removed);
+    m_fileMaxUnitID = saved.maxUnitID;
+    m_indexPath = saved.indexPath;
+    m_indexExists = true;
+    m_indexOwned = true;
+    AssignIndex(saved.index);
+    for (auto it = saved.annots.constBegin(); it != saved.annots.constEnd(); ++it) {
+        const auto state = m_pages.find(it.key());
+        if (state == m_pages.end())
+            continue;
+        state->annots = it.value();
+        state->annotParts = QSet<QString>(state->annotFiles.cbegin(), state->annotFiles.cend());
     }
-    m_fileMaxUnitID = 0;
-    if (const OFD_XmlElement *common = doc->Child(QStringLiteral("CommonData")))
-        OFD_XmlElement::ParseUInt(common->ChildText(QStringLiteral("MaxUnitID")), m_fileMaxUnitID);
-    for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
-        it.value().annotFiles.clear();
-        const auto w = written.constFind(it.key());
-        if (w != written.constEnd())
-            it.value().annots = w.value();
-    }
-    ReadAnnotIndex(doc->ChildText(QStringLiteral("Annotations")));
-    // What was just written holds the written pages' annotations.
-    for (auto it = m_pages.begin(); it != m_pages.end(); ++it)
-        if (written.contains(it.key()))
-            it.value().annotParts = QSet<QString>(it.value().annotFiles.cbegin(), it.value().annotFiles.cend());
-    return true;
 }

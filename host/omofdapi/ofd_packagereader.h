@@ -75,9 +75,21 @@ public:
     // and was read as its annotation part, or is not in the package yet.
     bool OwnsAnnotPart(const OFD_Page *page, const QString &path) const;
 
-    // After the document was saved to `filePath`: reads from the new package from now on and
-    // takes `written` (per page) as the annotations as they are in it.
-    bool Rebase(const QString &filePath, const QHash<const OFD_Page *, QVector<LoadedAnnot>> &written, QString *error);
+    // The file that holds what this reader describes: the one opened, then the last one saved.
+    QString SavedPath() const { return m_savedPath; }
+    // What a save changed in the package, so that the reader describes the saved file without
+    // reading it again.
+    struct SavedParts
+    {
+        QHash<QString, QByteArray> written;                     // entries written anew
+        QSet<QString> removed;                                  // entries left out
+        QVector<IndexEntry> index;
+        QString indexPath;
+        uint32_t maxUnitID = 0;
+        QHash<const OFD_Page *, QVector<LoadedAnnot>> annots;  // pages whose part was rewritten
+    };
+    // Null `changes`: the package was copied as it was.
+    void Saved(const QString &filePath, const SavedParts *changes);
 
     // The canonical form the writer compares.
     static QByteArray Canonical(const OFD_XmlElement &element);
@@ -87,6 +99,7 @@ private:
     bool ReadPackage(QString *error);
     void ReadAttachments(const QString &location);
     void ReadAnnotIndex(const QString &location);
+    void AssignIndex(const QVector<IndexEntry> &entries);
     std::unique_ptr<OFD_XmlElement> ReadPart(const QString &path, QString *error) const;
     QString LocateEntry(const QStringList &candidates) const;
     CCA_GRect BoxOfArea(const QByteArray &pageBytes, uint32_t *templateID) const;
@@ -96,6 +109,7 @@ private:
     std::shared_ptr<OFD_ZipArchive> m_archive;
     std::unique_ptr<OFD_Resources> m_resources;
     QString m_documentPath;
+    QString m_savedPath;
     QString m_documentFolder;
     uint32_t m_fileMaxUnitID = 0;
     CCA_GRect m_defaultBox;

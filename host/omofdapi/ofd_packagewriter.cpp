@@ -237,11 +237,13 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
     for (const OFD_PackageReader::IndexEntry &entry : qAsConst(index))
         dropped.remove(entry.filePath);
 
+    const uint32_t maxID = qMax(document->MaxID(), reader.FileMaxUnitID());
     if (!changed) {
         // Nothing to write anew: the package is copied as it is.
-        if (QFileInfo(filePath) != QFileInfo(archive->FilePath())
-            && !OFD_ZipWriter::CopyPackage(archive->FilePath(), filePath, error))
+        if (QFileInfo(filePath) != QFileInfo(reader.SavedPath())
+            && !OFD_ZipWriter::CopyPackage(reader.SavedPath(), filePath, error))
             return false;
+        reader.Saved(filePath, nullptr);
     } else {
         if (indexChanged) {
             auto root = std::make_unique<OFD_XmlElement>(QStringLiteral("Annotations"));
@@ -260,7 +262,6 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
             else
                 replaced.insert(stored, root->ToDocument());
         }
-        const uint32_t maxID = qMax(document->MaxID(), reader.FileMaxUnitID());
         if (maxID != reader.FileMaxUnitID() || indexPath != reader.AnnotIndexPath()) {
             QByteArray bytes;
             if (!archive->ReadEntry(reader.DocumentPath(), bytes, error))
@@ -308,17 +309,28 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
                     return false;
                 continue;
             }
-            if (!zip.AddCopy(*archive, name, error))
+            QByteArray data;
+            const bool copied = archive->IsInMemory(name)
+                ? archive->ReadEntry(name, data, error) && zip.AddFile(name, data, archive->EntryDate(name), error)
+                : zip.AddCopy(*archive, name, error);
+            if (!copied)
                 return false;
         }
         if (!WriteEntries(zip, added, error) || !zip.Commit(error))
             return false;
+        OFD_PackageReader::SavedParts saved;
+        saved.written = replaced;
+        for (const auto &entry : qAsConst(added))
+            saved.written.insert(entry.first, entry.second);
+        saved.removed = dropped;
+        saved.index = index;
+        saved.indexPath = indexPath;
+        saved.maxUnitID = maxID;
+        saved.annots = written;
+        reader.Saved(filePath, &saved);
     }
     document->SetFilePath(filePath);
     document->SetModified(false);
-    QString rebaseError;
-    if (!reader.Rebase(filePath, written, &rebaseError))
-        qWarning("OFD_PackageWriter::Save %s", qPrintable(rebaseError));
     return true;
 }
 

@@ -184,6 +184,7 @@ void OFD_ZipArchive::Close()
     m_names.clear();
     m_entries.clear();
     m_foldedNames.clear();
+    m_memory.clear();
     if (m_zip)
         zip_discard(m_zip);
     m_zip = nullptr;
@@ -200,7 +201,37 @@ QString OFD_ZipArchive::FindEntry(const QString &name) const
 qint64 OFD_ZipArchive::EntryIndex(const QString &name) const
 {
     const auto it = m_entries.constFind(FindEntry(name));
-    return it == m_entries.constEnd() ? -1 : qint64(it->index);
+    return it == m_entries.constEnd() || it->inMemory ? -1 : qint64(it->index);
+}
+
+bool OFD_ZipArchive::IsInMemory(const QString &name) const
+{
+    const auto it = m_entries.constFind(FindEntry(name));
+    return it != m_entries.constEnd() && it->inMemory;
+}
+
+void OFD_ZipArchive::Overlay(const QHash<QString, QByteArray> &written, const QSet<QString> &removed)
+{
+    for (const QString &name : removed) {
+        const QString stored = FindEntry(name);
+        if (stored.isEmpty())
+            continue;
+        m_names.removeOne(stored);
+        m_entries.remove(stored);
+        m_foldedNames.remove(stored.toCaseFolded());
+        m_memory.remove(stored);
+    }
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    for (auto it = written.constBegin(); it != written.constEnd(); ++it) {
+        QString stored = FindEntry(it.key());
+        if (stored.isEmpty()) {
+            stored = it.key();
+            m_names.append(stored);
+            m_foldedNames.insert(stored.toCaseFolded(), stored);
+        }
+        m_entries.insert(stored, {0, it.value().size(), now, true});
+        m_memory.insert(stored, it.value());
+    }
 }
 
 qint64 OFD_ZipArchive::EntrySize(const QString &name) const
@@ -224,6 +255,10 @@ bool OFD_ZipArchive::ReadEntry(const QString &name, QByteArray &data, QString *e
         if (error)
             *error = Tr("The package has no entry %1.").arg(name);
         return false;
+    }
+    if (it->inMemory) {
+        data = m_memory.value(stored);
+        return true;
     }
     const qint64 declared = it->size;
     if (declared > m_limits.maxEntrySize || declared >= qint64(INT_MAX)) {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -47,9 +48,16 @@ public:
     // is missing, larger than the limits allow, or damaged.
     bool ReadEntry(const QString &name, QByteArray &data, QString *error) const;
 
-    // For the writer's raw copies: the open archive and an entry's index in it (-1 when none).
+    // For the writer's raw copies: the open archive and an entry's index in it (-1 when none,
+    // or when the entry's bytes are held in memory).
     zip *Handle() const { return m_zip; }
     qint64 EntryIndex(const QString &name) const;
+
+    // After a save: the package on disk now holds `written` (new or in place of stored entries)
+    // and no longer holds `removed`. Those are served from memory from now on, so a save never
+    // has to reopen the package it wrote.
+    void Overlay(const QHash<QString, QByteArray> &written, const QSet<QString> &removed);
+    bool IsInMemory(const QString &name) const;
 
     // A name as the package lists it, or empty when it is not one we read: a name that climbs
     // out, starts at a drive or a root, or names a folder.
@@ -63,6 +71,7 @@ private:
         quint64 index = 0;
         qint64 size = 0;
         qint64 mtime = 0;
+        bool inMemory = false;
     };
 
     OFD_ArchiveLimits m_limits;
@@ -71,4 +80,5 @@ private:
     QStringList m_names;
     QHash<QString, Entry> m_entries;
     QHash<QString, QString> m_foldedNames;
+    QHash<QString, QByteArray> m_memory;
 };
