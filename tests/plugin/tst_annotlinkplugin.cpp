@@ -8,8 +8,6 @@
 #include "testoperation.h"
 
 #include <QDir>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QLibrary>
 #include <QPluginLoader>
 #include <QPointer>
@@ -44,17 +42,6 @@ private slots:
     {
         delete m_loader.instance();
         m_loader.unload();
-    }
-
-    void metadata()
-    {
-        const QJsonObject data = m_loader.metaData();
-        QCOMPARE(data.value(QStringLiteral("IID")).toString(), QStringLiteral("com.olmet.OFD.PcApp"));
-        QCOMPARE(data.value(QStringLiteral("className")).toString(), QStringLiteral("AnnotLinkPlugin"));
-        const QJsonObject meta = data.value(QStringLiteral("MetaData")).toObject();
-        QCOMPARE(meta.keys(), (QStringList{QStringLiteral("Url"), QStringLiteral("Vendor")}));
-        for (const QJsonValue &value : meta)
-            QVERIFY(value.isString() && !value.toString().isEmpty());
     }
 
     void instanceLivesUntilDeleted()
