@@ -133,15 +133,6 @@ private slots:
         QCOMPARE(r, CCA_GRect(0, 25, 50, 35));
     }
 
-    void rgbValue()
-    {
-        uint8_t r = 0, g = 0, b = 0;
-        GetRGBValue(0x00f0a814u, r, g, b);
-        QCOMPARE(QVector<int>({r, g, b}), QVector<int>({0x14, 0xa8, 0xf0}));
-        GetRGBValue(0xff0000ffu, r, g, b); // the top byte is not part of the colour
-        QCOMPARE(QVector<int>({r, g, b}), QVector<int>({255, 0, 0}));
-    }
-
     void arrayValueSemantics()
     {
         CCA_ArrayTemplate<QString> a;
