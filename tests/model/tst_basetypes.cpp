@@ -121,18 +121,6 @@ private slots:
         QTEST(outer.RectInRect(r), "inside");
     }
 
-    void normalizeAndUnite()
-    {
-        CCA_GRect r(60, 30, 10, 20);
-        r.Normalize();
-        QCOMPARE(r, CCA_GRect(10, 20, 60, 30));
-        QVERIFY(r.Contains(CCA_GPoint(60, 30)));
-        QVERIFY(!r.Contains(CCA_GPoint(60.5f, 30)));
-        QCOMPARE(r.United(CCA_GRect(0, 25, 20, 40)), CCA_GRect(0, 20, 60, 40));
-        r.Offset(-10, 5);
-        QCOMPARE(r, CCA_GRect(0, 25, 50, 35));
-    }
-
     void arrayValueSemantics()
     {
         CCA_ArrayTemplate<QString> a;
