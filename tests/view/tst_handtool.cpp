@@ -33,6 +33,9 @@ void SendMove(QWidget *viewport, const QPoint &at, Qt::MouseButtons buttons)
 
 } // namespace
 
+using MakeAction = std::function<G_Action *()>;
+Q_DECLARE_METATYPE(MakeAction)
+
 class tst_HandTool : public QObject
 {
     Q_OBJECT
@@ -183,60 +186,34 @@ private slots:
 
     void toolTipNamesTheTarget_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<MakeAction>("make");
         QTest::addColumn<QString>("tip");
-        QTest::newRow("go to") << int(G_ActionType_Goto) << "Page 3";
-        QTest::newRow("web address") << int(G_ActionType_URI) << "https://example.org/a?b=1";
-        QTest::newRow("attachment") << int(G_ActionType_GotoA) << "readme.txt";
-        QTest::newRow("sound") << int(G_ActionType_Sound) << "chime.wav";
-        QTest::newRow("movie") << int(G_ActionType_Movie) << "clip.mp4";
-        QTest::newRow("no action") << 0 << QString();
-    }
-
-    void toolTipNamesTheTarget()
-    {
-        QFETCH(int, kind);
-        QFETCH(QString, tip);
-        G_Action *action = nullptr;
-        switch (kind) {
-        case G_ActionType_Goto: {
-            auto *jump = new G_ActionGoto;
-            jump->Dest().pageIndex = 2;
-            action = jump;
-            break;
-        }
-        case G_ActionType_URI: {
-            auto *uri = new G_ActionURI;
-            uri->SetURI("https://example.org/a?b=1");
-            action = uri;
-            break;
-        }
-        case G_ActionType_GotoA: {
+        QTest::newRow("go to") << MakeAction([] { auto *a = new G_ActionGoto; a->Dest().pageIndex = 2; return a; }) << "Page 3";
+        QTest::newRow("web address")
+            << MakeAction([] { auto *a = new G_ActionURI; a->SetURI("https://example.org/a?b=1"); return a; }) << "https://example.org/a?b=1";
+        QTest::newRow("attachment") << MakeAction([this] {
             G_AttachmentInfo info;
             info.name = "readme";
             info.format = "txt";
             m_document->AttachmentInfo(m_document->AddAttachment(info, "text"), info);
-            auto *attachment = new G_ActionGotoA;
-            attachment->SetAttachID(info.id);
-            action = attachment;
-            break;
-        }
-        case G_ActionType_Sound: {
-            auto *sound = new G_ActionSound;
-            sound->SetResourceID(AddMedium(G_MultiMedia_Audio, "media/chime.wav"));
-            action = sound;
-            break;
-        }
-        case G_ActionType_Movie: {
-            auto *movie = new G_ActionMovie;
-            movie->SetResourceID(AddMedium(G_MultiMedia_Video, "clip.mp4"));
-            action = movie;
-            break;
-        }
-        default:
-            break;
-        }
-        SetLinkAction(action);
+            auto *a = new G_ActionGotoA;
+            a->SetAttachID(info.id);
+            return a;
+        }) << "readme.txt";
+        QTest::newRow("sound")
+            << MakeAction([this] { auto *a = new G_ActionSound; a->SetResourceID(AddMedium(G_MultiMedia_Audio, "media/chime.wav")); return a; })
+            << "chime.wav";
+        QTest::newRow("movie")
+            << MakeAction([this] { auto *a = new G_ActionMovie; a->SetResourceID(AddMedium(G_MultiMedia_Video, "clip.mp4")); return a; })
+            << "clip.mp4";
+        QTest::newRow("no action") << MakeAction([]() -> G_Action * { return nullptr; }) << QString();
+    }
+
+    void toolTipNamesTheTarget()
+    {
+        QFETCH(MakeAction, make);
+        QFETCH(QString, tip);
+        SetLinkAction(make());
 
         QWidget *viewport = m_view->viewport();
         const QPoint onLink = ViewportPoint(0, 50, 30);
