@@ -1,4 +1,3 @@
-#include "tool/gac_link.h"
 #include "tool/linkstyle.h"
 
 #include "omofdapi/ig_appearance.h"
@@ -49,23 +48,6 @@ class tst_LinkStyle : public QObject
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void encodeLineWidth_data()
-    {
-        QTest::addColumn<LinkLineWidth>("index");
-        QTest::addColumn<float>("width");
-        QTest::newRow("thin") << LinkLineWidth::Thin << 0.35277778f;
-        QTest::newRow("middle") << LinkLineWidth::Middle << 0.70555556f;
-        QTest::newRow("coarse") << LinkLineWidth::Coarse << 1.0583334f;
-    }
-
-    void encodeLineWidth()
-    {
-        QFETCH(LinkLineWidth, index);
-        QFETCH(float, width);
-        // Exact: single precision up to ÷ 96, then × 25.4 in double (coarse is 1.0583334, not 1.0583333).
-        QCOMPARE(Text(Array({EncodeLineWidth(index)})), Text(Array({width})));
-    }
-
     void decodeLineWidth_data()
     {
         using W = LinkLineWidth;
@@ -204,25 +186,6 @@ private slots:
                      qPrintable(QStringLiteral("point %1 is %2, %3").arg(i).arg(segment.v[0]).arg(segment.v[1])));
         }
         QCOMPARE(DecodeBoundaryKind(path, object->IsVisible()), kind);
-    }
-
-    void gacLinkDescription()
-    {
-        GAC_Link link;
-        QVERIFY(!link.BuildAppearanceJson());
-
-        link.Points().append(G_PointPair{10.1, 20, 60, 30.3});
-        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral(
-            "^\\{\"SubType\":\"Link\",\"Appearance\":\\[\\{\"Type\":\"Path\",\"StrokeColor\":"
-            "\\{\"Alpha\":0,\"ColorSpace\":2,\"ColorValue\":0\\},\"Link\":\\{\"Points\":\\[\\[.*\\]\\]\\}\\}\\]\\}$")));
-        const OMSharedPtr<OMJson> json = link.BuildAppearanceJson();
-        QVERIFY(json);
-        QCOMPARE(json->Member("Appearance")->Size(), 1);
-        const OMSharedPtr<OMJson> points = json->Member("Appearance")->At(0)->Member("Link")->Member("Points");
-        QCOMPARE(points->Size(), 2);
-        // Written as floats: 10.1 arrives as the float nearest to it.
-        QCOMPARE(points->At(0)->At(0)->GetDouble(), double(10.1f));
-        QCOMPARE(points->At(1)->At(1)->GetDouble(), double(30.3f));
     }
 };
 
