@@ -1,7 +1,5 @@
 #include "uiframework/g_docview.h"
-#include "uiframework/g_docviewrender.h"
 #include "uiframework/g_toolhandler.h"
-#include "uiframework/gr_pagegraphicitem.h"
 
 #include "omofdapi/ofd_document.h"
 
@@ -9,7 +7,6 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QMainWindow>
-#include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -19,7 +16,7 @@ namespace {
 QStringList g_log;
 
 // Writes every call it gets to g_log, prefixed with its name.
-class RecordingTool : public G_ToolHandler, public G_DocViewRender
+class RecordingTool : public G_ToolHandler
 {
 public:
     explicit RecordingTool(const char *name) : m_name(name) {}
@@ -45,13 +42,6 @@ public:
     {
         g_log << QStringLiteral("%1 shortcut %2 %3").arg(m_name).arg(key).arg(int(modifiers));
         return 1;
-    }
-    void PaintAfterPage(QPainter *painter, GR_PageGraphicItem *item) override
-    {
-        g_log << QStringLiteral("%1 paint %2").arg(m_name).arg(item->PageIndex());
-        // A mark at a scene position: the painter must be in scene coordinates.
-        const QRect page = DocView()->PageRect(item->PageIndex());
-        painter->fillRect(QRect(page.topLeft() + QPoint(10, 10), QSize(6, 6)), Qt::red);
     }
 
 private:
@@ -180,22 +170,6 @@ private slots:
                                      QStringLiteral("first shortcut %1 %2").arg(Qt::Key_V).arg(ctrl),
                                      QStringLiteral("first shortcut %1 %2").arg(Qt::Key_K).arg(ctrlShift)}));
         QCOMPARE(copied.count(), 0); // the view took Ctrl+C from the window's shortcut
-    }
-
-    void paintHookGetsScenePainter()
-    {
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
-        m_view->SetCurrentToolHandler(QStringLiteral("first"));
-        m_view->ScrollToScenePoint(m_view->PageRect(0).topLeft() - QPoint(20, 20));
-        g_log.clear();
-        const QImage image = m_view->viewport()->grab().toImage();
-        QVERIFY(g_log.contains(QStringLiteral("first paint 0")));
-        const QPoint scroll(m_view->horizontalScrollBar()->value(), m_view->verticalScrollBar()->value());
-        const QPoint mark = m_view->PageRect(0).topLeft() + QPoint(12, 12) - scroll;
-        QCOMPARE(image.pixelColor(mark), QColor(Qt::red));
-        // The page around the mark is painted white.
-        QCOMPARE(image.pixelColor(mark + QPoint(20, 20)), QColor(Qt::white));
     }
 
 private:
