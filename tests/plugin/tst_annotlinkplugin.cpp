@@ -47,10 +47,6 @@ private slots:
     void instanceLivesUntilDeleted()
     {
         QLibrary library(m_path);
-        using QueryFunction = const char *(*)();
-        auto query = reinterpret_cast<QueryFunction>(library.resolve("qt_plugin_query_metadata"));
-        QVERIFY(query);
-        QCOMPARE(QByteArray(query(), 12), QByteArray("QTMETADATA !"));
         using InstanceFunction = QObject *(*)();
         auto instance = reinterpret_cast<InstanceFunction>(library.resolve("qt_plugin_instance"));
         QVERIFY(instance);
