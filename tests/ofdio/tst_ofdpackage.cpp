@@ -56,17 +56,10 @@ QStringList SchemaErrors(const QByteArray &xml, const QString &xsd)
     return errors;
 }
 
+// Page annotation parts are the one kind whose schema is not named after its root.
 QString SchemaFor(const QString &root)
 {
-    static const QHash<QString, QString> schemas = {
-        {QStringLiteral("OFD"), QStringLiteral("OFD.xsd")},
-        {QStringLiteral("Document"), QStringLiteral("Document.xsd")},
-        {QStringLiteral("Annotations"), QStringLiteral("Annotations.xsd")},
-        {QStringLiteral("PageAnnot"), QStringLiteral("Annotation.xsd")},
-        {QStringLiteral("Page"), QStringLiteral("Page.xsd")},
-        {QStringLiteral("Res"), QStringLiteral("Res.xsd")},
-        {QStringLiteral("Attachments"), QStringLiteral("Attachments.xsd")}};
-    return schemas.value(root);
+    return (root == QLatin1String("PageAnnot") ? QStringLiteral("Annotation") : root) + QStringLiteral(".xsd");
 }
 
 struct NewLink
