@@ -128,8 +128,6 @@ private slots:
 
         IG_Annot *annot = OnlyLink();
         QVERIFY(annot);
-        QCOMPARE(annot->Type(), int(G_AnnotType_Link));
-        QCOMPARE(QString(annot->SubType()), QString("Link"));
         COMPARE_RECT(annot->Boundary(), CCA_GRect(10, 20, 60, 30));
         const CCA_ArrayTemplate<G_Action *> actions = LinkPathObject(annot)->Actions();
         QCOMPARE(actions.GetSize(), 1);
