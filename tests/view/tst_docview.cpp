@@ -40,10 +40,8 @@ private slots:
         QTest::newRow("100%: 10,20") << 100.f << 0 << 0 << QPointF(10, 20) << QPoint(38, 76);
         QTest::newRow("100%: far corner") << 100.f << 0 << 2 << QPointF(210, 297) << QPoint(794, 1123);
         QTest::newRow("50%: 100,50") << 50.f << 0 << 1 << QPointF(100, 50) << QPoint(189, 94);
-        QTest::newRow("137.5%: 10,20") << 137.5f << 0 << 0 << QPointF(10, 20) << QPoint(52, 104);
         QTest::newRow("137.5%: 100,200") << 137.5f << 0 << 2 << QPointF(100, 200) << QPoint(520, 1039);
         QTest::newRow("400%: one inch") << 400.f << 0 << 1 << QPointF(25.4, 50.8) << QPoint(384, 768);
-        QTest::newRow("400%: 1,1") << 400.f << 0 << 0 << QPointF(1, 1) << QPoint(15, 15);
         // 90: x' = 297 mm - y, y' = x; 180: x' = 210 mm - x, y' = 297 mm - y; 270: x' = y, y' = 210 mm - x.
         QTest::newRow("90: 10,20") << 100.f << 90 << 1 << QPointF(10, 20) << QPoint(1047, 38);
         QTest::newRow("180: 10,20") << 100.f << 180 << 0 << QPointF(10, 20) << QPoint(756, 1047);
@@ -72,10 +70,8 @@ private slots:
     {
         QTest::addColumn<float>("zoom");
         QTest::addColumn<int>("rotate");
-        QTest::newRow("50") << 50.f << 0;
         QTest::newRow("100") << 100.f << 0;
         QTest::newRow("137.5") << 137.5f << 0;
-        QTest::newRow("400") << 400.f << 0;
         QTest::newRow("100 rotated 90") << 100.f << 90;
         QTest::newRow("137.5 rotated 270") << 137.5f << 270;
     }
