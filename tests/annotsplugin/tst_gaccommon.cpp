@@ -82,8 +82,6 @@ private slots:
         IG_Page *page = m_document->GetPage(1);
         QCOMPARE(page->AnnotCount(), 1);
         QCOMPARE(page->AnnotAt(0), annot);
-        QCOMPARE(annot->Type(), int(G_AnnotType_Link));
-        QCOMPARE(Text(annot->SubType()), QStringLiteral("Link"));
         QCOMPARE(annot->Boundary(), CCA_GRect(10, 20, 60, 40));
         QVERIFY(annot->Appearance() && annot->Appearance()->PageObject(0));
         QCOMPARE(Text(annot->Creator()), QStringLiteral("Tester"));
