@@ -298,7 +298,7 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
         if (!OwnsEveryWrite(reader, replaced, added, dropped, error))
             return false;
         OFD_ZipWriter zip;
-        if (!zip.Begin(filePath, error))
+        if (!zip.Begin(filePath, error, QFileInfo(archive->FilePath()).size()))
             return false;
         for (const QString &name : archive->EntryNames()) {
             if (dropped.contains(name))
@@ -550,8 +550,11 @@ bool OFD_PackageWriter::SaveNew(OFD_Document *document, const QString &filePath,
     entries.prepend(qMakePair(docFolder + QStringLiteral("Document.xml"), doc->ToDocument()));
     entries.prepend(qMakePair(QStringLiteral("OFD.xml"), ofd->ToDocument()));
 
+    qint64 size = 0;
+    for (const auto &entry : qAsConst(entries))
+        size += entry.second.size();
     OFD_ZipWriter zip;
-    if (!zip.Begin(filePath, error) || !WriteEntries(zip, entries, error) || !zip.Commit(error))
+    if (!zip.Begin(filePath, error, size) || !WriteEntries(zip, entries, error) || !zip.Commit(error))
         return false;
     document->SetFilePath(filePath);
     document->SetModified(false);

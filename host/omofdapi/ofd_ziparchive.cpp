@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextCodec>
 
 #include <algorithm>
@@ -64,6 +65,34 @@ bool LocateDirectory(QFile &file, qint64 &start, qint64 &length)
     // Data put in front of the package moves the directory from where the record says.
     start = offset + quint64(length) <= quint64(recordStart) ? qint64(offset) : recordStart - length;
     return true;
+}
+
+// A package of ordinary size is read into memory once: the zip library seeks the file for
+// every entry it reads or copies, and that costs more than the whole package does.
+const qint64 kInMemorySize = qint64(64) << 20;
+
+zip *OpenZip(const QString &filePath, QByteArray &bytes)
+{
+    bytes.clear();
+    QFile file(filePath);
+    if (file.open(QIODevice::ReadOnly) && file.size() <= kInMemorySize) {
+        bytes = file.readAll();
+        if (bytes.size() == file.size()) {
+            zip_error_t error;
+            zip_error_init(&error);
+            zip_source_t *source = zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &error);
+            zip *archive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+            if (!archive && source)
+                zip_source_free(source);
+            zip_error_fini(&error);
+            if (!archive)
+                bytes.clear();
+            return archive;
+        }
+        bytes.clear();
+    }
+    int code = 0;
+    return zip_open(QFile::encodeName(filePath).constData(), ZIP_RDONLY, &code);
 }
 
 } // namespace
@@ -133,8 +162,8 @@ bool OFD_ZipArchive::Open(const QString &filePath, QString *error)
     Close();
     if (!CountEntries(filePath, error))
         return false;
-    int code = 0;
-    zip *archive = zip_open(QFile::encodeName(filePath).constData(), ZIP_RDONLY, &code);
+    // The zip library takes an empty file for an empty archive; a package is never that.
+    zip *archive = QFileInfo(filePath).size() >= 22 ? OpenZip(filePath, m_bytes) : nullptr;
     if (!archive) {
         if (error)
             *error = Tr("%1 is not a readable zip package.").arg(filePath);
@@ -145,6 +174,7 @@ bool OFD_ZipArchive::Open(const QString &filePath, QString *error)
         if (error)
             *error = Tr("The package holds %1 entries; at most %2 are accepted.").arg(count).arg(m_limits.maxEntries);
         zip_discard(archive);
+        m_bytes.clear();
         return false;
     }
     qint64 total = 0;
@@ -165,6 +195,7 @@ bool OFD_ZipArchive::Open(const QString &filePath, QString *error)
                                    .arg(name).arg(size).arg(m_limits.maxEntrySize)
                              : Tr("The package inflates to more than %1 bytes.").arg(m_limits.maxTotalSize);
             zip_discard(archive);
+            m_bytes.clear();
             m_names.clear();
             m_entries.clear();
             m_foldedNames.clear();
@@ -188,6 +219,7 @@ void OFD_ZipArchive::Close()
     if (m_zip)
         zip_discard(m_zip);
     m_zip = nullptr;
+    m_bytes.clear();
     m_filePath.clear();
 }
 

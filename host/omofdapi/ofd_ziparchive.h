@@ -81,4 +81,5 @@ private:
     QHash<QString, Entry> m_entries;
     QHash<QString, QString> m_foldedNames;
     QHash<QString, QByteArray> m_memory;
+    QByteArray m_bytes; // the whole package, when it is read from memory
 };

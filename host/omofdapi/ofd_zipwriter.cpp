@@ -4,11 +4,17 @@
 
 #include <zip.h>
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <climits>
+
 namespace {
+
+const qint64 kInMemorySize = qint64(64) << 20;
 
 QString Tr(const char *text)
 {
@@ -62,6 +68,9 @@ void OFD_ZipWriter::Abandon()
     if (m_zip)
         zip_discard(m_zip);
     m_zip = nullptr;
+    if (m_output)
+        zip_source_free(m_output);
+    m_output = nullptr;
     m_names.clear();
     m_buffers.clear();
 }
@@ -74,22 +83,33 @@ bool OFD_ZipWriter::Failed(const QString &what, QString *error)
     return false;
 }
 
-bool OFD_ZipWriter::Begin(const QString &targetPath, QString *error)
+bool OFD_ZipWriter::Begin(const QString &targetPath, QString *error, qint64 expectedSize)
 {
     Abandon();
     m_target = targetPath;
-    int code = 0;
-    // Nothing is written to the target until Commit.
-    m_zip = zip_open(QFile::encodeName(targetPath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    if (!m_zip) {
-        zip_error_t reason;
-        zip_error_init_with_code(&reason, code);
-        if (error)
-            *error = Tr("Cannot write %1: %2").arg(targetPath, QString::fromLocal8Bit(zip_error_strerror(&reason)));
-        zip_error_fini(&reason);
-        return false;
+    zip_error_t reason;
+    zip_error_init(&reason);
+    // An ordinary package is built in memory and written in one go; the zip library's own
+    // file output seeks back and forth for every entry.
+    if (expectedSize <= kInMemorySize) {
+        m_output = zip_source_buffer_create(nullptr, 0, 0, &reason);
+        m_zip = m_output ? zip_open_from_source(m_output, ZIP_TRUNCATE, &reason) : nullptr;
+        if (m_zip)
+            zip_source_keep(m_output);
+        else if (m_output)
+            zip_source_free(m_output);
+        if (!m_zip)
+            m_output = nullptr;
+    } else {
+        int code = 0;
+        // Nothing is written to the target until Commit.
+        m_zip = zip_open(QFile::encodeName(targetPath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+        zip_error_set(&reason, code, errno);
     }
-    return true;
+    if (!m_zip && error)
+        *error = Tr("Cannot write %1: %2").arg(targetPath, QString::fromLocal8Bit(zip_error_strerror(&reason)));
+    zip_error_fini(&reason);
+    return m_zip != nullptr;
 }
 
 bool OFD_ZipWriter::AddFile(const QString &name, const QByteArray &data, const QDateTime &date, QString *error)
@@ -163,8 +183,25 @@ bool OFD_ZipWriter::Commit(QString *error)
     if (zip_close(m_zip) != 0)
         return Failed(Tr("Cannot write %1").arg(m_target), error);
     m_zip = nullptr;
+    bool ok = true;
+    if (m_output) {
+        QByteArray bytes;
+        zip_stat_t st;
+        zip_stat_init(&st);
+        ok = zip_source_stat(m_output, &st) == 0 && (st.valid & ZIP_STAT_SIZE) && st.size < quint64(INT_MAX)
+            && zip_source_open(m_output) == 0;
+        if (ok) {
+            bytes.resize(int(st.size));
+            ok = zip_source_read(m_output, bytes.data(), st.size) == zip_int64_t(st.size);
+            zip_source_close(m_output);
+        }
+        if (!ok && error)
+            *error = Tr("Cannot finish the package for %1.").arg(m_target);
+        QBuffer buffer(&bytes);
+        ok = ok && buffer.open(QIODevice::ReadOnly) && CommitCopy(buffer, m_target, error);
+    }
     Abandon();
-    return true;
+    return ok;
 }
 
 bool OFD_ZipWriter::CopyPackage(const QString &sourcePath, const QString &targetPath, QString *error)

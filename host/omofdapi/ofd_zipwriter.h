@@ -19,7 +19,8 @@ public:
     OFD_ZipWriter(const OFD_ZipWriter &) = delete;
     OFD_ZipWriter &operator=(const OFD_ZipWriter &) = delete;
 
-    bool Begin(const QString &targetPath, QString *error);
+    // `expectedSize` tells how large the package will about be; a small one is built in memory.
+    bool Begin(const QString &targetPath, QString *error, qint64 expectedSize = 0);
     // An entry name may be given once; an invalid date takes the current time.
     bool AddFile(const QString &name, const QByteArray &data, const QDateTime &date, QString *error);
     // An entry of `source` as it is stored: its compressed bytes are copied, never inflated, so
@@ -36,6 +37,7 @@ private:
     bool Failed(const QString &what, QString *error);
 
     zip *m_zip = nullptr;
+    struct zip_source *m_output = nullptr; // the package in memory, when it is built there
     QString m_target;
     QSet<QString> m_names;
     QList<QByteArray> m_buffers; // the bytes of added entries, until they are written
