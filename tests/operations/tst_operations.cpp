@@ -14,6 +14,8 @@
 #include "omofdapi/ig_appearance.h"
 #include "omofdapi/ofd_annot.h"
 #include "omofdapi/ofd_document.h"
+#include "omofdapi/ofd_packagereader.h"
+#include "omofdapi/ofd_packagewriter.h"
 #include "omofdapi/ofd_page.h"
 #include "uiframework/g_actionhandler.h"
 #include "uiframework/g_docview.h"
@@ -21,6 +23,7 @@
 #include "uiframework/g_operationinterceptor.h"
 #include "uiframework/g_toolhandler.h"
 #include "uiframework/g_uicontext.h"
+#include "uiframework/gp_delannot.h"
 
 #include "testoperation.h"
 
@@ -373,6 +376,41 @@ private slots:
         QTEST(m_log.join(QString()), "log");
         QTEST(m_events, "events");
         QCOMPARE(m_document->Page(0)->AnnotCount(), links ? 2 : 0);
+    }
+
+    // Pages 1, 5 and 10 of a saved file are read lazily: the links of the pages never
+    // shown must go as well.
+    void deleteAllReachesPagesNeverShown()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("links.ofd"));
+        QString error;
+        {
+            std::unique_ptr<OFD_Document> saved = OFD_Document::CreateBlank(10, 210, 297);
+            for (int p : {0, 4, 9})
+                saved->Page(p)->AddAnnot(G_AnnotType_Link, "Link", -1, false, {});
+            saved->Page(4)->AddAnnot(G_AnnotType_Stamp, "Stamp", -1, false, {});
+            QVERIFY2(OFD_PackageWriter::Save(saved.get(), path, &error), qPrintable(error));
+        }
+        m_view.reset();
+        m_document = OFD_PackageReader::Open(path, &error);
+        QVERIFY2(m_document, qPrintable(error));
+        m_view.reset(new G_DocView(m_context.get(), m_document.get()));
+        m_context->SetCurrentDocView(m_view.get());
+        m_prototypes.emplace_back(new GP_DelAnnot);
+        m_prototypes.back()->RegisterToGlobal();
+
+        GP_DeleteAllLinkAnnot operation;
+        Prepare(operation);
+        QCOMPARE(operation.DoAction(), 1);
+        QStringList left;
+        for (int p = 0; p < 10; ++p) {
+            OFD_Page *page = m_document->Page(p);
+            page->LoadAnnots();
+            for (int i = 0; i < page->AnnotCount(); ++i)
+                left << QStringLiteral("%1:%2").arg(p).arg(page->AnnotAt(i)->Type());
+        }
+        QCOMPARE(left, QStringList{QStringLiteral("4:4")});
     }
 
 private:

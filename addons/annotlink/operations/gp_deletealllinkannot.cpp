@@ -38,6 +38,9 @@ int GP_DeleteAllLinkAnnot::DoAction()
             IG_Page *page = document->GetPage(p);
             if (!page)
                 continue;
+            // A page never shown has not read its annotations yet; its links count too.
+            if (!page->IsAnnotsLoaded())
+                page->LoadAnnots();
             const int count = page->AnnotCount();
             for (int i = 0; i < count; ++i) {
                 IG_Annot *annot = page->AnnotAt(i);

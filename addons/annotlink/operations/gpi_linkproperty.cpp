@@ -32,6 +32,8 @@ bool GPI_LinkProperty::DoActionHandle(G_Operation *operation)
         IG_Document *document = view ? view->GDocument() : nullptr;
         // A page that does not exist leaves the dialog without a link, as a missing link does.
         IG_Page *page = document ? document->GetPage(pageIndex) : nullptr;
+        if (page && !page->IsAnnotsLoaded())
+            page->LoadAnnots();
         annot = page ? page->AnnotByID(annotID) : nullptr;
     } else {
         pageIndex = param.GetInt32("pressIndex", 0);

@@ -385,6 +385,8 @@ IG_Page *GA_Link::AnnotsUnder(const CCA_Point &point, const char *subTypeFilter,
     IG_Page *page = document->GetPage(pageIndex);
     if (!page)
         return nullptr;
+    if (!page->IsAnnotsLoaded())
+        page->LoadAnnots();
     int docPage = -1;
     const CCA_GPoint docPoint = view->DocPointFromScenePoint(point, &docPage);
     page->AnnotsAtPoint(hits, docPoint, 2.0f, view->GetZoom() / 100, 1, CCA_String(subTypeFilter),
