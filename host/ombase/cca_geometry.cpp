@@ -1,6 +1,19 @@
 #include "cca_geometry.h"
 
 #include <algorithm>
+#include <cmath>
+
+bool CCA_GRect::IsFinite() const
+{
+    return std::isfinite(left) && std::isfinite(top) && std::isfinite(right) && std::isfinite(bottom)
+        && std::isfinite(right - left) && std::isfinite(bottom - top);
+}
+
+bool CCA_Matrix::IsFinite() const
+{
+    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d) && std::isfinite(e)
+        && std::isfinite(f);
+}
 
 void CCA_GRect::Normalize()
 {

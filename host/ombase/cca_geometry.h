@@ -54,6 +54,8 @@ struct CCA_GRect
     float Width() const { return right - left; }
     float Height() const { return bottom - top; }
     bool IsEmpty() const { return right <= left || bottom <= top; }
+    // Edges and extents are all finite numbers.
+    bool IsFinite() const;
     void Normalize();
     bool Contains(const CCA_GPoint &p) const;
     // True when `inner` lies wholly inside this rectangle (edges included).
@@ -75,6 +77,7 @@ struct CCA_Matrix
     CCA_Matrix(float pa, float pb, float pc, float pd, float pe, float pf)
         : a(pa), b(pb), c(pc), d(pd), e(pe), f(pf) {}
     bool IsIdentity() const { return a == 1 && b == 0 && c == 0 && d == 1 && e == 0 && f == 0; }
+    bool IsFinite() const;
     CCA_GPoint Map(const CCA_GPoint &p) const;
     // this followed by `next`
     CCA_Matrix Concat(const CCA_Matrix &next) const;

@@ -34,6 +34,7 @@ public:
     virtual CCA_String SubType() const = 0;
     virtual void SetSubType(const CCA_String &subType) = 0;
     virtual CCA_GRect Boundary() const = 0;
+    // A boundary that is not finite is refused; the old one stays.
     virtual void SetBoundary(const CCA_GRect &boundary) = 0;
     virtual CCA_String LastModDate() const = 0;
     virtual void SetLastModDate(const CCA_String &date) = 0;

@@ -30,6 +30,7 @@ public:
     virtual bool IsVisible() const = 0;
     virtual void SetVisible(bool visible) = 0;
     virtual float LineWidth() const = 0;
+    // Negative or non-finite widths are refused.
     virtual void SetLineWidth(float width) = 0;
     virtual CCA_ArrayTemplate<float> DashPattern() const = 0;
     virtual void SetDashPattern(const CCA_ArrayTemplate<float> &pattern) = 0;
@@ -45,8 +46,10 @@ public:
     virtual CCA_Path Path() const = 0;
     virtual void SetPath(const CCA_Path &path) = 0;
     virtual CCA_GRect Boundary() const = 0;
+    // A boundary that is not finite is refused; the old one stays.
     virtual void SetBoundary(const CCA_GRect &boundary) = 0;
     virtual CCA_Matrix CTM() const = 0;
+    // A matrix that is not finite is refused.
     virtual void SetCTM(const CCA_Matrix &matrix) = 0;
     // Moves the content (path) by dx, dy within the object; the boundary stays.
     virtual void MoveBy(float dx, float dy) = 0;

@@ -39,6 +39,9 @@ void OFD_Annot::SetSubType(const CCA_String &subType)
 
 void OFD_Annot::SetBoundary(const CCA_GRect &boundary)
 {
+    // No file can hold it, and the view cannot place it.
+    if (!boundary.IsFinite())
+        return;
     m_boundary = boundary;
     Touch();
 }

@@ -5,11 +5,28 @@
 #include "ofd_page.h"
 #include "ofd_pageloader.h"
 
+#include <QRandomGenerator>
+
 #include <atomic>
 
 namespace {
 // Tells apart documents in one process, even two opened from the same file.
 std::atomic<quint64> g_documentSerial{0};
+
+// Unguessable and different in every process, so that a clipboard record written by another
+// process never names one of ours.
+QString ProcessToken()
+{
+    static const QString token = [] {
+        quint32 words[4];
+        QRandomGenerator::system()->fillRange(words);
+        QString text;
+        for (quint32 word : words)
+            text += QStringLiteral("%1").arg(word, 8, 16, QLatin1Char('0'));
+        return text;
+    }();
+    return token;
+}
 
 // Bytes provided lazily are fetched once and kept.
 template <class Entry>
@@ -25,7 +42,7 @@ QByteArray EntryData(const Entry &entry)
 
 OFD_Document::OFD_Document()
     : m_context(std::make_shared<OFD_DocumentContext>())
-    , m_serial(++g_documentSerial)
+    , m_key(QStringLiteral("ofd:%1:%2").arg(ProcessToken()).arg(++g_documentSerial).toUtf8().toStdString())
 {
 }
 
@@ -97,7 +114,7 @@ IG_Color *OFD_Document::CreateColor() const
 
 CCA_String OFD_Document::DocumentKey() const
 {
-    return CCA_String((QStringLiteral("ofd:%1:").arg(m_serial) + m_filePath).toUtf8().toStdString());
+    return m_key;
 }
 
 bool OFD_Document::AttachmentInfo(int index, G_AttachmentInfo &info) const

@@ -37,7 +37,7 @@ public:
     IG_Color *CreateColor() const override;
     CCA_String DocumentKey() const override;
     QString FilePath() const { return m_filePath; }
-    // Where the document was read from or last saved to; part of DocumentKey.
+    // Where the document was read from or last saved to.
     void SetFilePath(const QString &path) { m_filePath = path; }
 
     int AttachmentCount() const override { return int(m_attachments.size()); }
@@ -98,6 +98,7 @@ private:
     std::vector<Attachment> m_attachments;
     std::vector<Media> m_media;
     QString m_filePath;
-    quint64 m_serial;
+    // Fixed from creation to destruction, whatever the document is saved as.
+    CCA_String m_key;
     bool m_signed = false;
 };

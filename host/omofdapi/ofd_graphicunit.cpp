@@ -3,6 +3,7 @@
 #include "ofd_documentcontext.h"
 
 #include <algorithm>
+#include <cmath>
 
 template <class Interface>
 OFD_GraphicUnit<Interface>::OFD_GraphicUnit(int type, std::shared_ptr<OFD_DocumentContext> context, uint32_t id)
@@ -45,6 +46,8 @@ void OFD_GraphicUnit<Interface>::SetVisible(bool visible)
 template <class Interface>
 void OFD_GraphicUnit<Interface>::SetLineWidth(float width)
 {
+    if (!std::isfinite(width) || width < 0)
+        return;
     m_lineWidth = width;
     Touch();
 }
@@ -94,6 +97,8 @@ void OFD_GraphicUnit<Interface>::SetPath(const CCA_Path &path)
 template <class Interface>
 void OFD_GraphicUnit<Interface>::SetBoundary(const CCA_GRect &boundary)
 {
+    if (!boundary.IsFinite())
+        return;
     m_boundary = boundary;
     Touch();
 }
@@ -101,6 +106,8 @@ void OFD_GraphicUnit<Interface>::SetBoundary(const CCA_GRect &boundary)
 template <class Interface>
 void OFD_GraphicUnit<Interface>::SetCTM(const CCA_Matrix &matrix)
 {
+    if (!matrix.IsFinite())
+        return;
     m_ctm = matrix;
     Touch();
 }

@@ -14,6 +14,8 @@
 #include <QDateTime>
 #include <QLocale>
 
+#include <cmath>
+
 namespace {
 
 QString Utf8(const CCA_String &text)
@@ -30,6 +32,9 @@ QString Bool(bool value)
 QString ExtentText(float origin, float end)
 {
     const double extent = double(end) - double(origin);
+    // The model holds no such numbers; still, "nan" or "inf" would make the file unreadable.
+    if (!std::isfinite(extent))
+        return OFD_XmlSerializer::FloatText(float(extent));
     for (int decimals = 0; decimals <= 9; ++decimals) {
         const QString text = QString::number(extent, 'f', decimals);
         if (float(double(origin) + text.toDouble()) == end)

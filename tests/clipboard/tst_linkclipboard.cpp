@@ -8,6 +8,7 @@
 #include "operations/gp_deletelinkannot.h"
 
 #include "omofdapi/ig_page.h"
+#include "omofdapi/ofd_packagewriter.h"
 #include "uiframework/g_deferreddelete.h"
 #include "uiframework/g_event.h"
 #include "uiframework/g_hostoperations.h"
@@ -208,6 +209,19 @@ private slots:
         QTest::newRow("not a link") << "annotsubtype" << QByteArray("Highlight") << 1;
         QTest::newRow("three rect items") << "rect" << QByteArray("1,2,50") << 0;
         QTest::newRow("five matrix numbers") << "matrix" << QByteArray("1 0 0 1 0") << 0;
+        // Sizes and widths any local process could write; an A4 page takes up to 2100 x 2970 mm.
+        QTest::newRow("rect nan") << "rect" << QByteArray("1,2,nan,nan") << 0;
+        QTest::newRow("rect inf") << "rect" << QByteArray("1,2,inf,10") << 0;
+        QTest::newRow("rect beyond float") << "rect" << QByteArray("1,2,1e39,10") << 0;
+        QTest::newRow("rect 1e30") << "rect" << QByteArray("1,2,50,1e30") << 0;
+        QTest::newRow("rect eleven pages wide") << "rect" << QByteArray("1,2,2310,10") << 0;
+        QTest::newRow("rect negative") << "rect" << QByteArray("1,2,50,-5") << 0;
+        QTest::newRow("rect zero") << "rect" << QByteArray("1,2,0,10") << 0;
+        QTest::newRow("linewidth nan") << "linewidth" << QByteArray("nan") << 0;
+        QTest::newRow("linewidth 1e30") << "linewidth" << QByteArray("1e30") << 0;
+        QTest::newRow("linewidth -5") << "linewidth" << QByteArray("-5") << 0;
+        QTest::newRow("linewidth 0") << "linewidth" << QByteArray("0") << 0;
+        QTest::newRow("linewidth text") << "linewidth" << QByteArray("thin") << 0;
     }
 
     void pasteRefusals()
@@ -235,6 +249,16 @@ private slots:
         QCOMPARE(Paste(&other), 1);
         QCOMPARE(other.document->GetPage(0)->AnnotCount(), 2);
         QCOMPARE(Paste(), 0);
+    }
+
+    void recordOutlivesSaveAs()
+    {
+        QCOMPARE(Copy(AddLink()), 1);
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY2(OFD_PackageWriter::Save(m_fixture->document.get(), dir.filePath("saved.ofd"), &error), qPrintable(error));
+        QCOMPARE(Paste(), 1);
+        QCOMPARE(Page()->AnnotCount(), 2);
     }
 
     void cutUndoPasteUndo()

@@ -16,6 +16,7 @@
 #include <QDebug>
 #include <QDir>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -23,6 +24,9 @@ namespace {
 // Kept clear of the page edges, and the largest size that still fits inside them.
 const float kMargin = 2;
 const float kSizeSlack = 4;
+// The most a record may ask for: a link ten times its page, a line a few millimetres wide.
+const float kMaxPageMultiple = 10;
+const float kMaxLineWidth = 5;
 
 G_Action *NewAction(int type)
 {
@@ -101,11 +105,17 @@ bool GP_LinkAnnotPaste::PasteLink(const LinkClipboardRecord &record, int pageInd
 {
     G_DocView *view = DocView();
     float w = 0, h = 0;
-    if (!record.Size(&w, &h))
+    if (!record.Size(&w, &h) || w > kMaxPageMultiple * page.Width() || h > kMaxPageMultiple * page.Height())
+        return false;
+    bool widthOk = false;
+    const float lineWidth = record.Value("linewidth").toFloat(&widthOk);
+    if (!widthOk || !(lineWidth > 0) || !(lineWidth < kMaxLineWidth))
         return false;
 
     float left = Param().GetFloat(QStringLiteral("left"), 0);
     float top = Param().GetFloat(QStringLiteral("top"), 0);
+    if (!std::isfinite(left) || !std::isfinite(top))
+        return false;
     const bool fitsWide = w <= page.right - page.left - kSizeSlack;
     const bool fitsTall = h <= page.bottom - page.top - kSizeSlack;
     bool moved = false;
@@ -151,7 +161,7 @@ bool GP_LinkAnnotPaste::PasteLink(const LinkClipboardRecord &record, int pageInd
     IG_Document *document = current ? current->GDocument() : GDocument();
     LinkStroke stroke;
     stroke.color.setNamedColor(record.Value("pathcolor"));
-    stroke.lineWidth = record.Value("linewidth").toFloat();
+    stroke.lineWidth = lineWidth;
     stroke.dashPattern = OFD_StringToArray(Utf8(record.Value("linetype")), 0);
     stroke.visible = record.Value("isvisible") == QLatin1String("true");
     const CCA_Path path = OFD_StringToPath(Utf8(record.Value("path")));

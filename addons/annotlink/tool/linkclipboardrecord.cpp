@@ -12,6 +12,8 @@
 #include <QMimeData>
 #include <QStringList>
 
+#include <cmath>
+
 namespace {
 
 const char *const kFormats[] = {"type", "doc", "annottype", "annotsubtype", "rect", "actionType", "action",
@@ -120,7 +122,13 @@ bool LinkClipboardRecord::Size(float *width, float *height) const
     const QStringList items = Value("rect").split(QLatin1Char(','));
     if (items.size() < 4)
         return false;
-    *width = items.at(2).toFloat();
-    *height = items.at(3).toFloat();
+    bool widthOk = false, heightOk = false;
+    const float w = items.at(2).toFloat(&widthOk);
+    const float h = items.at(3).toFloat(&heightOk);
+    // Any local process can write a record: only real sizes are taken.
+    if (!widthOk || !heightOk || !std::isfinite(w) || !std::isfinite(h) || !(w > 0) || !(h > 0))
+        return false;
+    *width = w;
+    *height = h;
     return true;
 }

@@ -36,7 +36,8 @@ public:
     bool IsFromDocument(const IG_Document *document) const;
     // Annotation type and subtype are both "Link".
     bool IsLink() const;
-    // Width and height of "rect"; false when it has fewer than four items.
+    // Width and height of "rect"; false when it has fewer than four items or a size that
+    // is not a finite positive number.
     bool Size(float *width, float *height) const;
 
 private:
