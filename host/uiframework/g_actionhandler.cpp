@@ -6,13 +6,23 @@
 #include "omofdapi/g_action.h"
 #include "omofdapi/ig_document.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrlQuery>
+
+#include <algorithm>
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -46,6 +56,77 @@ QString EmbeddedName(const QString &name, const QString &fallbackStem, const QSt
     return safe;
 }
 
+// Characters that do not show, or that turn the text around ("\u202e"), hide what a name is.
+bool IsHiddenCharacter(uint ucs4)
+{
+    const QChar::Category category = QChar::category(ucs4);
+    return category == QChar::Other_Control || category == QChar::Other_Format;
+}
+
+bool HasHiddenCharacters(const QString &text)
+{
+    const QVector<uint> points = text.toUcs4();
+    return std::any_of(points.begin(), points.end(), IsHiddenCharacter);
+}
+
+// The name as a desktop reads it: hidden characters gone, trailing dots and spaces
+// dropped (Windows ignores them), in lower case.
+QString NormalisedFileName(const QString &fileName)
+{
+    QString name;
+    for (uint point : fileName.toUcs4()) {
+        if (!IsHiddenCharacter(point))
+            name += QString::fromUcs4(&point, 1);
+    }
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    name = name.section(QLatin1Char('/'), -1);
+    while (!name.isEmpty() && (name.endsWith(QLatin1Char('.')) || name.back().isSpace()))
+        name.chop(1);
+    return name.toCaseFolded();
+}
+
+// "notes.txt", then "notes (2).txt", "notes (3).txt", ...
+QString NumberedName(const QString &name, int number)
+{
+    if (number < 2)
+        return name;
+    const int dot = name.indexOf(QLatin1Char('.'), 1);
+    const QString tag = QStringLiteral(" (%1)").arg(number);
+    return dot < 0 ? name + tag : name.left(dot) + tag + name.mid(dot);
+}
+
+// A new file that nothing else could have prepared: never an existing name, never through a
+// link. `taken` tells that the name was in use.
+bool WriteNewFile(const QString &path, const QByteArray &data, bool *taken)
+{
+    QFile file;
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    *taken = fd < 0 && errno == EEXIST;
+    if (fd < 0)
+        return false;
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+#else
+    file.setFileName(path);
+    *taken = QFileInfo::exists(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+#endif
+    const bool written = file.write(data) == data.size() && file.flush();
+    file.close();
+    if (!written)
+        QFile::remove(path);
+    return written;
+}
+
+QString Translated(const char *text)
+{
+    return QCoreApplication::translate("G_ActionHandler", text);
+}
+
 bool IsAllowedScheme(const QString &scheme)
 {
     static const QStringList allowed = {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto"),
@@ -54,6 +135,14 @@ bool IsAllowedScheme(const QString &scheme)
 }
 
 } // namespace
+
+G_ActionHandler::G_ActionHandler(G_UIContext *context)
+    : m_context(context)
+{
+}
+
+// The private folder and what was opened from it go with the handler.
+G_ActionHandler::~G_ActionHandler() = default;
 
 int G_ActionHandler::DoActions(const CCA_ArrayTemplate<G_Action *> &actions, IG_Document *document, int eventType)
 {
@@ -90,7 +179,9 @@ bool G_ActionHandler::DoAction(G_Action *action, IG_Document *document)
         if (!uriAction)
             return false;
         const QUrl url = UrlFromURIText(FromUtf8(uriAction->URI()));
-        return url.isValid() && OpenUrl(url);
+        if (!url.isValid())
+            return false;
+        return url.isLocalFile() ? OpenLocalFile(url) : OpenUrl(url);
     }
     case G_ActionType_GotoA: {
         auto *attachAction = dynamic_cast<G_ActionGotoA *>(action);
@@ -150,8 +241,27 @@ QUrl G_ActionHandler::UrlFromURIText(const QString &text)
     }
     if (!url.isValid())
         return QUrl();
-    if (url.isLocalFile() && !IsOpenableFileName(url.toLocalFile()))
-        return QUrl();
+    if (url.scheme().compare(QLatin1String("file"), Qt::CaseInsensitive) == 0) {
+        // Another host's share would be reached over the network, with the user's credentials.
+        if (!url.host().isEmpty() && url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
+            return QUrl();
+        url.setHost(QString());
+        if (!url.isLocalFile() || !IsOpenableFileName(url.toLocalFile()))
+            return QUrl();
+    } else if (url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) == 0 && url.hasQuery()) {
+        // Fields such as "attach" would have the mail program send the user's files.
+        static const QStringList kept = {QStringLiteral("to"), QStringLiteral("cc"), QStringLiteral("bcc"),
+                                         QStringLiteral("subject"), QStringLiteral("body")};
+        QUrlQuery query;
+        for (const auto &item : QUrlQuery(url).queryItems(QUrl::FullyEncoded)) {
+            if (kept.contains(QUrl::fromPercentEncoding(item.first.toUtf8()).toLower()))
+                query.addQueryItem(item.first, item.second);
+        }
+        if (query.isEmpty())
+            url.setQuery(QString());
+        else
+            url.setQuery(query);
+    }
     return url;
 }
 
@@ -167,36 +277,86 @@ bool G_ActionHandler::IsOpenableFileName(const QString &fileName)
         QStringLiteral("run"), QStringLiteral("bin"), QStringLiteral("desktop"), QStringLiteral("appimage"),
         QStringLiteral("deb"), QStringLiteral("rpm"), QStringLiteral("py"), QStringLiteral("pl"),
         QStringLiteral("rb"), QStringLiteral("app"), QStringLiteral("command"), QStringLiteral("so"),
-        QStringLiteral("dll"), QStringLiteral("dylib")};
-    const QFileInfo info(fileName);
-    if (refused.contains(info.suffix().toLower()))
+        QStringLiteral("dll"), QStringLiteral("dylib"), QStringLiteral("chm"), QStringLiteral("url"),
+        QStringLiteral("jnlp"), QStringLiteral("pyw"), QStringLiteral("msc"), QStringLiteral("scf"),
+        QStringLiteral("library-ms"), QStringLiteral("msp"), QStringLiteral("psm1"), QStringLiteral("vb"),
+        QStringLiteral("ws"), QStringLiteral("inf"), QStringLiteral("gadget"), QStringLiteral("application"),
+        QStringLiteral("appref-ms"), QStringLiteral("settingcontent-ms"), QStringLiteral("xbap")};
+    const QString name = NormalisedFileName(fileName);
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0 && refused.contains(name.mid(dot + 1)))
         return false;
+    const QFileInfo info(fileName);
     // An existing local file with the execute bit is a program whatever its name says.
     return !(info.exists() && info.isFile() && info.isExecutable());
 }
 
-QString G_ActionHandler::TempFolder()
+bool G_ActionHandler::IsOpenableLocalFile(const QString &path)
 {
-    return QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QStringLiteral("/ofdreader-embedded");
+    // A name that hides characters could not be shown to the user truthfully.
+    if (path.isEmpty() || HasHiddenCharacters(path))
+        return false;
+    const QFileInfo info(path);
+    // Directories, devices, pipes and sockets are not files to open.
+    if (!info.exists() || !info.isFile())
+        return false;
+    const QString real = info.canonicalFilePath();
+    for (const char *tree : {"/proc/", "/sys/", "/dev/"}) {
+        if (real.isEmpty() || real.startsWith(QLatin1String(tree)))
+            return false;
+    }
+    return IsOpenableFileName(path) && IsOpenableFileName(real);
+}
+
+QString G_ActionHandler::EmbeddedFolder()
+{
+    if (!m_embedded) {
+        // Per user: the runtime folder when the session has one, otherwise the cache.
+        const QString base = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")
+            ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
+            : QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        if (base.isEmpty() || !QDir().mkpath(base))
+            return QString();
+        auto folder = std::make_unique<QTemporaryDir>(base + QStringLiteral("/ofdreader-embedded-XXXXXX"));
+        if (!folder->isValid()
+            || !QFile::setPermissions(folder->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+            return QString();
+        m_embedded = std::move(folder);
+    }
+    return m_embedded->path();
 }
 
 bool G_ActionHandler::OpenEmbeddedFile(const QString &fileName, const QByteArray &data)
 {
     if (data.isEmpty() || fileName.isEmpty() || !IsOpenableFileName(fileName))
         return false;
-    const QString folder = TempFolder();
-    if (!QDir().mkpath(folder))
+    const QString folder = EmbeddedFolder();
+    if (folder.isEmpty())
         return false;
-    const QString path = folder + QLatin1Char('/') + fileName;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // A file opened before may still be in use: each opening gets a file of its own.
+    for (int number = 1; number <= 1000; ++number) {
+        const QString path = folder + QLatin1Char('/') + NumberedName(fileName, number);
+        bool taken = false;
+        if (WriteNewFile(path, data, &taken))
+            return OpenUrl(QUrl::fromLocalFile(path));
+        if (!taken)
+            return false;
+    }
+    return false;
+}
+
+bool G_ActionHandler::OpenLocalFile(const QUrl &url)
+{
+    const QString path = url.toLocalFile();
+    if (!m_context || !IsOpenableLocalFile(path))
         return false;
-    file.write(data);
-    if (!file.commit())
-        return false;
-    // Never executable, whatever permissions a file of that name had before.
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    return OpenUrl(QUrl::fromLocalFile(path));
+    // The file that would really open, links followed.
+    const QString real = QFileInfo(path).canonicalFilePath();
+    const int answer = m_context->ShowMessageBox(
+        Translated("Open file"),
+        Translated("This link opens the file \"%1\" on this computer. Open it?").arg(QDir::toNativeSeparators(real)),
+        QMessageBox::Open | QMessageBox::Cancel, QMessageBox::Cancel);
+    return answer == QMessageBox::Open && OpenUrl(QUrl::fromLocalFile(real));
 }
 
 bool G_ActionHandler::OpenUrl(const QUrl &url)

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include "testoperation.h"
 
 #include <QtTest>
@@ -67,6 +68,27 @@ protected:
         return true;
     }
 };
+
+// Answers the message box as told and notes its text.
+class AnsweringContext : public G_UIContext
+{
+public:
+    int ShowMessageBox(const QString &, const QString &text, QMessageBox::StandardButtons, QMessageBox::StandardButton,
+                       const QStringList &, const QSize &) override
+    {
+        asked << text;
+        return answer;
+    }
+    int answer = QMessageBox::Open;
+    QStringList asked;
+};
+
+CCA_ArrayTemplate<G_Action *> OneAction(G_Action *action)
+{
+    CCA_ArrayTemplate<G_Action *> actions;
+    actions.Add(action);
+    return actions;
+}
 
 } // namespace
 
@@ -175,6 +197,13 @@ private slots:
         QTest::newRow("ftp") << "ftp://files.example/f.txt" << "ftp://files.example/f.txt";
         QTest::newRow("file document") << "file:///tmp/none/report.pdf" << "file:///tmp/none/report.pdf";
         QTest::newRow("file script") << "file:///tmp/none/run.sh" << "";
+        QTest::newRow("file script, trailing dot") << "file:///tmp/none/run.sh." << "";
+        QTest::newRow("file on localhost") << "file://localhost/tmp/none/a.pdf" << "file:///tmp/none/a.pdf";
+        QTest::newRow("file on another host") << "file://server/share/a.pdf" << "";
+        QTest::newRow("mailto fields kept, attach dropped")
+            << "mailto:a@example.com?subject=Hi&ATTACH=/etc/passwd&cc=b@example.com&body=x"
+            << "mailto:a@example.com?subject=Hi&cc=b@example.com&body=x";
+        QTest::newRow("mailto, attach only") << "mailto:a@example.com?attachment=%2Fetc%2Fpasswd" << "mailto:a@example.com";
         QTest::newRow("javascript") << "javascript:alert(1)" << "";
         QTest::newRow("smb") << "smb://server/share" << "";
         QTest::newRow("spaces") << "two words" << "";
@@ -188,7 +217,77 @@ private slots:
         QTEST(result.isValid() ? result.toString() : QString(), "url");
     }
 
-    // Attachments and media go to a temporary file that is opened; programs never do.
+    void openableFileNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("openable");
+        QTest::newRow("document") << "report.pdf" << true;
+        QTest::newRow("two suffixes") << "archive.tar.gz" << true;
+        QTest::newRow("no suffix") << "README" << true;
+        QTest::newRow("upper case") << "setup.EXE" << false;
+        QTest::newRow("trailing dot") << "setup.exe." << false;
+        QTest::newRow("trailing dots and spaces") << "setup.exe . . " << false;
+        QTest::newRow("zero-width space") << QString("setup.ex\u200be") << false;
+        QTest::newRow("control character") << QString("setup.ex\u0001e") << false;
+        QTest::newRow("turned around") << QString("report\u202efdp.exe") << false;
+        QTest::newRow("backslash path") << "C:\\docs\\run.BAT" << false;
+        for (const char *suffix : {"chm", "url", "jnlp", "pyw", "msc", "scf", "library-ms", "hta", "js", "vbs", "ps1", "lnk"})
+            QTest::newRow(suffix) << QStringLiteral("file.") + suffix << false;
+    }
+
+    void openableFileNames()
+    {
+        QFETCH(QString, name);
+        QTEST(G_ActionHandler::IsOpenableFileName(name), "openable");
+    }
+
+    // A file: link opens only a regular local file, and only when the user says so.
+    void localFileLinks_data()
+    {
+        QTest::addColumn<QString>("target"); // "" is the test's regular file
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("regular file, opened") << "" << int(QMessageBox::Open) << true << true;
+        QTest::newRow("regular file, cancelled") << "" << int(QMessageBox::Cancel) << true << false;
+        QTest::newRow("missing") << "missing.pdf" << int(QMessageBox::Open) << false << false;
+        QTest::newRow("directory") << "." << int(QMessageBox::Open) << false << false;
+        QTest::newRow("executable") << "tool.dat" << int(QMessageBox::Open) << false << false;
+        QTest::newRow("kernel file") << "/proc/self/status" << int(QMessageBox::Open) << false << false;
+        QTest::newRow("device") << "/dev/null" << int(QMessageBox::Open) << false << false;
+        QTest::newRow("link to a kernel file") << "status-link.txt" << int(QMessageBox::Open) << false << false;
+    }
+
+    void localFileLinks()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, answer);
+        QTemporaryDir dir;
+        const QString regular = dir.filePath("report.txt");
+        QFile file(regular);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QFile tool(dir.filePath("tool.dat"));
+        QVERIFY(tool.open(QIODevice::WriteOnly));
+        tool.setPermissions(tool.permissions() | QFileDevice::ExeOwner);
+        QVERIFY(QFile::link("/proc/self/status", dir.filePath("status-link.txt")));
+        const QString path = target.isEmpty() ? regular : target.startsWith('/') ? target : dir.filePath(target);
+
+        AnsweringContext context;
+        context.answer = answer;
+        auto *handler = new RecordingActionHandler(&context);
+        context.SetActionHandler(handler);
+        G_ActionURI action;
+        action.SetURI(QUrl::fromLocalFile(path).toString().toUtf8().constData());
+        QFETCH(bool, opened);
+        QCOMPARE(handler->DoActions(OneAction(&action), nullptr, 3), int(opened));
+        QCOMPARE(handler->opened, opened ? QList<QUrl>{QUrl::fromLocalFile(regular)} : QList<QUrl>());
+        QTEST(!context.asked.isEmpty(), "asked");
+        if (!context.asked.isEmpty())
+            QVERIFY2(context.asked.first().contains(QDir::toNativeSeparators(regular)), qPrintable(context.asked.first()));
+    }
+
+    // Attachments and media go to a new file in a private folder and are opened; programs never are.
     void embeddedFilesAreWrittenAndOpened()
     {
         const auto document = OFD_Document::CreateBlank(1, 210, 297);
@@ -220,16 +319,30 @@ private slots:
             actions.Add(action);
         QCOMPARE(context.ActionHandler()->DoActions(actions, document.get(), 3), 2);
 
-        const QString folder = G_ActionHandler::TempFolder();
+        const QString folder = handler->EmbeddedFolder();
+        QVERIFY(!folder.isEmpty());
+        QVERIFY2(!folder.startsWith(QStandardPaths::writableLocation(QStandardPaths::TempLocation) + '/'), qPrintable(folder));
+        // Owner only: rwx for the folder, rw for the file.
+        QCOMPARE(int(QFileInfo(folder).permissions() & 0x7077), 0x7000);
         QCOMPARE(handler->opened, (QList<QUrl>{QUrl::fromLocalFile(folder + "/notes.txt"),
                                                QUrl::fromLocalFile(folder + "/bell.mp3")}));
         QFile written(folder + "/notes.txt");
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), QByteArray("hello"));
-        QVERIFY(!(written.permissions() & (QFileDevice::ExeOwner | QFileDevice::ExeUser)));
+        QCOMPARE(int(written.permissions() & 0x7077), 0x6000);
         QVERIFY(!QFile::exists(folder + "/setup.SH"));
-        written.remove();
-        QFile::remove(folder + "/bell.mp3");
+
+        // A name already taken, even by a planted link, is never written through.
+        QTemporaryDir outside;
+        const QString victim = outside.filePath("victim.txt");
+        QVERIFY(QFile::link(victim, folder + "/notes (2).txt"));
+        handler->opened.clear();
+        QCOMPARE(context.ActionHandler()->DoActions(OneAction(&openNotes), document.get(), 3), 1);
+        QCOMPARE(handler->opened, QList<QUrl>{QUrl::fromLocalFile(folder + "/notes (3).txt")});
+        QVERIFY(!QFile::exists(victim));
+
+        context.SetActionHandler(new RecordingActionHandler(&context));
+        QVERIFY2(!QFileInfo::exists(folder), "the private folder outlived its handler");
     }
 };
 
