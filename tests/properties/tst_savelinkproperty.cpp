@@ -2,7 +2,9 @@
 
 #include "operations/gp_linkproperty.h"
 #include "operations/gpi_linkproperty.h"
+#include "properties/linkannotattributecommand.h"
 #include "tool/ga_link.h"
+#include "tool/linkannotmodifycommand.h"
 
 #include "omofdapi/ig_page.h"
 #include "uiframework/g_deferreddelete.h"
@@ -252,6 +254,98 @@ private slots:
         QCOMPARE(QString(annot->LastModDate()), QString("2020-01-02 03:04:05"));
         stack->redo();
         checkEdited();
+    }
+
+    // Closing the document while the dialog is open: the view goes, then the document; in
+    // some rows another document is shown instead, holding a link of the same ID.
+    void documentClosedWhileDialogOpen_data()
+    {
+        QTest::addColumn<bool>("edit");
+        QTest::addColumn<bool>("another");
+        QTest::newRow("edit, closed") << true << false;
+        QTest::newRow("edit, another shown") << true << true;
+        QTest::newRow("new, closed") << false << false;
+        QTest::newRow("new, another shown") << false << true;
+    }
+
+    void documentClosedWhileDialogOpen()
+    {
+        QFETCH(bool, edit);
+        QFETCH(bool, another);
+        const uint32_t id = m_fixture->AddLink(0, CCA_GRect(10, 20, 60, 30), LinkStyle(), nullptr)->ID();
+        QPointer<SingleLinkPropertyDialog> dialog = NewDialog(edit ? OnlyLink() : nullptr);
+        dialog->show();
+        Child<QComboBox>(dialog, "lineWidthCombo")->setCurrentIndex(2);
+        QTest::keyClicks(Child<QLineEdit>(dialog, "pageEdit"), "1");
+        Reopen(another ? id : 0);
+
+        ClickOk(dialog);
+        QVERIFY(!dialog || !dialog->isVisible());
+        QVERIFY(!G_SettingMgr::Instance().ConfigValue("annot.annotlink.boundary").isValid());
+        if (another) {
+            QCOMPARE(LinkPathObject(OnlyLink())->LineWidth(), 0.35277778f);
+            QVERIFY(!m_fixture->view->UndoStack() || m_fixture->view->UndoStack()->count() == 0);
+        }
+    }
+
+    // An edit's undo and redo look the link up when they run: once it is gone, or its document
+    // is no longer shown, they change nothing.
+    void undoAfterLinkOrDocumentWentAway_data()
+    {
+        QTest::addColumn<QString>("gone");
+        QTest::newRow("link removed") << "link";
+        QTest::newRow("document closed") << "document";
+        QTest::newRow("another document shown") << "another";
+    }
+
+    void undoAfterLinkOrDocumentWentAway()
+    {
+        QFETCH(QString, gone);
+        // The attribute command keeps the link's action, which goes with its document.
+        IG_Annot *annot = m_fixture->AddLink(0, CCA_GRect(10, 20, 60, 30), LinkStyle(), new G_ActionURI);
+        const uint32_t id = annot->ID();
+        std::unique_ptr<QUndoStack> stack(new QUndoStack);
+        G_UIContext *context = &m_fixture->context;
+        LinkGeometryState before = LinkGeometryState::FromAnnot(annot), after = before;
+        after.boundary = CCA_GRect(20, 30, 90, 50);
+        stack->push(new LinkAnnotModifyCommand(context, int(id), before, after));
+        LinkAttributeState attributes;
+        attributes.Capture(annot);
+        attributes.lineWidth = 1.0583333f;
+        stack->push(new LinkAnnotAttributeCommand(context, int(id), attributes, attributes));
+
+        if (gone == "link")
+            delete annot->Page()->TakeAnnot(annot);
+        else
+            Reopen(gone == "another" ? id : 0);
+        for (int i = 0; i < 2; ++i) {
+            stack->undo();
+            stack->undo();
+            stack->redo();
+            stack->redo();
+        }
+        if (gone == "another") {
+            COMPARE_RECT(OnlyLink()->Boundary(), CCA_GRect(10, 20, 60, 30));
+            QCOMPARE(LinkPathObject(OnlyLink())->LineWidth(), 0.35277778f);
+        }
+    }
+
+private:
+    // Closes the fixture's document; with `linkID`, shows a new one in the same context whose
+    // first page holds a link of that ID.
+    void Reopen(uint32_t linkID)
+    {
+        m_fixture->context.SetCurrentDocView(nullptr);
+        delete m_fixture->view;
+        m_fixture->view = nullptr;
+        m_fixture->document.reset();
+        if (!linkID)
+            return;
+        m_fixture->document = OFD_Document::CreateBlank(1, 210, 297);
+        m_fixture->view = new G_DocView(&m_fixture->context, m_fixture->document.get());
+        m_fixture->context.SetCurrentDocView(m_fixture->view);
+        m_fixture->document->NoteID(linkID - 1);
+        QCOMPARE(m_fixture->AddLink(0, CCA_GRect(10, 20, 60, 30), LinkStyle(), nullptr)->ID(), linkID);
     }
 };
 

@@ -227,6 +227,37 @@ private slots:
         QVERIFY(Child<QPushButton>(dialog.get(), "colorButton")->styleSheet().contains("background-color:#400080ff;"));
     }
 
+    // Settings written by hand or by another version: the dialog still saves a usable link.
+    void damagedSettings_data()
+    {
+        QTest::addColumn<QVariantList>("values"); // boundary, line type, width, colour
+        QTest::newRow("indices past the lists") << QVariantList{7, 99, 3, "#ff000000"};
+        QTest::newRow("negative indices") << QVariantList{-2, -1, -7, "#ff000000"};
+        QTest::newRow("text for indices") << QVariantList{"wide", "x", "1e99", "#ff000000"};
+        QTest::newRow("unparsable colour") << QVariantList{0, 0, 0, "#zzzzzz"};
+        QTest::newRow("colour of another type") << QVariantList{0, 0, 0, QPoint(1, 2)};
+    }
+
+    void damagedSettings()
+    {
+        QFETCH(QVariantList, values);
+        const char *keys[] = {LinkStyleSettings::BoundaryKey, LinkStyleSettings::LineTypeKey,
+                              LinkStyleSettings::LineWidthKey, LinkStyleSettings::ColorKey};
+        for (int i = 0; i < 4; ++i)
+            G_SettingMgr::Instance().SetConfigValue(QString::fromLatin1(keys[i]), values.at(i));
+        QPointer<SingleLinkPropertyDialog> dialog = NewDialog();
+        QTest::keyClicks(Child<QLineEdit>(dialog, "pageEdit"), "2");
+        dialog->OnTimeout();
+        QTest::mouseClick(Child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!dialog);
+
+        IG_Page *page = m_fixture->document->GetPage(0);
+        QCOMPARE(page->AnnotCount(), 1);
+        COMPARE_RECT(page->AnnotAt(0)->Boundary(), CCA_GRect(10, 20, 60, 30));
+        QCOMPARE(LinkPathObject(page->AnnotAt(0))->LineWidth(), 0.35277778f);
+    }
+
     void editFillsStyleAndAction_data()
     {
         QTest::addColumn<int>("kind");

@@ -233,6 +233,8 @@ SingleLinkPropertyDialog::SingleLinkPropertyDialog(IG_Annot *annot, bool edit, d
     : Core::OMDialog(parent, Qt::WindowFlags())
     , m_annot(annot)
     , m_uiContext(context)
+    , m_documentKey(CurrentDocumentKey(context))
+    , m_annotID(annot ? annot->ID() : 0)
     , m_isEdit(edit)
     , m_firstPoint(firstX, firstY)
     , m_secondPoint(secondX, secondY)
@@ -792,8 +794,16 @@ void SingleLinkPropertyDialog::SaveLinkProperty()
 {
     G_DocView *view = CurrentView();
     IG_Document *document = view ? view->GDocument() : nullptr;
-
-    if (!m_isEdit) {
+    if (!document || document->DocumentKey() != m_documentKey) {
+        deleteLater();
+        return;
+    }
+    if (m_isEdit) {
+        m_annot = FindLink(m_uiContext, m_pageIndex, m_annotID, &m_documentKey).annot;
+    } else {
+        // The view the dialog was opened in may have been replaced by another of the document.
+        if (m_linkCreator)
+            m_linkCreator->SetDocView(view);
         const double left = qMin(m_firstPoint.x(), m_secondPoint.x());
         const double top = qMin(m_firstPoint.y(), m_secondPoint.y());
         const double right = qMax(m_firstPoint.x(), m_secondPoint.x());

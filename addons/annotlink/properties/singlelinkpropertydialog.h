@@ -3,6 +3,7 @@
 #include "properties/linkattributestate.h"
 
 #include "core/omdialog.h"
+#include "ombase/cca_string.h"
 
 #include <QColor>
 #include <QPointF>
@@ -82,6 +83,10 @@ private:
 
     IG_Annot *m_annot;
     G_UIContext *m_uiContext;
+    // What the dialog was opened for, looked up again when it saves: the document may be
+    // closed, or the link removed, while it is open.
+    CCA_String m_documentKey;
+    uint32_t m_annotID = 0;
     QColor m_color;
     QPushButton *m_closeButton = nullptr;
     QComboBox *m_boundaryCombo = nullptr;

@@ -31,6 +31,7 @@ protected:
         : QUndoCommand(parent)
         , m_context(context)
         , m_annotID(annotID)
+        , m_documentKey(CurrentDocumentKey(context))
         , m_before(std::move(before))
         , m_after(std::move(after))
         , m_undoTrace(undoTrace)
@@ -43,10 +44,10 @@ protected:
 
 private:
     // The link is looked up afresh each time: another command may have removed it meanwhile,
-    // and then there is nothing to restore.
+    // or its document may no longer be shown, and then there is nothing to restore.
     void Apply(const State &state, const char *traceText)
     {
-        const LinkLookup link = FindLink(m_context, state.pageIndex, uint32_t(m_annotID));
+        const LinkLookup link = FindLink(m_context, state.pageIndex, uint32_t(m_annotID), &m_documentKey);
         if (!link.object)
             return;
         Restore(link, state, traceText);
@@ -55,6 +56,8 @@ private:
 
     G_UIContext *m_context;
     int m_annotID;
+    // IDs repeat between documents: the change belongs to this one.
+    CCA_String m_documentKey;
     State m_before;
     State m_after;
     const char *m_undoTrace;

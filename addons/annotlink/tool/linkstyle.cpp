@@ -42,11 +42,14 @@ IG_PageObject *LinkPathObject(const IG_Annot *annot)
     return appearance ? appearance->PageObject(0) : nullptr;
 }
 
-LinkLookup FindLink(const G_UIContext *context, int pageIndex, uint32_t annotID)
+LinkLookup FindLink(const G_UIContext *context, int pageIndex, uint32_t annotID, const CCA_String *documentKey)
 {
     LinkLookup link;
     const G_DocView *view = context ? context->CurrentDocView() : nullptr;
     link.document = view ? view->GDocument() : nullptr;
+    // IDs repeat between documents: a link of another document is not this one.
+    if (link.document && documentKey && link.document->DocumentKey() != *documentKey)
+        link.document = nullptr;
     IG_Page *page = link.document ? link.document->GetPage(pageIndex) : nullptr;
     if (!page)
         return link;
@@ -57,6 +60,13 @@ LinkLookup FindLink(const G_UIContext *context, int pageIndex, uint32_t annotID)
     link.annot = page->AnnotByID(annotID);
     link.object = LinkPathObject(link.annot);
     return link;
+}
+
+CCA_String CurrentDocumentKey(const G_UIContext *context)
+{
+    const G_DocView *view = context ? context->CurrentDocView() : nullptr;
+    const IG_Document *document = view ? view->GDocument() : nullptr;
+    return document ? document->DocumentKey() : CCA_String();
 }
 
 float EncodeLineWidth(LinkLineWidth width)

@@ -2,6 +2,7 @@
 
 #include "ombase/cca_array.h"
 #include "ombase/cca_geometry.h"
+#include "ombase/cca_string.h"
 
 #include <QColor>
 
@@ -41,8 +42,12 @@ struct LinkLookup
     IG_Annot *annot = nullptr;
     IG_PageObject *object = nullptr;
 };
-// Parses the page and loads its annotations first when they are not yet read.
-LinkLookup FindLink(const G_UIContext *context, int pageIndex, uint32_t annotID);
+// Parses the page and loads its annotations first when they are not yet read. With
+// `documentKey`, a current document of another key gives an empty lookup.
+LinkLookup FindLink(const G_UIContext *context, int pageIndex, uint32_t annotID,
+                    const CCA_String *documentKey = nullptr);
+// The key of the context's current document; empty without one.
+CCA_String CurrentDocumentKey(const G_UIContext *context);
 
 // Stored width in mm (n points, n = index + 1).
 float EncodeLineWidth(LinkLineWidth width);
