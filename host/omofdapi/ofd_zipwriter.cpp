@@ -10,6 +10,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstring>
 #include <climits>
 
 namespace {
@@ -21,11 +22,23 @@ QString Tr(const char *text)
     return QCoreApplication::translate("OFD_ZipWriter", text);
 }
 
+QString WriteError(const QSaveFile &file)
+{
+    // A short write leaves no error string; the system's reason is still in errno.
+    const int code = errno;
+    return file.error() != QFileDevice::NoError && !file.errorString().isEmpty()
+            && file.errorString() != QLatin1String("Unknown error")
+        ? file.errorString()
+        : QString::fromLocal8Bit(strerror(code ? code : ENOSPC));
+}
+
 // Streams `source` into `target` and commits it; the target is untouched on any failure.
 bool CommitCopy(QIODevice &source, const QString &targetPath, QString *error)
 {
     QSaveFile target(targetPath);
-    if (!target.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a write cut short (a full disk, a file size limit) is seen here and
+    // not lost in a flush that reports success.
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error)
             *error = Tr("Cannot write %1: %2").arg(targetPath, target.errorString());
         return false;
@@ -41,7 +54,7 @@ bool CommitCopy(QIODevice &source, const QString &targetPath, QString *error)
         }
         if (target.write(chunk) != chunk.size()) {
             if (error)
-                *error = Tr("Cannot write %1: %2").arg(targetPath, target.errorString());
+                *error = Tr("Cannot write %1: %2").arg(targetPath, WriteError(target));
             target.cancelWriting();
             return false;
         }

@@ -6,8 +6,15 @@
 
 #include "packagefixture.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,6 +49,15 @@ QByteArray Laughs()
         previous = name;
     }
     return dtd + "]><ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\"><x>&" + previous + ";</x></ofd:Document>";
+}
+
+// Bytes that do not deflate, so that a package holding them takes a while to write.
+QByteArray Noise(int size)
+{
+    QRandomGenerator generator(42);
+    QByteArray bytes(size, Qt::Uninitialized);
+    generator.fillRange(reinterpret_cast<quint32 *>(bytes.data()), size / 4);
+    return bytes;
 }
 
 } // namespace
@@ -242,6 +258,103 @@ private slots:
         const IG_Annot *link = reopened->GetPage(0)->AnnotByID(id);
         QVERIFY(link);
         QCOMPARE(link->Boundary(), CCA_GRect(20, 20, 40, 30));
+    }
+
+    void killedSaveLeavesOldOrNewPackage()
+    {
+        // Large enough that a save takes a while, so the kills land at every stage of it.
+        Entries entries = Package();
+        const QByteArray noise = Noise(3 << 20);
+        entries.append({QStringLiteral("Doc_0/Res/noise.bin"), noise});
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("work.ofd"));
+        QVERIFY(WriteFile(path, ZipBytes(entries)));
+        int links = 0;
+        for (int run = 0; run < 30; ++run) {
+            const pid_t child = fork();
+            QVERIFY(child >= 0);
+            if (child == 0) {
+                QString error;
+                std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(path, &error);
+                if (document && (document->GetPage(0)->LoadAnnots() || true))
+                    document->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr)->SetBoundary(CCA_GRect(1, 1, 5, 5));
+                _exit(document && OFD_PackageWriter::Save(document.get(), path, &error) ? 0 : 1);
+            }
+            usleep(useconds_t(QRandomGenerator::global()->bounded(60000)));
+            kill(child, SIGKILL);
+            int status = 0;
+            waitpid(child, &status, 0);
+            QString error;
+            std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(path, &error);
+            QVERIFY2(document, qPrintable(error));
+            document->GetPage(0)->LoadAnnots();
+            const int now = document->GetPage(0)->AnnotCount();
+            QVERIFY2(now == links || now == links + 1, qPrintable(QStringLiteral("%1 links after %2").arg(now).arg(links)));
+            links = now;
+            QByteArray data;
+            QVERIFY(OFD_PackageReader::Of(document.get())->Archive()->ReadEntry(QStringLiteral("Doc_0/Res/noise.bin"), data, &error));
+            QVERIFY(data == noise);
+        }
+    }
+
+    void failedWriteLeavesOriginal_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("full disk") << true;
+        QTest::newRow("read-only folder") << false;
+    }
+
+    void failedWriteLeavesOriginal()
+    {
+        QFETCH(bool, fullDisk);
+        if (!fullDisk && geteuid() == 0)
+            QSKIP("a read-only folder does not stop root; a folder that is a file is tried in the package tests");
+        const QByteArray noise = Noise(1 << 20);
+        Entries entries = Package();
+        entries.append({QStringLiteral("Doc_0/Res/noise.bin"), noise});
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("docs"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/work.ofd");
+        const QByteArray original = ZipBytes(entries);
+        QVERIFY(WriteFile(path, original));
+        int pipeEnds[2];
+        QVERIFY(pipe(pipeEnds) == 0);
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            if (fullDisk) {
+                // Files may grow to half the package: the disk is full half way through the save.
+                signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{rlim_t(original.size() / 2), rlim_t(original.size() / 2)};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            } else {
+                chmod(QFile::encodeName(folder).constData(), 0555);
+            }
+            QString error;
+            std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(path, &error);
+            if (document) {
+                document->GetPage(0)->LoadAnnots();
+                document->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr)->SetBoundary(CCA_GRect(1, 1, 5, 5));
+                if (OFD_PackageWriter::Save(document.get(), path, &error))
+                    error = QStringLiteral("saved %1 %2").arg(QFileInfo(path).size()).arg(original.size());
+            }
+            const QByteArray text = error.toUtf8();
+            _exit(write(pipeEnds[1], text.constData(), size_t(text.size())) == text.size() ? 0 : 1);
+        }
+        close(pipeEnds[1]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        chmod(QFile::encodeName(folder).constData(), 0755);
+        QByteArray said;
+        char buffer[512];
+        for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+            said.append(buffer, int(n));
+        close(pipeEnds[0]);
+        QVERIFY2(!said.isEmpty() && said != "saved" && !said.contains("Unknown error"), said.constData());
+        QVERIFY2(said.contains(fullDisk ? "too large" : "denied"), said.constData());
+        QCOMPARE(ReadFile(path), original);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("work.ofd")});
     }
 
     void valuesThatAreNotNumbersFallBackToDefaults()
