@@ -12,8 +12,37 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStandardItemModel>
+#include <QStyleOptionComboBox>
+#include <QTranslator>
 
 namespace {
+
+// The module's translation into `language` while it lives.
+struct Language
+{
+    explicit Language(const QString &language)
+    {
+        if (translator.load(QStringLiteral(":/i18n/annotlink_%1.qm").arg(language)))
+            QCoreApplication::installTranslator(&translator);
+        else
+            qFatal("no translation into %s", qPrintable(language));
+    }
+    QTranslator translator;
+};
+
+QString Translated(const char *source)
+{
+    return QCoreApplication::translate("SingleLinkPropertyDialog", source);
+}
+
+// The width a closed list leaves for its text.
+int TextRoom(QComboBox *combo)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.subControls = QStyle::SC_All;
+    return combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo).width();
+}
 
 QStringList Texts(QComboBox *combo)
 {
@@ -78,6 +107,8 @@ private slots:
         QFETCH(QString, font);
         QFETCH(QString, padding);
         Utils::OMDpi::Instance().SetDpiScale(factor);
+        // The sizes were laid out for the Chinese texts.
+        Language chinese("zh_CN");
         std::unique_ptr<SingleLinkPropertyDialog> dialog(NewDialog());
         QTEST(dialog->size(), "dialogSize");
         auto *boundary = Child<QComboBox>(dialog.get(), "boundaryCombo");
@@ -86,7 +117,7 @@ private slots:
                  qPrintable(boundary->styleSheet()));
         QStringList labelSheets;
         for (QLabel *label : dialog->findChildren<QLabel *>())
-            if (label->text() == "boundary:")
+            if (label->text() == Translated("boundary:"))
                 labelSheets << label->styleSheet();
         QCOMPARE(labelSheets, QStringList("font-size: " + font + "px;font-family: Microsoft YaHei;color: #4F5D79;"));
     }
@@ -94,11 +125,64 @@ private slots:
     // At factor 1 the fixed sizes add up to the dialog, so the buttons land on known pixels.
     void layoutAtFactorOne()
     {
+        Language chinese("zh_CN");
         std::unique_ptr<SingleLinkPropertyDialog> dialog(NewDialog());
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
         QCOMPARE(Child<QPushButton>(dialog.get(), "cancelButton")->geometry(), QRect(24 + 244 + 88, 323, 80, 30));
         QCOMPARE(dialog->MovableArea(), QRect(0, 0, 460, 18 + 28 + 27));
+    }
+
+    void textsFit_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<float>("factor");
+        QTest::addColumn<bool>("withFiles");
+        QTest::newRow("zh_CN at 1") << "zh_CN" << 1.0f << true;
+        QTest::newRow("zh_CN at 2, no files") << "zh_CN" << 2.0f << false;
+        QTest::newRow("en at 1") << "en" << 1.0f << true;
+        QTest::newRow("en at 1, no files") << "en" << 1.0f << false;
+        QTest::newRow("en at 2") << "en" << 2.0f << true;
+        QTest::newRow("en at 2, no files") << "en" << 2.0f << false;
+    }
+
+    // No text is cut: each fits its widget, and each widget lies inside the dialog.
+    void textsFit()
+    {
+        QFETCH(QString, language);
+        QFETCH(float, factor);
+        QFETCH(bool, withFiles);
+        Language translation(language);
+        Utils::OMDpi::Instance().SetDpiScale(factor);
+        LinkFixture bare(12);
+        std::unique_ptr<SingleLinkPropertyDialog> dialog(NewDialog(withFiles ? m_fixture.get() : &bare));
+        QVERIFY(Child<QLabel>(dialog.get(), "appearanceLabel")->text() != "appearence");
+        if (language == "en")
+            QCOMPARE(Child<QLabel>(dialog.get(), "totalLabel")->text(), withFiles ? "of 5 pages" : "of 12 pages");
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        auto fits = [&dialog](QWidget *widget, const QString &text, int room) {
+            const int needed = widget->fontMetrics().horizontalAdvance(text);
+            const QRect inDialog(widget->mapTo(dialog.get(), QPoint(0, 0)), widget->size());
+            QVERIFY2(needed <= room, qPrintable(QString("\"%1\" needs %2 px, has %3").arg(text).arg(needed).arg(room)));
+            QVERIFY2(dialog->rect().contains(inDialog), qPrintable(QString("\"%1\" leaves the dialog").arg(text)));
+        };
+        for (int action = 0; action < 4; ++action) {
+            Child<QComboBox>(dialog.get(), "actionCombo")->setCurrentIndex(action);
+            QApplication::processEvents();
+            for (QLabel *label : dialog->findChildren<QLabel *>()) {
+                if (label->isVisible() && !label->text().isEmpty())
+                    fits(label, label->text(), label->contentsRect().width());
+            }
+            for (QComboBox *combo : dialog->findChildren<QComboBox *>()) {
+                for (int i = 0; combo->isVisible() && i < combo->count(); ++i)
+                    fits(combo, combo->itemText(i), TextRoom(combo));
+            }
+            for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+                if (button->isVisible() && !button->text().isEmpty())
+                    fits(button, button->text(), button->contentsRect().width());
+            }
+        }
     }
 
     void listContents()
@@ -195,12 +279,17 @@ private slots:
         QTEST(page->text(), "kept");
     }
 
-    void returnWithEmptyAddressFocusesField()
+    void keyboardFocus()
     {
         std::unique_ptr<SingleLinkPropertyDialog> dialog(NewDialog());
         dialog->show();
         QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
-        Child<QComboBox>(dialog.get(), "actionCombo")->setCurrentIndex(1);
+        QCOMPARE(QApplication::focusWidget(), Child<QWidget>(dialog.get(), "pageEdit"));
+
+        // Return with an empty address goes to the address field and saves nothing.
+        auto *action = Child<QComboBox>(dialog.get(), "actionCombo");
+        action->setFocus(); // as a user who picks the action does
+        action->setCurrentIndex(1);
         auto *address = Child<QLineEdit>(dialog.get(), "urlEdit");
         QVERIFY(!address->hasFocus());
         QTest::keyClick(dialog.get(), Qt::Key_Return);
@@ -223,8 +312,13 @@ private slots:
         QCOMPARE(dialog->Color(), QColor(255, 0, 0, 128));
         QVERIFY(Child<QPushButton>(dialog.get(), "colorButton")->styleSheet().contains("background-color:#80ff0000;"));
         QVERIFY2(!Child<QComboBox>(dialog.get(), "lineTypeCombo")->isEnabled(), "an invisible start style is greyed");
-        emit dialog->findChild<Utils::OMColorDialog *>()->ColorSelected(QColor(0, 128, 255, 64));
+        auto *chooser = dialog->findChild<Utils::OMColorDialog *>();
+        emit chooser->ColorSelected(QColor(0, 128, 255, 64));
         QVERIFY(Child<QPushButton>(dialog.get(), "colorButton")->styleSheet().contains("background-color:#400080ff;"));
+        // The chooser opens on the chosen colour, and "More..." starts from it.
+        dialog->SelectColor();
+        QCOMPARE(chooser->CustomColor(), QColor(0, 128, 255, 64));
+        chooser->hide();
     }
 
     // Settings written by hand or by another version: the dialog still saves a usable link.

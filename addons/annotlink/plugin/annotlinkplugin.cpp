@@ -17,6 +17,10 @@
 #include "core/icore.h"
 #include "uiframework/g_uicontext.h"
 
+#include <QCoreApplication>
+#include <QLocale>
+#include <QTranslator>
+
 AnnotLinkPlugin::AnnotLinkPlugin() = default;
 
 // Nothing is unregistered: the host has stopped using the prototypes by now.
@@ -37,8 +41,12 @@ AnnotLinkPlugin::~AnnotLinkPlugin()
     delete m_addLink;
 }
 
+// The module's texts travel in its resources, translated for the host's default locale.
 bool AnnotLinkPlugin::Initialize(const QStringList &, QString *)
 {
+    m_translator = new QTranslator(this);
+    if (m_translator->load(QLocale(), QStringLiteral("annotlink"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+        QCoreApplication::installTranslator(m_translator);
     return true;
 }
 

@@ -15,6 +15,7 @@ class GP_LinkProperty;
 class GPI_DeleteAllLinkAnnot;
 class GPI_LinkAnnotPaste;
 class GPI_LinkProperty;
+class QTranslator;
 
 // Creates, registers and owns the link operations, their interceptors and the link tool.
 class AnnotLinkPlugin : public ExtensionSystem::IPlugin
@@ -43,4 +44,5 @@ private:
     GP_LinkAnnotPaste *m_paste = nullptr;
     GP_Action *m_action = nullptr;
     GP_AddLink *m_addLink = nullptr;
+    QTranslator *m_translator = nullptr;
 };

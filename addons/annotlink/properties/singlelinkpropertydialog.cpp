@@ -29,6 +29,7 @@
 #include <QRegExpValidator>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QStyleOptionComboBox>
 #include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -300,6 +301,7 @@ void SingleLinkPropertyDialog::BuildWidgets()
         QLabel *widget = new QLabel(text, this);
         widget->setFixedSize(Scaled(w), Scaled(h));
         widget->setStyleSheet(QString(style).arg(double(fontPixels * m_dpiScale)));
+        GrowToText(widget);
         return widget;
     };
     auto row = []() {
@@ -342,6 +344,7 @@ void SingleLinkPropertyDialog::BuildWidgets()
     m_boundaryCombo->setView(new QListView(m_boundaryCombo));
     m_boundaryCombo->addItems({tr("rectangle"), tr("underline"), tr("invisible")});
     m_boundaryCombo->setStyleSheet(BoundarySheet(s));
+    GrowToText(m_boundaryCombo);
     styleRow->addWidget(m_boundaryCombo);
     styleRow->addItem(spacer(10, 26));
     styleRow->addWidget(label(tr("line type") + ":", 36, 22, kLabelStyle, 12));
@@ -360,6 +363,7 @@ void SingleLinkPropertyDialog::BuildWidgets()
     m_lineWidthCombo->addItems({tr("thin"), tr("middle"), tr("coarse")});
     styleRow->addWidget(m_lineWidthCombo);
     BuildLineTypeItems(kNormalColor);
+    GrowToText(m_lineWidthCombo);
     styleRow->addItem(spacer(12, 26));
     m_colorButton = new QPushButton(this);
     m_colorButton->setObjectName("colorButton");
@@ -386,6 +390,7 @@ void SingleLinkPropertyDialog::BuildWidgets()
     m_actionCombo->addItems({tr("jump to page"), tr("open web page"), tr("open document attachment"),
                              tr("play audio video file")});
     m_actionCombo->setStyleSheet(ActionSheet(s));
+    GrowToText(m_actionCombo);
     actionRow->addWidget(m_actionCombo);
     layout->addLayout(actionRow);
     layout->addItem(spacer(412, 12));
@@ -400,8 +405,9 @@ void SingleLinkPropertyDialog::BuildWidgets()
     m_pageEdit->setStyleSheet(QString(kFieldStyle).arg(double(12 * s)));
     m_pageEdit->setValidator(new QRegExpValidator(QRegExp("[0-9]+$"), m_pageEdit));
     connect(m_pageEdit, &QLineEdit::textChanged, this, &SingleLinkPropertyDialog::TextChanged);
-    m_totalLabel = label(tr("total") + QString::number(document ? document->PageCount() : 0) + tr("page"),
-                         59, 22, kLabelStyle, 12);
+    const int pageCount = document ? document->PageCount() : 0;
+    m_totalLabel = label(tr("total") + QString::number(pageCount) + tr("page", nullptr, pageCount), 59, 22,
+                         kLabelStyle, 12);
     m_totalLabel->setObjectName("totalLabel");
     QLabel *jumpPage = new QLabel(m_actionStack);
     jumpPage->setFixedSize(Scaled(412), Scaled(70));
@@ -413,6 +419,7 @@ void SingleLinkPropertyDialog::BuildWidgets()
     jumpRow->addWidget(m_pageEdit);
     jumpRow->addItem(spacer(10, 28));
     jumpRow->addWidget(m_totalLabel);
+    jumpPage->setFixedWidth(qMax(jumpPage->width(), jumpRow->sizeHint().width()));
     m_actionStack->addWidget(jumpPage);
 
     m_urlEdit = new QLineEdit(this);
@@ -460,11 +467,36 @@ void SingleLinkPropertyDialog::BuildWidgets()
     connect(m_cancelButton, &QPushButton::clicked, this, &QObject::deleteLater);
     buttonRow->addWidget(m_cancelButton);
     layout->addLayout(buttonRow);
+    resize(qMax(width(), layout->sizeHint().width()), height());
 
     m_checkTimer = new QTimer(this);
     m_checkTimer->setInterval(200);
     connect(m_checkTimer, &QTimer::timeout, this, &SingleLinkPropertyDialog::OnTimeout);
     m_checkTimer->start();
+}
+
+// Translations may be wider than the sizes laid out for the Chinese texts: a text's widget
+// then grows to hold it, the size laid out being its minimum, and the dialog widens with it.
+void SingleLinkPropertyDialog::GrowToText(QLabel *label) const
+{
+    label->ensurePolished();
+    label->setFixedWidth(qMax(label->width(), label->sizeHint().width()));
+}
+
+// Only lists of the dialog's own texts grow; names from the document may be any length.
+void SingleLinkPropertyDialog::GrowToText(QComboBox *combo) const
+{
+    combo->ensurePolished();
+    int widest = 0;
+    for (int i = 0; i < combo->count(); ++i)
+        widest = qMax(widest, combo->fontMetrics().horizontalAdvance(combo->itemText(i)));
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.subControls = QStyle::SC_All;
+    const int room =
+        combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo).width();
+    if (widest > room)
+        combo->setFixedWidth(combo->width() + widest - room);
 }
 
 QWidget *SingleLinkPropertyDialog::BuildActionPage(QWidget *first, QWidget *second, int spacing)
@@ -476,6 +508,7 @@ QWidget *SingleLinkPropertyDialog::BuildActionPage(QWidget *first, QWidget *seco
     row->setSpacing(Scaled(spacing));
     row->addWidget(first);
     row->addWidget(second);
+    page->setFixedWidth(qMax(page->width(), row->sizeHint().width()));
     return page;
 }
 
@@ -496,6 +529,7 @@ void SingleLinkPropertyDialog::FillAttachmentList(IG_Document *document)
         m_attachmentCombo->addItem(tr(kNoAttachments));
         m_attachmentCombo->setStyleSheet(ListSheet(m_dpiScale, true));
         m_attachmentCombo->setEnabled(false);
+        GrowToText(m_attachmentCombo);
     }
 }
 
@@ -514,6 +548,7 @@ void SingleLinkPropertyDialog::FillMediaList(IG_Document *document)
         m_mediaCombo->addItem(tr(kNoMedia));
         m_mediaCombo->setStyleSheet(ListSheet(m_dpiScale, true));
         m_mediaCombo->setEnabled(false);
+        GrowToText(m_mediaCombo);
     }
 }
 
@@ -660,7 +695,8 @@ void SingleLinkPropertyDialog::SelectColor()
     const int x = int(double(this->x() + m_colorButton->x()) - 5);
     const int y = int(double(m_colorButton->y() + m_colorButton->height() + this->y()));
     m_colorDialog->move(x, y);
-    m_colorDialog->SetCustomColor(QColor(0, 0, 0, 255));
+    // "More..." starts from the link's own colour rather than from black.
+    m_colorDialog->SetCustomColor(m_color);
     m_colorDialog->show();
 }
 
@@ -788,6 +824,9 @@ void SingleLinkPropertyDialog::showEvent(QShowEvent *event)
     // The window is dragged by its title area, down to the "appearence" heading.
     SetMovableArea(QRect(0, 0, width(), m_appearanceLabel->y()));
     QWidget::showEvent(event);
+    // The page number of a new link can be typed at once, and Return then saves it.
+    if (!m_isEdit && ActionKind(m_actionCombo->currentIndex()) == ActionKind::GoToPage)
+        m_pageEdit->setFocus();
 }
 
 void SingleLinkPropertyDialog::SaveLinkProperty()

@@ -71,6 +71,8 @@ private:
 
     void BuildWidgets();
     QWidget *BuildActionPage(QWidget *first, QWidget *second, int spacing);
+    void GrowToText(QLabel *label) const;
+    void GrowToText(QComboBox *combo) const;
     void FillAttachmentList(IG_Document *document);
     void FillMediaList(IG_Document *document);
     void FillFromLink();
