@@ -11,6 +11,7 @@
 #include "uiframework/g_runoperation.h"
 #include "uiframework/g_toolhandler.h"
 #include "uiframework/g_uicontext.h"
+#include "uiframework/g_viewhistory.h"
 
 #include "omofdapi/ig_document.h"
 
@@ -77,7 +78,7 @@ void ReaderWindow::LoadPlugins(const QString &folder)
     for (const QString &file : files)
         qDebug() << "ofdreader: loaded plug-in" << QFileInfo(file).fileName();
     for (const QString &error : m_plugins->Errors())
-        qDebug() << "ofdreader:" << error;
+        qWarning() << "ofdreader:" << error;
 }
 
 void ReaderWindow::CreateActions()
@@ -124,6 +125,13 @@ void ReaderWindow::CreateActions()
             [this] { m_view->GoToPage(m_view->CurrentPageIndex() + 1); });
     m_lastPageAction = new QAction(tr("&Last Page"), this);
     connect(m_lastPageAction, &QAction::triggered, this, [this] { m_view->GoToPage(m_view->PageCount() - 1); });
+    // Back and forward through followed links, as browsers do.
+    m_backAction = new QAction(tr("&Back"), this);
+    m_backAction->setShortcuts({QKeySequence(Qt::ALT + Qt::Key_Left), QKeySequence(Qt::Key_Back)});
+    connect(m_backAction, &QAction::triggered, this, [this] { m_view->History()->GoBack(); });
+    m_forwardAction = new QAction(tr("F&orward"), this);
+    m_forwardAction->setShortcuts({QKeySequence(Qt::ALT + Qt::Key_Right), QKeySequence(Qt::Key_Forward)});
+    connect(m_forwardAction, &QAction::triggered, this, [this] { m_view->History()->GoForward(); });
 
     m_handToolAction = new QAction(tr("&Hand Tool"), this);
     m_handToolAction->setShortcut(Qt::Key_H);
@@ -158,10 +166,11 @@ void ReaderWindow::CreateActions()
     connect(m_deleteAllLinksAction, &QAction::triggered, this,
             [this] { RunOperation(QStringLiteral("tt_deletealllink")); });
     m_addLinkAction = new QAction(tr("Add Link from &Selection"), this);
+    m_addLinkAction->setShortcut(Qt::CTRL + Qt::Key_K);
     connect(m_addLinkAction, &QAction::triggered, this, [this] { RunOperation(QStringLiteral("d_addlink")); });
 
     // Keys of the view's tools stay with the view; these work from anywhere in the window.
-    for (QAction *action : {m_handToolAction, m_linkToolAction, m_fullScreenAction})
+    for (QAction *action : {m_handToolAction, m_linkToolAction, m_fullScreenAction, m_backAction, m_forwardAction})
         action->setShortcutContext(Qt::WindowShortcut);
     UpdateOperationActions();
 }
@@ -192,6 +201,8 @@ void ReaderWindow::CreateMenusAndToolBars()
     viewMenu->addAction(m_previousPageAction);
     viewMenu->addAction(m_nextPageAction);
     viewMenu->addAction(m_lastPageAction);
+    viewMenu->addAction(m_backAction);
+    viewMenu->addAction(m_forwardAction);
     viewMenu->addSeparator();
     viewMenu->addAction(m_showAnnotsAction);
     viewMenu->addAction(m_fullScreenAction);
@@ -263,6 +274,8 @@ void ReaderWindow::ShowDocument(std::unique_ptr<IG_Document> document, const QSt
     connect(view, &G_DocView::ToolChanged, this, &ReaderWindow::OnToolChanged);
     connect(view, &G_DocView::CurrentPageChanged, this, &ReaderWindow::OnPageChanged);
     connect(view, &G_DocView::ZoomChanged, this, &ReaderWindow::OnZoomChanged);
+    connect(view, &G_DocView::SelectionChanged, this, &ReaderWindow::UpdateOperationActions);
+    connect(view->History(), &G_ViewHistory::Changed, this, &ReaderWindow::UpdateHistoryActions);
     view->SetZoomMode(G_Zoom_FitWidth);
     view->GoToPage(0);
     view->setFocus();
@@ -278,6 +291,8 @@ void ReaderWindow::ShowDocument(std::unique_ptr<IG_Document> document, const QSt
     OnZoomChanged(view->GetZoom());
     const G_ToolHandler *tool = view->CurrentToolHandler();
     OnToolChanged(tool ? QString::fromUtf8(tool->Name().c_str()) : QString());
+    UpdateOperationActions();
+    UpdateHistoryActions();
     UpdateTitle();
 }
 
@@ -290,7 +305,11 @@ void ReaderWindow::BindUndoActions()
     m_undoAction = stack->createUndoAction(this, tr("&Undo"));
     m_undoAction->setShortcut(QKeySequence::Undo);
     m_redoAction = stack->createRedoAction(this, tr("&Redo"));
-    m_redoAction->setShortcut(QKeySequence::Redo);
+    // Ctrl+Y as well, as on the other desktops.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL + Qt::Key_Y)))
+        redoKeys << QKeySequence(Qt::CTRL + Qt::Key_Y);
+    m_redoAction->setShortcuts(redoKeys);
     m_editMenu->insertAction(m_undoAnchor, m_undoAction);
     m_editMenu->insertAction(m_undoAnchor, m_redoAction);
     m_toolBar->insertAction(m_toolBarUndoAnchor, m_undoAction);
@@ -384,8 +403,16 @@ void ReaderWindow::UpdateOperationActions()
 {
     m_linkToolAction->setEnabled(G_Operation::GlobalPrototype(QStringLiteral("ga_link")) != nullptr);
     m_deleteAllLinksAction->setEnabled(G_Operation::GlobalPrototype(QStringLiteral("tt_deletealllink")) != nullptr);
-    m_addLinkAction->setEnabled(G_Operation::GlobalPrototype(QStringLiteral("d_addlink")) != nullptr);
+    // A link from selected text needs selected text.
+    m_addLinkAction->setEnabled(G_Operation::GlobalPrototype(QStringLiteral("d_addlink")) != nullptr && m_view
+                                && !m_view->SelectHighLightText().isEmpty());
     m_fullScreenAction->setEnabled(G_ToolHandler::GlobalPrototype(QStringLiteral("gt_fullscreen")) != nullptr);
+}
+
+void ReaderWindow::UpdateHistoryActions()
+{
+    m_backAction->setEnabled(m_view && m_view->History()->CanGoBack());
+    m_forwardAction->setEnabled(m_view && m_view->History()->CanGoForward());
 }
 
 void ReaderWindow::OnToolChanged(const QString &name)

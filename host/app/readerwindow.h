@@ -37,6 +37,9 @@ public:
     // False, with a message, when the file could not be read.
     bool OpenFile(const QString &path, bool quiet = false);
 
+    // False, with a message, when the file could not be written.
+    bool SaveTo(const QString &path);
+
     // The folder named by OFDREADER_PLUGIN_PATH, else the build's plug-in folder.
     static QString DefaultPluginFolder();
 
@@ -53,13 +56,13 @@ private:
     void SwitchTool(const QString &name);
     void UpdateTitle();
     void UpdateOperationActions();
+    void UpdateHistoryActions();
     void OnToolChanged(const QString &name);
     void OnPageChanged(int pageIndex);
     void OnZoomChanged(float percent);
     void Open();
     bool Save();
     bool SaveAs();
-    bool SaveTo(const QString &path);
     void Zoom(float factor);
 
     G_UIContext *m_context = nullptr;
@@ -87,6 +90,8 @@ private:
     QAction *m_previousPageAction = nullptr;
     QAction *m_nextPageAction = nullptr;
     QAction *m_lastPageAction = nullptr;
+    QAction *m_backAction = nullptr;
+    QAction *m_forwardAction = nullptr;
     QAction *m_handToolAction = nullptr;
     QAction *m_linkToolAction = nullptr;
     QAction *m_fullScreenAction = nullptr;

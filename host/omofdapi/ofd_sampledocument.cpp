@@ -207,16 +207,18 @@ std::unique_ptr<OFD_Document> OFD_SampleDocument::Create()
     }
 
     const CCA_String now = Utf8(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    // The name goes without the extension: lists show it followed by "." and the format.
     const auto attach = [&](const char *name, const char *format, const QByteArray &data) {
         G_AttachmentInfo info;
-        info.name = info.filePath = CCA_String(name);
+        info.name = CCA_String(name);
+        info.filePath = CCA_String((QByteArray(name) + '.' + format).constData());
         info.format = CCA_String(format);
         info.creationDate = info.modDate = now;
         document->AddAttachment(info, data);
     };
-    attach("readme.txt", "txt", QByteArray("This text is an attachment of the annotlink sample document.\n"
+    attach("readme", "txt", QByteArray("This text is an attachment of the annotlink sample document.\n"
                                            "A link with the action \"open document attachment\" opens it.\n"));
-    attach("gradient.png", "png", GradientPng());
+    attach("gradient", "png", GradientPng());
 
     const auto embed = [&](int type, const char *format, const char *path, const QByteArray &data) {
         G_MultiMediaInfo info;

@@ -44,15 +44,15 @@ QString SafeFileName(const QString &name)
     return base;
 }
 
+// A name without an extension gets the format as one, so that the system knows what opens it.
 QString EmbeddedName(const QString &name, const QString &fallbackStem, const QString &format)
 {
     QString safe = SafeFileName(name);
-    if (safe.isEmpty()) {
+    if (safe.isEmpty())
         safe = fallbackStem;
-        const QString suffix = SafeFileName(format).toLower();
-        if (!suffix.isEmpty())
-            safe += QLatin1Char('.') + suffix;
-    }
+    const QString suffix = SafeFileName(format).toLower();
+    if (!suffix.isEmpty() && !safe.contains(QLatin1Char('.')))
+        safe += QLatin1Char('.') + suffix;
     return safe;
 }
 

@@ -166,6 +166,7 @@ void G_DocView::SetSelectHighLightText(const QList<G_HighLightItem> &selection)
 {
     m_selection = selection;
     Refresh();
+    emit SelectionChanged();
 }
 
 QUndoStack *G_DocView::CreateUndoStack()

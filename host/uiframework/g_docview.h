@@ -142,6 +142,7 @@ signals:
     void ZoomChanged(float percent);
     void CurrentPageChanged(int pageIndex);
     void ToolChanged(const QString &name);
+    void SelectionChanged();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -297,6 +297,11 @@ private slots:
         QVERIFY(document->AttachmentInfo(document->AddAttachment(info, "hello"), notes));
         info.name = "setup.SH";
         QVERIFY(document->AttachmentInfo(document->AddAttachment(info, "#!/bin/sh\n"), script));
+        // A name without an extension is opened with its format as one.
+        G_AttachmentInfo readme;
+        info.name = "readme";
+        info.format = "TXT";
+        QVERIFY(document->AttachmentInfo(document->AddAttachment(info, "read me"), readme));
         G_MultiMediaInfo media;
         media.type = G_MultiMedia_Audio;
         media.filePath = "Doc_0/Res/bell.mp3";
@@ -305,8 +310,9 @@ private slots:
         G_UIContext context;
         auto *handler = new RecordingActionHandler(&context);
         context.SetActionHandler(handler);
-        G_ActionGotoA openNotes, openScript, openMissing;
+        G_ActionGotoA openNotes, openScript, openMissing, openReadme;
         openNotes.SetAttachID(notes.id);
+        openReadme.SetAttachID(readme.id);
         openScript.SetAttachID(script.id);
         openMissing.SetAttachID(script.id + 100);
         G_ActionSound sound;
@@ -315,9 +321,9 @@ private slots:
         stop.SetResourceID(mediaID);
         stop.SetOperator(G_ActionMovie::Stop);
         CCA_ArrayTemplate<G_Action *> actions;
-        for (G_Action *action : std::initializer_list<G_Action *>{&openMissing, &openScript, &openNotes, &stop, &sound})
+        for (G_Action *action : std::initializer_list<G_Action *>{&openMissing, &openScript, &openNotes, &stop, &sound, &openReadme})
             actions.Add(action);
-        QCOMPARE(context.ActionHandler()->DoActions(actions, document.get(), 3), 2);
+        QCOMPARE(context.ActionHandler()->DoActions(actions, document.get(), 3), 3);
 
         const QString folder = handler->EmbeddedFolder();
         QVERIFY(!folder.isEmpty());
@@ -325,7 +331,8 @@ private slots:
         // Owner only: rwx for the folder, rw for the file.
         QCOMPARE(int(QFileInfo(folder).permissions() & 0x7077), 0x7000);
         QCOMPARE(handler->opened, (QList<QUrl>{QUrl::fromLocalFile(folder + "/notes.txt"),
-                                               QUrl::fromLocalFile(folder + "/bell.mp3")}));
+                                               QUrl::fromLocalFile(folder + "/bell.mp3"),
+                                               QUrl::fromLocalFile(folder + "/readme.txt")}));
         QFile written(folder + "/notes.txt");
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), QByteArray("hello"));

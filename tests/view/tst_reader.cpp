@@ -1,3 +1,11 @@
+#include "omofdapi/g_action.h"
+#include "omofdapi/ig_annot.h"
+#include "omofdapi/ig_appearance.h"
+#include "omofdapi/ig_page.h"
+#include "omofdapi/ig_pageobject.h"
+#include "omofdapi/ofd_document.h"
+#include "omofdapi/ofd_packagereader.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -14,30 +22,81 @@ private slots:
     void startsAndQuitsCleanly_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::newRow("sample document") << QString();
-        QTest::newRow("helloworld.ofd") << QStringLiteral(ANNOTLINK_SHARED_DIR "/fixtures/ofd/helloworld.ofd");
-        QTest::newRow("missing file") << QStringLiteral("/nonexistent/none.ofd");
+        QTest::addColumn<bool>("verbose");
+        QTest::newRow("sample document") << QString() << false;
+        QTest::newRow("sample document, verbose") << QString() << true;
+        QTest::newRow("helloworld.ofd") << QStringLiteral(ANNOTLINK_SHARED_DIR "/fixtures/ofd/helloworld.ofd") << false;
+        QTest::newRow("missing file") << QStringLiteral("/nonexistent/none.ofd") << false;
     }
 
     void startsAndQuitsCleanly()
     {
         QFETCH(QString, file);
+        QFETCH(bool, verbose);
         if (file.contains(QLatin1String("fixtures")) && !QFileInfo::exists(file))
             QSKIP("the shared fixtures are not here");
         QTemporaryDir dir;
         const QString picture = dir.filePath(QStringLiteral("window.png"));
         QStringList arguments = {QStringLiteral("--quit-after-ms"), QStringLiteral("300"),
                                  QStringLiteral("--screenshot"), picture};
+        if (verbose)
+            arguments << QStringLiteral("--verbose");
         if (!file.isEmpty())
             arguments << file;
         QString output;
         QCOMPARE(Run(arguments, &output), 0);
         QVERIFY2(QFileInfo(picture).size() > 0, qPrintable(output));
 
-        // The module, when it has been built, is loaded from the plug-in folder.
+        // The module, when it has been built, is loaded from the plug-in folder; the trace
+        // that says so shows only when asked for.
         const QStringList modules = QDir(QStringLiteral(ANNOTLINK_PLUGIN_DIR)).entryList({QStringLiteral("*annotlink*")});
         if (!modules.isEmpty() && file.isEmpty())
-            QVERIFY2(output.contains(QLatin1String("loaded plug-in")), qPrintable(output));
+            QVERIFY2(output.contains(QLatin1String("loaded plug-in")) == verbose, qPrintable(output));
+    }
+
+    void refusesUnknownLanguage()
+    {
+        QCOMPARE(Run({QStringLiteral("--lang"), QStringLiteral("fr"), QStringLiteral("--quit-after-ms"),
+                      QStringLiteral("0")},
+                     nullptr),
+                 2);
+    }
+
+    // The demo makes one link of each action kind with the link tool and its dialog; the
+    // file it saves holds them beside the sample's own link.
+    void demoSavesFourLinks()
+    {
+        if (QDir(QStringLiteral(ANNOTLINK_PLUGIN_DIR)).entryList({QStringLiteral("*annotlink*")}).isEmpty())
+            QSKIP("the module has not been built");
+        QTemporaryDir dir;
+        QString output;
+        QCOMPARE(Run({QStringLiteral("--demo"), dir.path()}, &output), 0);
+        QVERIFY2(QFileInfo(dir.filePath(QStringLiteral("page-1.png"))).size() > 0, qPrintable(output));
+        QCOMPARE(output.count(QLatin1String("demo: made a link")), 4);
+
+        QString error;
+        std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(dir.filePath(QStringLiteral("demo.ofd")), &error);
+        QVERIFY2(document, qPrintable(error));
+        IG_Page *page = document->GetPage(0);
+        QVERIFY(page);
+        if (!page->IsAnnotsLoaded())
+            page->LoadAnnots();
+        QMap<int, int> kinds; // action type -> links
+        int toPageThree = 0;
+        for (int i = 0; i < page->AnnotCount(); ++i) {
+            IG_Annot *annot = page->AnnotAt(i);
+            IG_PageObject *object = annot && annot->Appearance() ? annot->Appearance()->PageObject(0) : nullptr;
+            QVERIFY(object && object->Actions().GetSize() == 1);
+            G_Action *action = object->Actions()[0];
+            ++kinds[action->Type()];
+            if (auto *jump = dynamic_cast<G_ActionGoto *>(action))
+                toPageThree += jump->Dest().pageIndex == 2;
+        }
+        // The sample's own link goes to page 2.
+        const QMap<int, int> expected = {{G_ActionType_Goto, 2}, {G_ActionType_URI, 1}, {G_ActionType_GotoA, 1},
+                                         {G_ActionType_Sound, 1}};
+        QCOMPARE(kinds, expected);
+        QCOMPARE(toPageThree, 1);
     }
 
     // A damaged file in the plug-in folder is passed over with its reason in the log.
@@ -82,6 +141,7 @@ private:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         if (!pluginFolder.isEmpty())
             environment.insert(QStringLiteral("OFDREADER_PLUGIN_PATH"), pluginFolder);
+        environment.remove(QStringLiteral("QT_LOGGING_RULES"));
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(QStringLiteral(OFDREADER_PATH), arguments);
