@@ -2,7 +2,8 @@
 // start-up paths, against a baseline measured in the same run, with the goal it is held to.
 // Medians of many repetitions; bulk operations also as growth exponents from n to 8n.
 //
-//   bench_speed [--quick]   (--quick: fewer repetitions and smaller sizes, for a smoke run)
+//   bench_speed [--quick] [SECTION...]   (--quick: fewer repetitions and smaller sizes;
+//   sections: repaint hittest pages bulk load save plugin; default all)
 
 #include "operations/gp_deletealllinkannot.h"
 #include "tool/ga_link.h"
@@ -536,13 +537,25 @@ int main(int argc, char **argv)
     GP_DeleteAllLinkAnnot deleteAll;
     deleteAll.RegisterToGlobal();
 
-    Repaint();
-    HitTests();
-    PageUnderPointer();
-    BulkOperations();
-    LoadLinks(scratch);
-    Packages(scratch);
-    PluginLoad();
+    QStringList sections = app.arguments().mid(1);
+    sections.removeAll(QStringLiteral("--quick"));
+    const auto wanted = [&sections](const char *name) {
+        return sections.isEmpty() || sections.contains(QLatin1String(name));
+    };
+    if (wanted("repaint"))
+        Repaint();
+    if (wanted("hittest"))
+        HitTests();
+    if (wanted("pages"))
+        PageUnderPointer();
+    if (wanted("bulk"))
+        BulkOperations();
+    if (wanted("load"))
+        LoadLinks(scratch);
+    if (wanted("save"))
+        Packages(scratch);
+    if (wanted("plugin"))
+        PluginLoad();
     PrintTable();
     return 0;
 }

@@ -7,6 +7,10 @@
 #include "ombase/cca_string.h"
 #include "omutility/omjson.h"
 
+#include <cstdint>
+#include <utility>
+#include <vector>
+
 class IG_Document;
 
 class IG_Page
@@ -39,6 +43,12 @@ public:
                               float tolerance, float scale, int flags,
                               const CCA_String &subTypeFilter,
                               const OMSharedPtr<const OMJson> &extra) const = 0;
+    // Annotations whose normalised boundary meets `rect` (edges included), bottom first.
+    virtual int AnnotsInRect(CCA_ArrayTemplate<IG_Annot *> &result, const CCA_GRect &rect) const = 0;
+    // Changes whenever an annotation of the page, its place, its attributes or any
+    // appearance object of the document changes; drawings of the annotations may be kept
+    // while it stays the same.
+    virtual uint64_t AnnotsRevision() const = 0;
     // Creates an annotation with a fresh document-unique ID and inserts it at `index`
     // (-1 appends). With `buildAppearance` and a description in `extra`, its appearance
     // is built from it. The page owns the result.
@@ -48,4 +58,9 @@ public:
     virtual IG_Annot *TakeAnnot(IG_Annot *annot) = 0;
     // Puts back an annotation that TakeAnnot gave out; the page owns it again.
     virtual void InsertAnnot(IG_Annot *annot, int index) = 0;
+    // TakeAnnot for many at once, in one pass: answers those found on this page with their
+    // positions before the call, in page order.
+    virtual std::vector<std::pair<int, IG_Annot *>> TakeAnnots(const std::vector<IG_Annot *> &annots) = 0;
+    // Puts back what TakeAnnots gave out, each at the position it had.
+    virtual void InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "ofd_appearance.h"
 #include "ofd_documentcontext.h"
+#include "ofd_page.h"
 
 OFD_Annot::OFD_Annot(std::shared_ptr<OFD_DocumentContext> context, uint32_t id, int type)
     : m_context(context ? std::move(context) : std::make_shared<OFD_DocumentContext>())
@@ -13,9 +14,17 @@ OFD_Annot::OFD_Annot(std::shared_ptr<OFD_DocumentContext> context, uint32_t id, 
 
 OFD_Annot::~OFD_Annot() = default;
 
+IG_Page *OFD_Annot::Page() const
+{
+    return m_page;
+}
+
+// The page keeps lookups and drawings of its annotations that must follow every change.
 void OFD_Annot::Touch()
 {
     m_context->Touch();
+    if (m_page)
+        m_page->AnnotChanged();
 }
 
 void OFD_Annot::SetID(uint32_t id)
@@ -23,6 +32,8 @@ void OFD_Annot::SetID(uint32_t id)
     m_id = id;
     m_context->NoteID(id);
     Touch();
+    if (m_page)
+        m_page->AnnotIDChanged();
 }
 
 void OFD_Annot::SetType(int type)
@@ -42,8 +53,11 @@ void OFD_Annot::SetBoundary(const CCA_GRect &boundary)
     // No file can hold it, and the view cannot place it.
     if (!boundary.IsFinite())
         return;
+    const CCA_GRect before = m_boundary;
     m_boundary = boundary;
     Touch();
+    if (m_page)
+        m_page->AnnotMoved(this, before);
 }
 
 void OFD_Annot::SetLastModDate(const CCA_String &date)

@@ -6,6 +6,7 @@
 
 class OFD_Appearance;
 class OFD_DocumentContext;
+class OFD_Page;
 
 // An annotation. A new one carries OFD's attribute defaults: visible, printed, read-only,
 // zoomed and rotated with the page.
@@ -15,7 +16,7 @@ public:
     OFD_Annot(std::shared_ptr<OFD_DocumentContext> context, uint32_t id, int type);
     ~OFD_Annot() override;
 
-    IG_Page *Page() const override { return m_page; }
+    IG_Page *Page() const override;
     uint32_t ID() const override { return m_id; }
     // Also tells the document's counter that the ID is taken.
     void SetID(uint32_t id);
@@ -48,13 +49,13 @@ public:
     OFD_Appearance *OFDAppearance() const { return m_appearance.get(); }
 
     // Set by the page that holds the annotation; null while it is out of every page.
-    void SetPage(IG_Page *page) { m_page = page; }
+    void SetPage(OFD_Page *page) { m_page = page; }
 
 private:
     void Touch();
 
     std::shared_ptr<OFD_DocumentContext> m_context;
-    IG_Page *m_page = nullptr;
+    OFD_Page *m_page = nullptr;
     uint32_t m_id;
     int m_type;
     CCA_String m_subType;

@@ -24,13 +24,16 @@ bool OFD_Appearance::RemovePageObject(int index)
     if (!m_objects.Remove(index))
         return false;
     m_context->Touch();
+    m_context->NoteObjectChange();
     return true;
 }
 
 IG_PageObject *OFD_Appearance::AddPageObject(std::unique_ptr<IG_PageObject> object, int index)
 {
     IG_PageObject *raw = m_objects.Insert(std::move(object), index);
-    if (raw)
+    if (raw) {
         m_context->Touch();
+        m_context->NoteObjectChange();
+    }
     return raw;
 }

@@ -37,17 +37,13 @@ void OFD_DocumentContext::Touch()
 
 void OFD_DocumentContext::RetireAction(G_Action *action)
 {
-    if (action && std::find(m_retired.begin(), m_retired.end(), action) == m_retired.end())
-        m_retired.push_back(action);
+    if (action)
+        m_retired.insert(action);
 }
 
 bool OFD_DocumentContext::ReclaimAction(G_Action *action)
 {
-    const auto it = std::find(m_retired.begin(), m_retired.end(), action);
-    if (it == m_retired.end())
-        return false;
-    m_retired.erase(it);
-    return true;
+    return m_retired.erase(action) > 0;
 }
 
 std::unique_ptr<IG_PageObject> OFD_DocumentContext::CreatePageObject(int type, bool applyDefaults)

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
+#include <unordered_set>
 
 class G_Action;
 class IG_PageObject;
@@ -32,6 +32,14 @@ public:
     void BeginLoading() { ++m_loading; }
     void EndLoading() { if (m_loading > 0) --m_loading; }
     bool IsLoading() const { return m_loading > 0; }
+    // Grows with every change of a page object outside loading, so that drawings of
+    // appearances know when they are stale.
+    uint64_t ObjectRevision() const { return m_objectRevision; }
+    void NoteObjectChange()
+    {
+        if (m_loading == 0)
+            ++m_objectRevision;
+    }
 
     // Replaced actions live here until the document goes, so undo records may keep them.
     void RetireAction(G_Action *action);
@@ -51,7 +59,8 @@ private:
     bool m_modified = false;
     int m_loading = 0;
     float m_defaultLineWidth = 0.353f;
-    std::vector<G_Action *> m_retired;
+    uint64_t m_objectRevision = 0;
+    std::unordered_set<G_Action *> m_retired;
 };
 
 // Marks a stretch of loading work on a context.

@@ -26,6 +26,7 @@ template <class Interface>
 void OFD_GraphicUnit<Interface>::Touch()
 {
     m_context->Touch();
+    m_context->NoteObjectChange();
 }
 
 template <class Interface>

@@ -1,11 +1,14 @@
 #include "ofd_page.h"
 
 #include "ofd_annot.h"
+#include "ofd_annotgrid.h"
 #include "ofd_appearance.h"
 #include "ofd_color.h"
 #include "ofd_document.h"
 #include "ofd_documentcontext.h"
 #include "ofd_pageloader.h"
+
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -131,6 +134,7 @@ int OFD_Page::PageIndex() const
 
 void OFD_Page::Touch()
 {
+    ++m_revision;
     if (m_document)
         m_document->Context()->Touch();
 }
@@ -211,18 +215,98 @@ IG_Annot *OFD_Page::AnnotAt(int index) const
 
 IG_Annot *OFD_Page::AnnotByID(uint32_t id) const
 {
-    for (const auto &annot : m_annots)
-        if (annot->ID() == id)
-            return annot.get();
-    return nullptr;
+    EnsureIDs();
+    return m_byID.value(id, nullptr);
 }
 
 int OFD_Page::AnnotIndex(const IG_Annot *annot) const
 {
+    EnsurePositions();
+    return m_positions.value(annot, -1);
+}
+
+void OFD_Page::EnsurePositions() const
+{
+    if (m_positionsValid)
+        return;
+    m_positions.clear();
+    m_positions.reserve(int(m_annots.size()));
     for (size_t i = 0; i < m_annots.size(); ++i)
-        if (m_annots[i].get() == annot)
-            return int(i);
-    return -1;
+        m_positions.insert(m_annots[i].get(), int(i));
+    m_positionsValid = true;
+}
+
+void OFD_Page::EnsureIDs() const
+{
+    if (m_byIDValid)
+        return;
+    m_byID.clear();
+    m_byID.reserve(int(m_annots.size()));
+    m_sharedIDs = false;
+    for (const auto &annot : m_annots) {
+        const auto it = m_byID.constFind(annot->ID());
+        if (it == m_byID.constEnd())
+            m_byID.insert(annot->ID(), annot.get());
+        else
+            m_sharedIDs = true;
+    }
+    m_byIDValid = true;
+}
+
+const OFD_AnnotGrid &OFD_Page::Grid() const
+{
+    if (!m_grid) {
+        std::vector<CCA_GRect> boxes;
+        boxes.reserve(m_annots.size());
+        for (const auto &annot : m_annots)
+            boxes.push_back(annot->Boundary());
+        EnsurePositions();
+        m_grid = std::make_unique<OFD_AnnotGrid>(m_box, boxes);
+    }
+    return *m_grid;
+}
+
+void OFD_Page::Restructured()
+{
+    m_positionsValid = false;
+    m_byIDValid = false;
+    m_grid.reset();
+    Touch();
+}
+
+void OFD_Page::Appended(IG_Annot *annot)
+{
+    if (m_positionsValid)
+        m_positions.insert(annot, int(m_annots.size()) - 1);
+    if (m_byIDValid) {
+        if (m_byID.contains(annot->ID()))
+            m_sharedIDs = true;
+        else
+            m_byID.insert(annot->ID(), annot);
+    }
+    if (m_grid)
+        m_grid->Append(annot->Boundary());
+    Touch();
+}
+
+void OFD_Page::AnnotChanged()
+{
+    ++m_revision;
+}
+
+void OFD_Page::AnnotIDChanged()
+{
+    m_byIDValid = false;
+    ++m_revision;
+}
+
+void OFD_Page::AnnotMoved(const IG_Annot *annot, const CCA_GRect &before)
+{
+    ++m_revision;
+    if (!m_grid)
+        return;
+    EnsurePositions();
+    m_grid->Move(m_positions.value(annot, -1), before, annot->Boundary());
 }
 
 int OFD_Page::AnnotsAtPoint(CCA_ArrayTemplate<IG_Annot *> &result, const CCA_GPoint &point,
@@ -233,7 +317,10 @@ int OFD_Page::AnnotsAtPoint(CCA_ArrayTemplate<IG_Annot *> &result, const CCA_GPo
     if (!(scale > 0) || !std::isfinite(scale))
         scale = 1;
     const float margin = tolerance > 0 && std::isfinite(tolerance) ? tolerance / (scale * PixelsPerMM) : 0;
-    for (const auto &annot : m_annots) {
+    Grid().Candidates(CCA_GRect(point.x - margin, point.y - margin, point.x + margin, point.y + margin),
+                      m_candidates);
+    for (int position : m_candidates) {
+        IG_Annot *annot = m_annots[size_t(position)].get();
         if ((flags & 1) && !annot->IsVisible())
             continue;
         if (!subTypeFilter.IsEmpty() && annot->SubType() != subTypeFilter)
@@ -242,9 +329,31 @@ int OFD_Page::AnnotsAtPoint(CCA_ArrayTemplate<IG_Annot *> &result, const CCA_GPo
         box.Normalize();
         box = CCA_GRect(box.left - margin, box.top - margin, box.right + margin, box.bottom + margin);
         if (box.Contains(point))
-            result.Add(annot.get());
+            result.Add(annot);
     }
     return result.GetSize();
+}
+
+int OFD_Page::AnnotsInRect(CCA_ArrayTemplate<IG_Annot *> &result, const CCA_GRect &rect) const
+{
+    result.RemoveAll();
+    CCA_GRect area = rect;
+    area.Normalize();
+    Grid().Candidates(area, m_candidates);
+    for (int position : m_candidates) {
+        IG_Annot *annot = m_annots[size_t(position)].get();
+        CCA_GRect box = annot->Boundary();
+        box.Normalize();
+        if (box.left <= area.right && box.right >= area.left && box.top <= area.bottom && box.bottom >= area.top)
+            result.Add(annot);
+    }
+    return result.GetSize();
+}
+
+uint64_t OFD_Page::AnnotsRevision() const
+{
+    // Both only grow, so their sum changes whenever either does.
+    return m_revision + (m_document ? m_document->Context()->ObjectRevision() : 0);
 }
 
 IG_Annot *OFD_Page::AddAnnot(int type, const CCA_String &subType, int index, bool buildAppearance,
@@ -284,7 +393,7 @@ IG_Annot *OFD_Page::TakeAnnot(IG_Annot *annot)
     m_annots.erase(m_annots.begin() + index);
     if (auto *ofd = dynamic_cast<OFD_Annot *>(taken))
         ofd->SetPage(nullptr);
-    Touch();
+    Restructured();
     return taken;
 }
 
@@ -296,11 +405,78 @@ void OFD_Page::InsertAnnot(IG_Annot *annot, int index)
     std::unique_ptr<IG_Annot> owned(annot);
     if (auto *ofd = dynamic_cast<OFD_Annot *>(annot))
         ofd->SetPage(this);
-    if (index < 0 || index >= int(m_annots.size()))
+    if (index < 0 || index >= int(m_annots.size())) {
         m_annots.push_back(std::move(owned));
-    else
+        Appended(annot);
+    } else {
         m_annots.insert(m_annots.begin() + index, std::move(owned));
-    Touch();
+        Restructured();
+    }
+}
+
+std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeAnnots(const std::vector<IG_Annot *> &annots)
+{
+    std::vector<std::pair<int, IG_Annot *>> taken;
+    if (annots.empty())
+        return taken;
+    QSet<const IG_Annot *> wanted;
+    wanted.reserve(int(annots.size()));
+    for (IG_Annot *annot : annots)
+        wanted.insert(annot);
+    std::vector<std::unique_ptr<IG_Annot>> kept;
+    kept.reserve(m_annots.size());
+    for (size_t i = 0; i < m_annots.size(); ++i) {
+        if (!wanted.contains(m_annots[i].get())) {
+            kept.push_back(std::move(m_annots[i]));
+            continue;
+        }
+        IG_Annot *annot = m_annots[i].release();
+        if (auto *ofd = dynamic_cast<OFD_Annot *>(annot))
+            ofd->SetPage(nullptr);
+        taken.emplace_back(int(i), annot);
+    }
+    if (taken.empty()) {
+        m_annots = std::move(kept);
+        return taken;
+    }
+    m_annots = std::move(kept);
+    Restructured();
+    return taken;
+}
+
+void OFD_Page::InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken)
+{
+    LoadAnnots();
+    std::vector<std::pair<int, IG_Annot *>> entries;
+    entries.reserve(taken.size());
+    QSet<const IG_Annot *> seen;
+    EnsurePositions();
+    for (const auto &entry : taken) {
+        if (entry.second && !m_positions.contains(entry.second) && !seen.contains(entry.second)) {
+            seen.insert(entry.second);
+            entries.push_back(entry);
+        }
+    }
+    if (entries.empty())
+        return;
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    // Each goes where it was; those beyond the end follow in their order.
+    std::vector<std::unique_ptr<IG_Annot>> merged;
+    merged.reserve(m_annots.size() + entries.size());
+    size_t next = 0;
+    for (auto &annot : m_annots) {
+        while (next < entries.size() && entries[next].first <= int(merged.size()))
+            merged.emplace_back(entries[next++].second);
+        merged.push_back(std::move(annot));
+    }
+    while (next < entries.size())
+        merged.emplace_back(entries[next++].second);
+    for (const auto &entry : entries)
+        if (auto *ofd = dynamic_cast<OFD_Annot *>(entry.second))
+            ofd->SetPage(this);
+    m_annots = std::move(merged);
+    Restructured();
 }
 
 OFD_Annot *OFD_Page::AppendLoadedAnnot(int type, uint32_t id)
@@ -315,5 +491,6 @@ OFD_Annot *OFD_Page::AppendLoadedAnnot(int type, uint32_t id)
     annot->SetPage(this);
     OFD_Annot *raw = annot.get();
     m_annots.push_back(std::move(annot));
+    Appended(raw);
     return raw;
 }

@@ -3,10 +3,13 @@
 #include "ig_page.h"
 #include "ofd_pageobjectlist.h"
 
+#include <QHash>
+
 #include <memory>
 #include <vector>
 
 class OFD_Annot;
+class OFD_AnnotGrid;
 class OFD_Document;
 
 class OFD_Page : public IG_Page
@@ -47,17 +50,33 @@ public:
     int AnnotsAtPoint(CCA_ArrayTemplate<IG_Annot *> &result, const CCA_GPoint &point,
                       float tolerance, float scale, int flags, const CCA_String &subTypeFilter,
                       const OMSharedPtr<const OMJson> &extra) const override;
+    int AnnotsInRect(CCA_ArrayTemplate<IG_Annot *> &result, const CCA_GRect &rect) const override;
+    uint64_t AnnotsRevision() const override;
     IG_Annot *AddAnnot(int type, const CCA_String &subType, int index, bool buildAppearance,
                        const OMSharedPtr<const OMJson> &extra) override;
     IG_Annot *TakeAnnot(IG_Annot *annot) override;
     void InsertAnnot(IG_Annot *annot, int index) override;
+    std::vector<std::pair<int, IG_Annot *>> TakeAnnots(const std::vector<IG_Annot *> &annots) override;
+    void InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken) override;
 
     // For a reader: an annotation with OFD's defaults, the given ID (0 takes a fresh one)
     // and no appearance yet, appended without marking the document modified.
     OFD_Annot *AppendLoadedAnnot(int type, uint32_t id);
 
+    // Told by an annotation of this page that it changed: any attribute, its ID, its boundary.
+    void AnnotChanged();
+    void AnnotIDChanged();
+    void AnnotMoved(const IG_Annot *annot, const CCA_GRect &before);
+
 private:
     void Touch();
+    // The lookups below are rebuilt when next needed after the list changed, except for
+    // appends, which they follow.
+    void Restructured();
+    void Appended(IG_Annot *annot);
+    void EnsurePositions() const;
+    void EnsureIDs() const;
+    const OFD_AnnotGrid &Grid() const;
 
     OFD_Document *m_document;
     uint32_t m_id;
@@ -66,4 +85,13 @@ private:
     bool m_annotsLoaded = true;
     OFD_PageObjectList m_objects;
     std::vector<std::unique_ptr<IG_Annot>> m_annots;
+    uint64_t m_revision = 0;
+    mutable QHash<const IG_Annot *, int> m_positions;
+    mutable bool m_positionsValid = true;
+    // The first annotation of each ID in page order; m_sharedIDs when some ID is held twice.
+    mutable QHash<uint32_t, IG_Annot *> m_byID;
+    mutable bool m_byIDValid = true;
+    mutable bool m_sharedIDs = false;
+    mutable std::unique_ptr<OFD_AnnotGrid> m_grid;
+    mutable std::vector<int> m_candidates;
 };

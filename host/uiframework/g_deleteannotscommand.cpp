@@ -6,7 +6,13 @@
 
 #include "omofdapi/ig_document.h"
 
-G_DeleteAnnotsCommand::G_DeleteAnnotsCommand(G_DocView *view, IG_Document *document, const QList<Entry> &entries)
+#include <QHash>
+#include <QMap>
+
+#include <utility>
+#include <vector>
+
+G_DeleteAnnotsCommand::G_DeleteAnnotsCommand(G_DocView *view, IG_Document *document, const QVector<Entry> &entries)
     : m_view(view), m_document(document), m_entries(entries)
 {
 }
@@ -19,17 +25,22 @@ G_DeleteAnnotsCommand::~G_DeleteAnnotsCommand()
     }
 }
 
-// Back in reverse order, so that every annotation finds the neighbours it had.
+// Each page takes its annotations back in one pass, every one at the position it had.
 void G_DeleteAnnotsCommand::undo()
 {
-    for (int i = m_entries.size() - 1; i >= 0; --i) {
-        Entry &entry = m_entries[i];
-        IG_Page *page = entry.out && m_document ? m_document->GetPage(entry.pageIndex) : nullptr;
+    QMap<int, std::vector<std::pair<int, IG_Annot *>>> byPage;
+    for (const Entry &entry : qAsConst(m_entries))
+        if (entry.out)
+            byPage[entry.pageIndex].emplace_back(entry.index, entry.annot);
+    for (auto it = byPage.cbegin(); it != byPage.cend(); ++it) {
+        IG_Page *page = m_document ? m_document->GetPage(it.key()) : nullptr;
         if (!page)
             continue;
-        page->InsertAnnot(entry.annot, entry.index);
-        entry.out = false;
+        page->InsertAnnots(it.value());
     }
+    for (Entry &entry : m_entries)
+        if (entry.out && entry.annot->Page())
+            entry.out = false;
     Changed();
 }
 
@@ -40,18 +51,28 @@ void G_DeleteAnnotsCommand::redo()
         m_pushed = true;
         return;
     }
+    QMap<int, std::vector<IG_Annot *>> byPage;
+    QHash<const IG_Annot *, Entry *> entryOf;
     for (Entry &entry : m_entries) {
-        IG_Page *page = !entry.out && m_document ? m_document->GetPage(entry.pageIndex) : nullptr;
-        const int index = page ? page->AnnotIndex(entry.annot) : -1;
-        if (index < 0)
+        if (entry.out)
             continue;
-        if (m_view)
-            m_view->ForgetAnnot(entry.annot);
-        if (page->TakeAnnot(entry.annot)) {
-            entry.index = index;
-            entry.out = true;
+        byPage[entry.pageIndex].push_back(entry.annot);
+        entryOf.insert(entry.annot, &entry);
+    }
+    std::vector<IG_Annot *> taken;
+    for (auto it = byPage.cbegin(); it != byPage.cend(); ++it) {
+        IG_Page *page = m_document ? m_document->GetPage(it.key()) : nullptr;
+        if (!page)
+            continue;
+        for (const auto &out : page->TakeAnnots(it.value())) {
+            Entry *entry = entryOf.value(out.second);
+            entry->index = out.first;
+            entry->out = true;
+            taken.push_back(out.second);
         }
     }
+    if (m_view)
+        m_view->ForgetAnnots(taken);
     Changed();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QList>
+#include <QVector>
 #include <QPointer>
 #include <QUndoCommand>
 
@@ -22,19 +22,19 @@ public:
         bool out = true;
     };
 
-    G_DeleteAnnotsCommand(G_DocView *view, IG_Document *document, const QList<Entry> &entries);
+    G_DeleteAnnotsCommand(G_DocView *view, IG_Document *document, const QVector<Entry> &entries);
     ~G_DeleteAnnotsCommand() override;
 
     void undo() override;
     void redo() override;
 
-    QList<Entry> Entries() const { return m_entries; }
+    QVector<Entry> Entries() const { return m_entries; }
 
 private:
     void Changed();
 
     QPointer<G_DocView> m_view;
     IG_Document *m_document;
-    QList<Entry> m_entries;
+    QVector<Entry> m_entries;
     bool m_pushed = false;
 };

@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSet>
 #include <QStyle>
 #include <QToolTip>
 #include <QUndoStack>
@@ -482,24 +483,45 @@ QRect G_DocView::PageRect(int pageIndex) const
     return m_pageRects.value(pageIndex);
 }
 
+// Pages are stacked top to bottom without overlapping, so a binary search over their
+// bottoms finds the only page that can hold the point, and the nearest page lies among
+// those whose vertical distance alone is not larger than the best found.
 int G_DocView::PageIndexByPoint(const QPoint &point, bool widen, bool nearest) const
 {
     const int margin = widen ? kPageGap / 2 : 0;
-    for (int i = 0; i < m_pageRects.size(); ++i) {
-        if (m_pageRects[i].adjusted(-margin, -margin, margin, margin).contains(point))
-            return i;
-    }
-    if (!nearest || m_pageRects.isEmpty())
+    const int count = m_pageRects.size();
+    if (count == 0)
         return -1;
-    int best = 0;
-    qint64 bestDistance = -1;
-    for (int i = 0; i < m_pageRects.size(); ++i) {
+    const auto below = std::lower_bound(m_pageRects.cbegin(), m_pageRects.cend(), point.y(),
+                                        [margin](const QRect &r, int y) { return r.bottom() + margin < y; });
+    const int first = int(below - m_pageRects.cbegin());
+    if (first < count && m_pageRects[first].adjusted(-margin, -margin, margin, margin).contains(point))
+        return first;
+    if (!nearest)
+        return -1;
+    const auto distance = [&](int i) {
         const QRect &r = m_pageRects[i];
         const qint64 dx = std::max({r.left() - point.x(), 0, point.x() - r.right()});
         const qint64 dy = std::max({r.top() - point.y(), 0, point.y() - r.bottom()});
-        const qint64 distance = dx * dx + dy * dy;
-        if (bestDistance < 0 || distance < bestDistance) {
-            bestDistance = distance;
+        return dx * dx + dy * dy;
+    };
+    const auto verticalOnly = [&](int i) {
+        const QRect &r = m_pageRects[i];
+        const qint64 dy = std::max({r.top() - point.y(), 0, point.y() - r.bottom()});
+        return dy * dy;
+    };
+    int low = std::min(first, count - 1), high = low;
+    qint64 bound = distance(low);
+    while (low > 0 && verticalOnly(low - 1) <= bound)
+        bound = std::min(bound, distance(--low));
+    while (high < count - 1 && verticalOnly(high + 1) <= bound)
+        bound = std::min(bound, distance(++high));
+    int best = low;
+    qint64 bestDistance = -1;
+    for (int i = low; i <= high; ++i) {
+        const qint64 d = distance(i);
+        if (bestDistance < 0 || d < bestDistance) {
+            bestDistance = d;
             best = i;
         }
     }
@@ -644,6 +666,29 @@ void G_DocView::ForgetAnnot(IG_Annot *annot)
         auto *annotHandler = dynamic_cast<G_AnnotationHandler *>(handler);
         if (annotHandler && annotHandler->CurrentAnnot() == annot)
             annotHandler->SetCurrentAnnot(nullptr);
+    }
+    Refresh();
+}
+
+void G_DocView::ForgetAnnots(const std::vector<IG_Annot *> &annots)
+{
+    QList<G_AnnotationHandler *> holders;
+    QSet<const IG_Annot *> held;
+    for (G_ToolHandler *handler : std::as_const(m_handlers)) {
+        auto *annotHandler = dynamic_cast<G_AnnotationHandler *>(handler);
+        if (annotHandler && annotHandler->CurrentAnnot()) {
+            holders << annotHandler;
+            held.insert(annotHandler->CurrentAnnot());
+        }
+    }
+    for (IG_Annot *annot : annots) {
+        if (held.isEmpty())
+            break;
+        if (!held.remove(annot))
+            continue;
+        for (G_AnnotationHandler *holder : std::as_const(holders))
+            if (holder->CurrentAnnot() == annot)
+                holder->SetCurrentAnnot(nullptr);
     }
     Refresh();
 }

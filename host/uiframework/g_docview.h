@@ -15,6 +15,8 @@
 #include <QSizeF>
 #include <QTransform>
 
+#include <vector>
+
 class G_ToolHandler;
 class G_UIContext;
 class G_ViewHistory;
@@ -133,6 +135,8 @@ public:
     QList<G_ToolHandler *> ToolHandlers() const { return m_handlers.values(); }
     // Clears `annot` from every tool's selection (it is leaving its page).
     void ForgetAnnot(IG_Annot *annot);
+    // The same for many at once.
+    void ForgetAnnots(const std::vector<IG_Annot *> &annots);
     // Scrolls so that the scene point lands at the viewport's top-left corner.
     void ScrollToScenePoint(const QPoint &point);
     // Paints one page item: page, content, annotations, selection and the tool's hooks.

@@ -7,8 +7,32 @@
 #include "omofdapi/ig_document.h"
 
 #include <QDebug>
-#include <QRegularExpression>
+#include <QHash>
 #include <QUndoStack>
+
+#include <algorithm>
+#include <climits>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Reads plain decimal digits from `at` up to `end`; false when there are none, when any other
+// character comes first, or when the number exceeds `limit`.
+bool ReadNumber(const QChar *&at, const QChar *end, quint64 limit, quint64 &value)
+{
+    const QChar *start = at;
+    value = 0;
+    while (at < end && at->unicode() >= '0' && at->unicode() <= '9') {
+        value = value * 10 + quint64(at->unicode() - '0');
+        if (value > limit)
+            return false;
+        ++at;
+    }
+    return at > start;
+}
+
+} // namespace
 
 G_Operation *GP_DelAnnot::Clone() const
 {
@@ -25,39 +49,66 @@ int GP_DelAnnot::DoAction()
         return 0;
 
     // Only "page:id" in plain digits counts; anything else in the list is passed over.
-    static const QRegularExpression entryPattern(QStringLiteral("^(\\d+):(\\d+)$"));
-    QList<G_DeleteAnnotsCommand::Entry> entries;
-    QList<IG_Annot *> found;
-    const QStringList items = Param().GetQString(QStringLiteral("pageAndAnnotID")).split(QLatin1Char(','));
-    for (const QString &item : items) {
-        const QRegularExpressionMatch match = entryPattern.match(item);
-        if (!match.hasMatch())
+    // Each page then gives up its annotations in one pass, in page order.
+    std::vector<std::pair<int, std::vector<IG_Annot *>>> wanted;
+    QHash<int, size_t> slotOfPage;
+    int items = 0;
+    const QString list = Param().GetQString(QStringLiteral("pageAndAnnotID"));
+    const QChar *at = list.constData();
+    const QChar *const end = at + list.size();
+    int lastPage = -1;
+    IG_Page *page = nullptr;
+    size_t slot = 0;
+    for (bool more = true; more;) {
+        ++items;
+        const QChar *itemEnd = std::find(at, end, QLatin1Char(','));
+        more = itemEnd != end;
+        quint64 pageIndex = 0, id = 0;
+        const QChar *cursor = at;
+        const bool valid = ReadNumber(cursor, itemEnd, quint64(INT_MAX), pageIndex) && cursor < itemEnd
+            && *cursor++ == QLatin1Char(':') && ReadNumber(cursor, itemEnd, quint64(UINT_MAX), id)
+            && cursor == itemEnd;
+        at = more ? itemEnd + 1 : end;
+        if (!valid)
             continue;
-        bool pageOk = false, idOk = false;
-        const int pageIndex = match.captured(1).toInt(&pageOk, 10);
-        const uint id = match.captured(2).toUInt(&idOk, 10);
-        if (!pageOk || !idOk)
-            continue;
-        IG_Page *page = document->GetPage(pageIndex);
-        if (!page)
-            continue;
-        if (!page->IsAnnotsLoaded())
-            page->LoadAnnots();
-        IG_Annot *annot = page->AnnotByID(id);
-        if (!annot || found.contains(annot))
-            continue;
-        const int index = page->AnnotIndex(annot);
-        if (index < 0 || !page->TakeAnnot(annot))
-            continue;
-        view->ForgetAnnot(annot);
-        found.append(annot);
-        G_DeleteAnnotsCommand::Entry entry;
-        entry.pageIndex = pageIndex;
-        entry.index = index;
-        entry.annot = annot;
-        entries.append(entry);
+        if (int(pageIndex) != lastPage) {
+            lastPage = int(pageIndex);
+            page = document->GetPage(lastPage);
+            if (page && !page->IsAnnotsLoaded())
+                page->LoadAnnots();
+            const auto found = slotOfPage.constFind(lastPage);
+            if (!page) {
+                continue;
+            } else if (found != slotOfPage.constEnd()) {
+                slot = found.value();
+            } else {
+                slot = wanted.size();
+                slotOfPage.insert(lastPage, slot);
+                wanted.emplace_back(lastPage, std::vector<IG_Annot *>());
+            }
+        }
+        if (IG_Annot *annot = page ? page->AnnotByID(uint32_t(id)) : nullptr)
+            wanted[slot].second.push_back(annot);
     }
-    qDebug() << "GP_DelAnnot::DoAction" << items.size() << entries.size();
+    std::sort(wanted.begin(), wanted.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    QVector<G_DeleteAnnotsCommand::Entry> entries;
+    std::vector<IG_Annot *> removed;
+    for (const auto &pageWanted : wanted) {
+        IG_Page *from = document->GetPage(pageWanted.first);
+        if (!from)
+            continue;
+        for (const auto &taken : from->TakeAnnots(pageWanted.second)) {
+            G_DeleteAnnotsCommand::Entry entry;
+            entry.pageIndex = pageWanted.first;
+            entry.index = taken.first;
+            entry.annot = taken.second;
+            entries.append(entry);
+            removed.push_back(taken.second);
+        }
+    }
+    view->ForgetAnnots(removed);
+    qDebug() << "GP_DelAnnot::DoAction" << items << entries.size();
     if (entries.isEmpty())
         return 0;
 

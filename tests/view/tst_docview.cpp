@@ -149,6 +149,52 @@ private slots:
         QCOMPARE(index, -1);
     }
 
+    // Pages of mixed sizes, checked point by point against a plain scan of every page.
+    void pageUnderPointMatchesAScanOfEveryPage()
+    {
+        std::unique_ptr<OFD_Document> document = OFD_Document::CreateBlank(0, 210, 297);
+        const float sizes[][2] = {{210, 297}, {100, 50}, {297, 210}, {30, 400}, {148, 210}, {60, 60}};
+        for (const auto &size : sizes)
+            document->AddPage(CCA_GRect(0, 0, size[0], size[1]));
+        G_DocView view(nullptr, document.get());
+        view.SetZoom(25);
+        QList<QRect> rects;
+        for (int i = 0; i < view.PageCount(); ++i)
+            rects << view.PageRect(i);
+        const auto scan = [&rects](const QPoint &p, bool widen, bool nearest) {
+            const int m = widen ? 6 : 0;
+            for (int i = 0; i < rects.size(); ++i)
+                if (rects[i].adjusted(-m, -m, m, m).contains(p))
+                    return i;
+            if (!nearest)
+                return -1;
+            int best = -1;
+            qint64 bestDistance = 0;
+            for (int i = 0; i < rects.size(); ++i) {
+                const qint64 dx = std::max({rects[i].left() - p.x(), 0, p.x() - rects[i].right()});
+                const qint64 dy = std::max({rects[i].top() - p.y(), 0, p.y() - rects[i].bottom()});
+                if (best < 0 || dx * dx + dy * dy < bestDistance) {
+                    best = i;
+                    bestDistance = dx * dx + dy * dy;
+                }
+            }
+            return best;
+        };
+        const QRect scene = rects.first().united(rects.last()).adjusted(-300, -50, 300, 50);
+        for (int y = scene.top(); y <= scene.bottom(); y += 3) {
+            for (int x = scene.left(); x <= scene.right(); x += 17) {
+                for (int mode = 0; mode < 4; ++mode) {
+                    const QPoint p(x, y);
+                    const bool widen = mode & 1, nearest = mode & 2;
+                    if (view.PageIndexByPoint(p, widen, nearest) != scan(p, widen, nearest))
+                        QFAIL(qPrintable(QStringLiteral("(%1, %2) widen %3 nearest %4: %5, a scan finds %6")
+                                             .arg(x).arg(y).arg(widen).arg(nearest)
+                                             .arg(view.PageIndexByPoint(p, widen, nearest)).arg(scan(p, widen, nearest))));
+                }
+            }
+        }
+    }
+
     void zoomIsClamped()
     {
         QSignalSpy spy(m_view, &G_DocView::ZoomChanged);

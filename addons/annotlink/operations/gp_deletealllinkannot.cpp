@@ -45,7 +45,7 @@ int GP_DeleteAllLinkAnnot::DoAction()
             for (int i = 0; i < count; ++i) {
                 IG_Annot *annot = page->AnnotAt(i);
                 if (annot && annot->Type() == G_AnnotType_Link)
-                    list += QStringLiteral("%1:%2").arg(p).arg(annot->ID()) + QLatin1Char(',');
+                    list += QString::number(p) + QLatin1Char(':') + QString::number(annot->ID()) + QLatin1Char(',');
             }
         }
     }
