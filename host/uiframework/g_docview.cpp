@@ -37,6 +37,9 @@ const double kPixelsPerMMAt100 = 96.0 / 25.4;
 const float kMinZoom = 10;
 const float kMaxZoom = 6400;
 const QSizeF kFallbackPageMM(210, 297);
+// Pages outside these sizes are shown at them, so that every page fits the scene at any zoom.
+const double kMinPageMM = 1e-3;
+const double kMaxPageMM = 1e5;
 const qint64 kMaxCachedPagePixels = 12 * 1000 * 1000;
 const int kContentCacheBytes = 256 * 1024 * 1024;
 
@@ -58,7 +61,18 @@ unsigned MouseFlags(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
 
 CCA_Point ToScenePoint(const QPointF &point)
 {
-    return CCA_Point(qRound(point.x()), qRound(point.y()));
+    return CCA_Point(GQ_RoundCoordinate(point.x()), GQ_RoundCoordinate(point.y()));
+}
+
+QPoint ToSceneQPoint(const QPointF &point)
+{
+    return QPoint(GQ_RoundCoordinate(point.x()), GQ_RoundCoordinate(point.y()));
+}
+
+// Zoom factors computed from a file's numbers may be far outside float's range.
+float ClampedZoom(double percent)
+{
+    return float(std::clamp(percent, double(kMinZoom), double(kMaxZoom)));
 }
 
 bool IsModifierKey(int key)
@@ -154,7 +168,7 @@ int G_DocView::PageCount() const
 int G_DocView::CurrentPageIndex() const
 {
     const QPointF centre = mapToScene(viewport()->rect().center());
-    return PageIndexByPoint(centre.toPoint(), true, true);
+    return PageIndexByPoint(ToSceneQPoint(centre), true, true);
 }
 
 void G_DocView::SetAnnotsVisible(bool visible)
@@ -217,7 +231,8 @@ QSizeF G_DocView::PageSizeMM(int pageIndex) const
     const CCA_GRect box = page->PageBox();
     if (!(box.Width() > 0) || !(box.Height() > 0))
         return kFallbackPageMM;
-    return QSizeF(box.Width(), box.Height());
+    return QSizeF(std::clamp(double(box.Width()), kMinPageMM, kMaxPageMM),
+                  std::clamp(double(box.Height()), kMinPageMM, kMaxPageMM));
 }
 
 // Each page is as many whole pixels as it needs to hold its exact size, so that the page
@@ -241,13 +256,15 @@ void G_DocView::Relayout()
         sizes << size;
         widest = std::max(widest, size.width());
     }
-    int y = kPageGap;
+    // Pages that would reach beyond the scene's range are stacked at its end.
+    qint64 y = kPageGap;
     for (int i = 0; i < count; ++i) {
         const QSize &size = sizes[i];
-        m_pageRects << QRect(kPageGap + (widest - size.width()) / 2, y, size.width(), size.height());
-        y += size.height() + kPageGap;
+        const int top = int(std::min<qint64>(y, GQ_MaxSceneCoordinate - kPageGap - size.height()));
+        m_pageRects << QRect(kPageGap + (widest - size.width()) / 2, top, size.width(), size.height());
+        y = top + size.height() + kPageGap;
     }
-    m_scene->setSceneRect(0, 0, widest + 2 * kPageGap, std::max(y, 2 * kPageGap));
+    m_scene->setSceneRect(0, 0, widest + 2 * kPageGap, std::max<qint64>(y, 2 * kPageGap));
     for (int i = 0; i < count; ++i) {
         auto *item = new GR_PageGraphicItem(this, i);
         m_scene->addItem(item);
@@ -299,7 +316,7 @@ void G_DocView::ApplyZoom(float percent, const QPoint &viewportAnchor)
     const float zoom = std::clamp(percent, kMinZoom, kMaxZoom);
     // Keep the document point under the anchor where it is on the screen.
     const QPointF anchorScene = mapToScene(viewportAnchor);
-    const int page = PageIndexByPoint(anchorScene.toPoint(), true, true);
+    const int page = PageIndexByPoint(ToSceneQPoint(anchorScene), true, true);
     const QPointF anchorDoc = page >= 0 ? PageTransform(page).inverted().map(anchorScene) : QPointF();
     const bool changed = zoom != m_zoom;
     m_zoom = zoom;
@@ -307,7 +324,7 @@ void G_DocView::ApplyZoom(float percent, const QPoint &viewportAnchor)
         Relayout();
     if (page >= 0) {
         const QPointF moved = PageTransform(page).map(anchorDoc);
-        ScrollToScenePoint((moved - QPointF(viewportAnchor)).toPoint());
+        ScrollToScenePoint(ToSceneQPoint(moved - QPointF(viewportAnchor)));
     }
     if (changed)
         emit ZoomChanged(m_zoom);
@@ -369,10 +386,10 @@ void G_DocView::ApplyZoomMode()
         break;
     }
     // The top of what is being read stays where it is.
-    ApplyZoom(float(zoom), QPoint(0, 0));
+    ApplyZoom(ClampedZoom(zoom), QPoint(0, 0));
     if (contentLeft >= 0) {
         const QPointF left = PageTransform(page).map(QPointF(contentLeft, 0));
-        horizontalScrollBar()->setValue(int(left.x()) - kPageGap);
+        horizontalScrollBar()->setValue(ToSceneQPoint(left).x() - kPageGap);
     }
     m_applyingZoomMode = false;
 }
@@ -441,7 +458,7 @@ void G_DocView::GoToDest(const G_Dest &dest)
         const double height = std::fabs(dest.bottom - dest.top) * kPixelsPerMMAt100 / 100;
         if (width > 0 && height > 0) {
             const QSize room = viewport()->size();
-            SetZoom(float(std::min(room.width() / width, room.height() / height)));
+            SetZoom(ClampedZoom(std::min(room.width() / width, room.height() / height)));
         }
         const CCA_GRect rect(std::min(dest.left, dest.right), std::min(dest.top, dest.bottom),
                              std::max(dest.left, dest.right), std::max(dest.top, dest.bottom));
@@ -452,7 +469,7 @@ void G_DocView::GoToDest(const G_Dest &dest)
     }
     default: {
         if (dest.zoom > 0)
-            SetZoom(dest.zoom * 100);
+            SetZoom(ClampedZoom(dest.zoom * 100.0));
         const CCA_Point corner = ScenePointFromDocPoint(CCA_GPoint(dest.left, dest.top), page);
         ScrollToScenePoint(QPoint(corner.x, corner.y));
         break;
@@ -475,7 +492,7 @@ CCA_GRect G_DocView::CurrentPageVisibleRectMM() const
 QRect G_DocView::VisibleSceneRect() const
 {
     const QPointF topLeft = mapToScene(QPoint(0, 0));
-    return QRect(topLeft.toPoint(), viewport()->size());
+    return QRect(ToSceneQPoint(topLeft), viewport()->size());
 }
 
 QRect G_DocView::PageRect(int pageIndex) const
@@ -564,14 +581,14 @@ CCA_Point G_DocView::ScenePointFromDocPoint(const CCA_GPoint &point, int pageInd
 QPoint G_DocView::ScenePointFromGlobalPoint(const QPoint &global) const
 {
     const QPointF scene = mapToScene(viewport()->mapFromGlobal(global));
-    return QPoint(qRound(scene.x()), qRound(scene.y()));
+    return ToSceneQPoint(scene);
 }
 
 CCA_GRect G_DocView::DocRectFromSceneRect(const CCA_Rect &rect, int *pageIndex) const
 {
     int page = pageIndex ? *pageIndex : -1;
     if (page < 0 || page >= m_pageRects.size()) {
-        const QPoint centre((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        const QPoint centre(int((qint64(rect.left) + rect.right) / 2), int((qint64(rect.top) + rect.bottom) / 2));
         page = PageIndexByPoint(centre, true, true);
         if (pageIndex)
             *pageIndex = page;

@@ -2,6 +2,18 @@
 
 #include <QByteArray>
 
+#include <algorithm>
+#include <cmath>
+
+int GQ_RoundCoordinate(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    const double limit = GQ_MaxSceneCoordinate;
+    // Halves round up, as qRound does.
+    return int(std::floor(std::clamp(value, -limit, limit) + 0.5));
+}
+
 CCA_Point GQ_ToCAPoint(const QPoint &point)
 {
     return CCA_Point(point.x(), point.y());
@@ -26,7 +38,9 @@ QPoint GQ_ToQPoint(const CCA_Point &point)
 
 QRect GQ_ToQRect(const CCA_Rect &rect)
 {
-    return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    auto clamp = [](int value) { return std::clamp(value, -GQ_MaxSceneCoordinate, GQ_MaxSceneCoordinate); };
+    const int left = clamp(rect.left), top = clamp(rect.top);
+    return QRect(left, top, clamp(rect.right) - left, clamp(rect.bottom) - top);
 }
 
 QRectF GQ_ToQRectF(const CCA_GRect &rect)

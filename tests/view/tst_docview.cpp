@@ -261,6 +261,61 @@ private slots:
         QVERIFY(qAbs(visible.right - std::min(210.f, 10.054f + width)) < 0.3f);
     }
 
+    // Any size a file can give a page, at either end of the zoom range and turned a quarter,
+    // lays out inside the scene, and any destination on it scrolls without overflowing.
+    void hostileSizesStayInTheScene_data()
+    {
+        QTest::addColumn<float>("width");
+        QTest::addColumn<float>("height");
+        QTest::addColumn<float>("left");
+        QTest::addColumn<float>("zoom");
+        QTest::newRow("1e30 square") << 1e30f << 1e30f << 0.f << 1.f;
+        QTest::newRow("1e9 x 1") << 1e9f << 1.f << 5e8f << 64.f;
+        QTest::newRow("largest float") << 3.4e38f << 3.4e38f << 3e38f << 64.f;
+        QTest::newRow("A4, destination at 3e38") << 210.f << 297.f << 3e38f << 2.f;
+        QTest::newRow("A4, destination at -3e38") << 210.f << 297.f << -3e38f << 0.001f;
+        QTest::newRow("1e-30 wide") << 1e-30f << 297.f << 1e-30f << 3e38f;
+    }
+
+    void hostileSizesStayInTheScene()
+    {
+        QFETCH(float, width);
+        QFETCH(float, height);
+        QFETCH(float, left);
+        QFETCH(float, zoom);
+        const auto document = OFD_Document::CreateBlank(40, width, height);
+        G_DocView view(nullptr, document.get());
+        view.resize(600, 400);
+        for (int mode : {int(G_Zoom_FitWidth), int(G_Zoom_FitPage), int(G_Zoom_FitVisible)})
+            view.SetZoomMode(mode);
+        for (int rotate : {90, 0}) {
+            view.SetRotate(rotate);
+            for (float percent : {6400.f, 10.f}) {
+                view.SetZoom(percent);
+                const QRect last = view.PageRect(39);
+                QVERIFY(last.width() > 0 && last.height() > 0);
+                QVERIFY2(qint64(last.bottom()) < GQ_MaxSceneCoordinate, qPrintable(QString::number(last.bottom())));
+                const CCA_Point far = view.ScenePointFromDocPoint(CCA_GPoint(left, -left), 39);
+                QVERIFY(std::abs(far.x) <= GQ_MaxSceneCoordinate && std::abs(far.y) <= GQ_MaxSceneCoordinate);
+                for (int type : {int(G_Dest_XYZ), int(G_Dest_FitH), int(G_Dest_FitV), int(G_Dest_FitR)}) {
+                    G_Dest dest;
+                    dest.type = type;
+                    dest.pageIndex = 39;
+                    dest.left = left;
+                    dest.top = left;
+                    dest.right = -left;
+                    dest.bottom = 1;
+                    dest.zoom = zoom;
+                    view.GoToDest(dest);
+                    view.GoToPage(39);
+                }
+                const QRect scene = GQ_ToQRect(view.SceneRectFromDocRect(CCA_GRect(-left, -left, left, left), 39));
+                QVERIFY(scene.width() >= 0 && scene.height() >= 0);
+            }
+        }
+        QVERIFY(view.GetZoom() >= 10.f && view.GetZoom() <= 6400.f);
+    }
+
 private:
     std::unique_ptr<OFD_Document> m_document;
     G_DocView *m_view = nullptr;
