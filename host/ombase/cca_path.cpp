@@ -7,14 +7,54 @@ namespace {
 
 constexpr double Pi = 3.14159265358979323846;
 
-struct ArcCenter
+bool AngleInSweep(const CCA_Path::ArcCentre &a, double theta)
 {
-    double cx = 0, cy = 0, rx = 0, ry = 0, phi = 0, theta1 = 0, delta = 0;
+    double d = a.delta >= 0 ? theta - a.theta1 : a.theta1 - theta;
+    d = std::fmod(d, 2 * Pi);
+    if (d < 0)
+        d += 2 * Pi;
+    return d <= std::fabs(a.delta);
+}
+
+struct Box
+{
+    bool empty = true;
+    double l = 0, t = 0, r = 0, b = 0;
+    void Add(double x, double y)
+    {
+        if (empty) {
+            l = r = x;
+            t = b = y;
+            empty = false;
+            return;
+        }
+        l = std::min(l, x);
+        r = std::max(r, x);
+        t = std::min(t, y);
+        b = std::max(b, y);
+    }
 };
 
-// Endpoint to centre form of an elliptical arc (the usual SVG conversion).
-// False when the arc is degenerate (equal ends or a zero radius): it is then a line.
-bool ArcToCenter(double x0, double y0, const CCA_Path::Segment &s, ArcCenter &out)
+void AddArc(Box &box, double x0, double y0, const CCA_Path::Segment &s)
+{
+    box.Add(s.v[5], s.v[6]);
+    CCA_Path::ArcCentre a;
+    if (!CCA_Path::ArcToCentre(x0, y0, s, a))
+        return;
+    const double cp = std::cos(a.phi), sp = std::sin(a.phi);
+    const double tx = std::atan2(-a.ry * sp, a.rx * cp);
+    const double ty = std::atan2(a.ry * cp, a.rx * sp);
+    for (double theta : {tx, tx + Pi, ty, ty + Pi}) {
+        if (!AngleInSweep(a, theta))
+            continue;
+        const double c = std::cos(theta), s2 = std::sin(theta);
+        box.Add(a.cx + a.rx * c * cp - a.ry * s2 * sp, a.cy + a.rx * c * sp + a.ry * s2 * cp);
+    }
+}
+
+} // namespace
+
+bool CCA_Path::ArcToCentre(double x0, double y0, const Segment &s, ArcCentre &out)
 {
     const double x1 = s.v[5], y1 = s.v[6];
     double rx = std::fabs(double(s.v[0])), ry = std::fabs(double(s.v[1]));
@@ -49,55 +89,8 @@ bool ArcToCenter(double x0, double y0, const CCA_Path::Segment &s, ArcCenter &ou
     else if (!sweep && delta > 0)
         delta -= 2 * Pi;
     out.delta = delta;
-    return true;
+    return std::isfinite(out.cx) && std::isfinite(out.cy) && std::isfinite(delta);
 }
-
-bool AngleInSweep(const ArcCenter &a, double theta)
-{
-    double d = a.delta >= 0 ? theta - a.theta1 : a.theta1 - theta;
-    d = std::fmod(d, 2 * Pi);
-    if (d < 0)
-        d += 2 * Pi;
-    return d <= std::fabs(a.delta);
-}
-
-struct Box
-{
-    bool empty = true;
-    double l = 0, t = 0, r = 0, b = 0;
-    void Add(double x, double y)
-    {
-        if (empty) {
-            l = r = x;
-            t = b = y;
-            empty = false;
-            return;
-        }
-        l = std::min(l, x);
-        r = std::max(r, x);
-        t = std::min(t, y);
-        b = std::max(b, y);
-    }
-};
-
-void AddArc(Box &box, double x0, double y0, const CCA_Path::Segment &s)
-{
-    box.Add(s.v[5], s.v[6]);
-    ArcCenter a;
-    if (!ArcToCenter(x0, y0, s, a))
-        return;
-    const double cp = std::cos(a.phi), sp = std::sin(a.phi);
-    const double tx = std::atan2(-a.ry * sp, a.rx * cp);
-    const double ty = std::atan2(a.ry * cp, a.rx * sp);
-    for (double theta : {tx, tx + Pi, ty, ty + Pi}) {
-        if (!AngleInSweep(a, theta))
-            continue;
-        const double c = std::cos(theta), s2 = std::sin(theta);
-        box.Add(a.cx + a.rx * c * cp - a.ry * s2 * sp, a.cy + a.rx * c * sp + a.ry * s2 * cp);
-    }
-}
-
-} // namespace
 
 bool CCA_Path::Segment::operator==(const Segment &o) const
 {

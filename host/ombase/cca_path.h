@@ -21,6 +21,16 @@ public:
         bool operator==(const Segment &o) const;
     };
 
+    // An elliptical arc in centre form: the ellipse (radii grown to reach both ends), the
+    // angle of its start and the signed angle it sweeps, in radians.
+    struct ArcCentre
+    {
+        double cx = 0, cy = 0, rx = 0, ry = 0, phi = 0, theta1 = 0, delta = 0;
+    };
+    // The arc segment `arc` drawn from (x0, y0), as SVG converts endpoint to centre form.
+    // False when it is degenerate (equal ends, a zero or non-finite radius): it is then a line.
+    static bool ArcToCentre(double x0, double y0, const Segment &arc, ArcCentre &out);
+
     void MoveTo(float x, float y);
     void LineTo(float x, float y);
     void QuadTo(float x1, float y1, float x, float y);

@@ -6,6 +6,7 @@
 #include "ofd_page.h"
 #include "ofd_pageobject.h"
 #include "ofd_textobject.h"
+#include "ofd_utf8.h"
 
 #include <QDateTime>
 #include <QtEndian>
@@ -16,12 +17,6 @@ namespace {
 const float kPageWidth = 210;
 const float kPageHeight = 297;
 const float kMargin = 25;
-
-CCA_String Utf8(const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    return CCA_String(bytes.constData(), bytes.size());
-}
 
 quint32 Crc32(const QByteArray &data)
 {
@@ -180,7 +175,7 @@ std::unique_ptr<OFD_Document> OFD_SampleDocument::Create()
         link->SetBoundary(box);
         link->SetCreator(CCA_String("annotlink"));
         link->SetReadOnly(false);
-        link->SetLastModDate(Utf8(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+        link->SetLastModDate(OFD_ToUtf8(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
         IG_PageObject *path = link->CreateAppearance()->InsertPageObject(G_PageObj_Path, 0, true);
         if (path) {
             const float width = 0.35277778f;
@@ -206,7 +201,7 @@ std::unique_ptr<OFD_Document> OFD_SampleDocument::Create()
         }
     }
 
-    const CCA_String now = Utf8(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    const CCA_String now = OFD_ToUtf8(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
     // The name goes without the extension: lists show it followed by "." and the format.
     const auto attach = [&](const char *name, const char *format, const QByteArray &data) {
         G_AttachmentInfo info;

@@ -5,6 +5,7 @@
 
 #include "omofdapi/g_action.h"
 #include "omofdapi/ig_document.h"
+#include "omofdapi/ofd_utf8.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -25,11 +26,6 @@
 #endif
 
 namespace {
-
-QString FromUtf8(const CCA_String &text)
-{
-    return QString::fromUtf8(text.c_str(), text.GetLength());
-}
 
 // Keeps the last path component and drops characters no file system likes.
 QString SafeFileName(const QString &name)
@@ -178,7 +174,7 @@ bool G_ActionHandler::DoAction(G_Action *action, IG_Document *document)
         auto *uriAction = dynamic_cast<G_ActionURI *>(action);
         if (!uriAction)
             return false;
-        const QUrl url = UrlFromURIText(FromUtf8(uriAction->URI()));
+        const QUrl url = UrlFromURIText(OFD_FromUtf8(uriAction->URI()));
         if (!url.isValid())
             return false;
         return url.isLocalFile() ? OpenLocalFile(url) : OpenUrl(url);
@@ -191,9 +187,9 @@ bool G_ActionHandler::DoAction(G_Action *action, IG_Document *document)
         G_AttachmentInfo info;
         if (index < 0 || !document->AttachmentInfo(index, info))
             return false;
-        const QString name = EmbeddedName(FromUtf8(info.name),
+        const QString name = EmbeddedName(OFD_FromUtf8(info.name),
                                           QStringLiteral("attachment-%1").arg(attachAction->AttachID()),
-                                          FromUtf8(info.format));
+                                          OFD_FromUtf8(info.format));
         return OpenEmbeddedFile(name, document->AttachmentData(index));
     }
     case G_ActionType_Sound:
@@ -212,8 +208,8 @@ bool G_ActionHandler::DoAction(G_Action *action, IG_Document *document)
         G_MultiMediaInfo info;
         if (!document || !document->MultiMediaInfo(resourceID, info))
             return false;
-        const QString name = EmbeddedName(FromUtf8(info.filePath), QStringLiteral("media-%1").arg(resourceID),
-                                          FromUtf8(info.format));
+        const QString name = EmbeddedName(OFD_FromUtf8(info.filePath), QStringLiteral("media-%1").arg(resourceID),
+                                          OFD_FromUtf8(info.format));
         return OpenEmbeddedFile(name, document->MultiMediaData(resourceID));
     }
     default:
