@@ -1,3 +1,4 @@
+#include "readerapplication.h"
 #include "readerdemo.h"
 #include "readerwindow.h"
 
@@ -53,7 +54,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
         g_defaultHandler = qInstallMessageHandler(QuietOffscreenHandler);
     }
-    QApplication app(argc, argv);
+    ReaderApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("annotlink"));
     QApplication::setApplicationName(QStringLiteral("ofdreader"));
     // The host's dialogs draw their own title bar; its close buttons carry the class "closeBtn".

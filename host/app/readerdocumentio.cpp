@@ -6,9 +6,26 @@
 
 #include <QCoreApplication>
 
+#include <new>
+
+namespace {
+
+QString OutOfMemory()
+{
+    return QCoreApplication::translate("ReaderDocumentIO", "There is not enough memory for this document.");
+}
+
+} // namespace
+
 std::unique_ptr<IG_Document> ReaderDocumentIO::Open(const QString &path, QString *error)
 {
-    return OFD_PackageReader::Open(path, error);
+    try {
+        return OFD_PackageReader::Open(path, error);
+    } catch (const std::bad_alloc &) {
+        if (error)
+            *error = OutOfMemory();
+        return nullptr;
+    }
 }
 
 // Only documents of the OFD model can be written as packages.
@@ -20,7 +37,13 @@ bool ReaderDocumentIO::Save(IG_Document *document, const QString &path, QString 
             *error = QCoreApplication::translate("ReaderDocumentIO", "This document cannot be saved as OFD.");
         return false;
     }
-    return OFD_PackageWriter::Save(ofd, path, error);
+    try {
+        return OFD_PackageWriter::Save(ofd, path, error);
+    } catch (const std::bad_alloc &) {
+        if (error)
+            *error = OutOfMemory();
+        return false;
+    }
 }
 
 bool ReaderDocumentIO::IsSigned(const IG_Document *document)

@@ -5,9 +5,13 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string_view>
 #include <vector>
 
 namespace {
+
+// A path longer than this is cut there and reported as malformed.
+const size_t kMaxPathSegments = 1 << 20;
 
 bool IsSpace(char c)
 {
@@ -15,26 +19,22 @@ bool IsSpace(char c)
 }
 
 // Splits at white space (and commas, which some writers put between coordinates).
-std::vector<std::string> Tokens(const std::string &text)
+std::vector<std::string_view> Tokens(const std::string &text)
 {
-    std::vector<std::string> tokens;
-    std::string current;
-    for (char c : text) {
-        if (IsSpace(c) || c == ',') {
-            if (!current.empty())
-                tokens.push_back(std::move(current));
-            current.clear();
-        } else {
-            current += c;
+    std::vector<std::string_view> tokens;
+    size_t start = 0;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || IsSpace(text[i]) || text[i] == ',') {
+            if (i > start)
+                tokens.emplace_back(text.data() + start, i - start);
+            start = i + 1;
         }
     }
-    if (!current.empty())
-        tokens.push_back(std::move(current));
     return tokens;
 }
 
 // A finite decimal number and nothing else.
-bool ParseFloat(const std::string &token, float &value)
+bool ParseFloat(std::string_view token, float &value)
 {
     const char *first = token.data();
     const char *last = first + token.size();
@@ -153,11 +153,16 @@ CCA_String OFD_PathToString(const CCA_Path &path)
 CCA_Path OFD_StringToPath(const CCA_String &text, bool *ok)
 {
     CCA_Path path;
-    const std::vector<std::string> tokens = Tokens(text.StdString());
+    const std::string &source = text.StdString();
+    const std::vector<std::string_view> tokens = Tokens(source);
     size_t i = 0;
     bool good = true;
     while (i < tokens.size()) {
-        const std::string &opToken = tokens[i];
+        if (path.Segments().size() >= kMaxPathSegments) {
+            good = false;
+            break;
+        }
+        const std::string_view opToken = tokens[i];
         const int count = opToken.size() == 1 ? OperandCount(opToken[0]) : -1;
         if (count < 0 || i + size_t(count) >= tokens.size()) {
             good = false;
@@ -211,7 +216,7 @@ CCA_ArrayTemplate<float> OFD_StringToArray(const CCA_String &text, int expectedC
 {
     CCA_ArrayTemplate<float> values;
     bool good = true;
-    for (const std::string &token : Tokens(text.StdString())) {
+    for (std::string_view token : Tokens(text.StdString())) {
         float v = 0;
         if (!ParseFloat(token, v)) {
             good = false;

@@ -10,6 +10,7 @@
 #include "ofd_pageobject.h"
 #include "ofd_resources.h"
 #include "ofd_textobject.h"
+#include "ofd_utf8.h"
 #include "ofd_xmlelement.h"
 #include "ofd_xmlserializer.h"
 #include "ofd_ziparchive.h"
@@ -21,12 +22,8 @@ namespace {
 
 // A run of "g count value" may not blow a short list up beyond this.
 const int kMaxDeltas = 1 << 20;
-
-CCA_String Utf8(const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    return CCA_String(bytes.constData(), bytes.size());
-}
+// A page (or an appearance) shows its first this many objects.
+const size_t kMaxObjects = 1 << 19;
 
 QString Lookup(const OFD_XmlElement &element, const QVector<const OFD_XmlElement *> &chain, const QString &name)
 {
@@ -112,7 +109,7 @@ CCA_Path ClipAreaPath(const OFD_XmlElement &area)
     const OFD_XmlElement *shape = area.Child(QStringLiteral("Path"));
     if (!shape)
         return path;
-    path = OFD_StringToPath(Utf8(shape->ChildText(QStringLiteral("AbbreviatedData"))));
+    path = OFD_StringToPath(OFD_ToUtf8(shape->ChildText(QStringLiteral("AbbreviatedData"))));
     CCA_Matrix matrix;
     if (OFD_ContentReader::ParseMatrix(shape->Attribute(QStringLiteral("CTM")), matrix))
         path.Transform(matrix);
@@ -124,17 +121,6 @@ CCA_Path ClipAreaPath(const OFD_XmlElement &area)
     return path;
 }
 
-std::function<QByteArray()> EntryProvider(const std::shared_ptr<OFD_ZipArchive> &archive, const QString &path)
-{
-    if (!archive || path.isEmpty())
-        return nullptr;
-    return [archive, path]() {
-        QByteArray data;
-        archive->ReadEntry(path, data, nullptr);
-        return data;
-    };
-}
-
 } // namespace
 
 OFD_ContentReader::OFD_ContentReader(OFD_Document *document, const OFD_Resources &resources,
@@ -142,6 +128,31 @@ OFD_ContentReader::OFD_ContentReader(OFD_Document *document, const OFD_Resources
                                      const QHash<QString, std::shared_ptr<OFD_XmlElement>> *bookmarks)
     : m_document(document), m_resources(resources), m_archive(std::move(archive)), m_bookmarks(bookmarks)
 {
+}
+
+// Objects that use one entry share its bytes: it is read once, on first use, and kept once.
+std::function<QByteArray()> OFD_ContentReader::EntryProvider(const QString &path) const
+{
+    if (!m_archive || path.isEmpty())
+        return nullptr;
+    const auto known = m_providers.constFind(path);
+    if (known != m_providers.constEnd())
+        return known.value();
+    struct Lazy
+    {
+        bool read = false;
+        QByteArray data;
+    };
+    auto lazy = std::make_shared<Lazy>();
+    std::function<QByteArray()> provider = [archive = m_archive, path, lazy]() {
+        if (!lazy->read) {
+            archive->ReadEntry(path, lazy->data, nullptr);
+            lazy->read = true;
+        }
+        return lazy->data;
+    };
+    m_providers.insert(path, provider);
+    return provider;
 }
 
 bool OFD_ContentReader::ParseBox(const QString &text, CCA_GRect &rect)
@@ -269,7 +280,7 @@ std::unique_ptr<IG_PageObject> OFD_ContentReader::ReadObject(const OFD_XmlElemen
         object->SetFill(element.BoolAttribute(QStringLiteral("Fill"), false));
         object->SetFillRule(element.Attribute(QStringLiteral("Rule")) == QLatin1String("Even-Odd") ? OFD_Rule_EvenOdd
                                                                                                     : OFD_Rule_NonZero);
-        object->SetPath(OFD_StringToPath(Utf8(element.ChildText(QStringLiteral("AbbreviatedData")))));
+        object->SetPath(OFD_StringToPath(OFD_ToUtf8(element.ChildText(QStringLiteral("AbbreviatedData")))));
         return object;
     }
     if (element.Is(QStringLiteral("TextObject"))) {
@@ -287,7 +298,7 @@ std::unique_ptr<IG_PageObject> OFD_ContentReader::ReadObject(const OFD_XmlElemen
             object->SetBold(font->bold || weight >= 700);
             italic = italic || font->italic;
             if (!font->filePath.isEmpty())
-                object->SetFontDataProvider(EntryProvider(m_archive, font->filePath));
+                object->SetFontDataProvider(EntryProvider(font->filePath));
         } else {
             object->SetBold(weight >= 700);
         }
@@ -324,7 +335,7 @@ std::unique_ptr<IG_PageObject> OFD_ContentReader::ReadObject(const OFD_XmlElemen
         const uint32_t resourceID = element.UIntAttribute(QStringLiteral("ResourceID"));
         object->SetResourceID(resourceID);
         if (const OFD_MediaResource *media = m_resources.MultiMedia(resourceID))
-            object->SetImageDataProvider(EntryProvider(m_archive, media->filePath));
+            object->SetImageDataProvider(EntryProvider(media->filePath));
         return object;
     }
     return nullptr;
@@ -333,7 +344,7 @@ std::unique_ptr<IG_PageObject> OFD_ContentReader::ReadObject(const OFD_XmlElemen
 void OFD_ContentReader::ReadBlock(const OFD_XmlElement &block, uint32_t drawParam,
                                   std::vector<std::unique_ptr<IG_PageObject>> &objects) const
 {
-    for (int i = 0; i < block.ChildCount(); ++i) {
+    for (int i = 0; i < block.ChildCount() && objects.size() < kMaxObjects; ++i) {
         const OFD_XmlElement *child = block.ChildAt(i);
         if (child->Is(QStringLiteral("PageBlock"))) {
             ReadBlock(*child, drawParam, objects);
@@ -375,9 +386,9 @@ G_Action *OFD_ContentReader::ReadAction(const OFD_XmlElement &element) const
         action = gotoAction;
     } else if (const OFD_XmlElement *uri = element.Child(QStringLiteral("URI"))) {
         auto *uriAction = new G_ActionURI;
-        uriAction->SetURI(Utf8(uri->AttributeOrChild(QStringLiteral("URI"))));
-        uriAction->SetBase(Utf8(uri->Attribute(QStringLiteral("Base"))));
-        uriAction->SetTarget(Utf8(uri->Attribute(QStringLiteral("Target"))));
+        uriAction->SetURI(OFD_ToUtf8(uri->AttributeOrChild(QStringLiteral("URI"))));
+        uriAction->SetBase(OFD_ToUtf8(uri->Attribute(QStringLiteral("Base"))));
+        uriAction->SetTarget(OFD_ToUtf8(uri->Attribute(QStringLiteral("Target"))));
         action = uriAction;
     } else if (const OFD_XmlElement *gotoA = element.Child(QStringLiteral("GotoA"))) {
         auto *gotoAAction = new G_ActionGotoA;
@@ -416,7 +427,7 @@ OFD_Annot *OFD_ContentReader::ReadAnnot(const OFD_XmlElement &element, OFD_Page 
     if (!element.Is(QStringLiteral("Annot")))
         return nullptr;
     const QString typeText = element.Attribute(QStringLiteral("Type"));
-    int type = AnnotTypeFromString(Utf8(typeText));
+    int type = AnnotTypeFromString(OFD_ToUtf8(typeText));
     for (int t = G_AnnotType_Link; type == G_AnnotType_Unknown && t <= G_AnnotType_Watermark; ++t)
         if (typeText.compare(QString::fromUtf8(AnnotTypeToString(t).c_str()), Qt::CaseInsensitive) == 0)
             type = t;
@@ -425,16 +436,16 @@ OFD_Annot *OFD_ContentReader::ReadAnnot(const OFD_XmlElement &element, OFD_Page 
     if (!annot)
         return nullptr;
     OFD_LoadingScope loading(m_document->Context().get());
-    annot->SetSubType(Utf8(element.HasAttribute(QStringLiteral("Subtype")) ? element.Attribute(QStringLiteral("Subtype"))
+    annot->SetSubType(OFD_ToUtf8(element.HasAttribute(QStringLiteral("Subtype")) ? element.Attribute(QStringLiteral("Subtype"))
                                                                             : element.Attribute(QStringLiteral("SubType"))));
-    annot->SetCreator(Utf8(element.Attribute(QStringLiteral("Creator"))));
+    annot->SetCreator(OFD_ToUtf8(element.Attribute(QStringLiteral("Creator"))));
     QString date = element.Attribute(QStringLiteral("LastModDate"));
     annot->SetVisible(element.BoolAttribute(QStringLiteral("Visible"), true));
     annot->SetPrint(element.BoolAttribute(QStringLiteral("Print"), true));
     annot->SetNoZoom(element.BoolAttribute(QStringLiteral("NoZoom"), false));
     annot->SetNoRotate(element.BoolAttribute(QStringLiteral("NoRotate"), false));
     annot->SetReadOnly(element.BoolAttribute(QStringLiteral("ReadOnly"), true));
-    annot->SetRemark(Utf8(element.ChildText(QStringLiteral("Remark"))));
+    annot->SetRemark(OFD_ToUtf8(element.ChildText(QStringLiteral("Remark"))));
     std::vector<std::pair<CCA_String, CCA_String>> parameters;
     if (const OFD_XmlElement *list = element.Child(QStringLiteral("Parameters"))) {
         for (const OFD_XmlElement *parameter : list->Children(QStringLiteral("Parameter"))) {
@@ -445,11 +456,11 @@ OFD_Annot *OFD_ContentReader::ReadAnnot(const OFD_XmlElement &element, OFD_Page 
                 date = parameter->Text();
                 continue;
             }
-            parameters.emplace_back(Utf8(name), Utf8(parameter->Text()));
+            parameters.emplace_back(OFD_ToUtf8(name), OFD_ToUtf8(parameter->Text()));
         }
     }
     annot->SetParameters(parameters);
-    annot->SetLastModDate(Utf8(date));
+    annot->SetLastModDate(OFD_ToUtf8(date));
     if (const OFD_XmlElement *appearanceElement = element.Child(QStringLiteral("Appearance"))) {
         CCA_GRect box;
         if (ParseBox(appearanceElement->Attribute(QStringLiteral("Boundary")), box))

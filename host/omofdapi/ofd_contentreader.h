@@ -3,9 +3,11 @@
 #include "ombase/cca_array.h"
 #include "ombase/cca_geometry.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -47,6 +49,7 @@ public:
     static std::vector<float> ParseDeltas(const QString &text);
 
 private:
+    std::function<QByteArray()> EntryProvider(const QString &path) const;
     G_Action *ReadAction(const OFD_XmlElement &action) const;
     template <class Unit>
     void ReadUnit(const OFD_XmlElement &element, uint32_t drawParam, Unit &unit) const;
@@ -55,4 +58,5 @@ private:
     const OFD_Resources &m_resources;
     std::shared_ptr<OFD_ZipArchive> m_archive;
     const QHash<QString, std::shared_ptr<OFD_XmlElement>> *m_bookmarks;
+    mutable QHash<QString, std::function<QByteArray()>> m_providers;
 };

@@ -9,9 +9,11 @@
 #include "ofd_pageloader.h"
 
 #include <QSet>
+#include <QtGlobal>
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace {
 
@@ -163,7 +165,12 @@ bool OFD_Page::Parse()
     if (!loader)
         return true;
     OFD_LoadingScope loading(m_document->Context().get());
-    return loader->LoadContent(this);
+    try {
+        return loader->LoadContent(this);
+    } catch (const std::bad_alloc &) {
+        qWarning("OFD_Page: out of memory reading page %u's content; the page stays as far as it was read", m_id);
+        return false;
+    }
 }
 
 bool OFD_Page::LoadAnnots()
@@ -175,7 +182,12 @@ bool OFD_Page::LoadAnnots()
     if (!loader)
         return true;
     OFD_LoadingScope loading(m_document->Context().get());
-    return loader->LoadAnnots(this);
+    try {
+        return loader->LoadAnnots(this);
+    } catch (const std::bad_alloc &) {
+        qWarning("OFD_Page: out of memory reading page %u's annotations", m_id);
+        return false;
+    }
 }
 
 IG_PageObject *OFD_Page::PageObjectAt(int index) const

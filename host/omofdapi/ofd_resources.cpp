@@ -9,6 +9,9 @@
 
 #include <QtMath>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // A file named in a Res part: against its BaseLoc first, then against the part's folder, then
@@ -68,7 +71,9 @@ bool ParseChannels(const QString &text, QVector<double> &channels)
 uint8_t ToByte(double value, int bits)
 {
     const double max = bits >= 1 && bits <= 16 ? double((1 << bits) - 1) : 255.0;
-    return uint8_t(qBound(0.0, qRound(value / max * 255.0) * 1.0, 255.0));
+    // Clamped before rounding: a channel may hold any finite number.
+    const double scaled = value / max * 255.0;
+    return scaled > 0 ? uint8_t(std::floor(std::min(scaled, 255.0) + 0.5)) : 0;
 }
 
 } // namespace

@@ -7,6 +7,9 @@
 #include <QXmlStreamWriter>
 
 #include <algorithm>
+#include <cstring>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -27,34 +30,91 @@ void SplitQualified(const QString &qualified, QString &local, QString &uri)
         uri = QStringLiteral("urn:undeclared-prefix:") + prefix;
 }
 
+// What one part may hold; beyond these a part is refused rather than read for minutes.
+const int kMaxElements = 1 << 20;
+const int kMaxTextLength = 16 << 20; // characters of one element's text or one attribute
+const int kMaxAttributes = 256;      // per element
+
+// The longest stretch without '<' bounds every attribute value and every piece of text, so
+// an oversized one is refused before the reader builds it.
+int LongestRun(const QByteArray &data)
+{
+    const char *at = data.constData();
+    const char *const end = at + data.size();
+    qint64 longest = 0;
+    while (at < end) {
+        const char *next = static_cast<const char *>(memchr(at, '<', size_t(end - at)));
+        if (!next)
+            next = end;
+        longest = std::max<qint64>(longest, next - at);
+        at = next + 1;
+    }
+    return int(std::min<qint64>(longest, std::numeric_limits<int>::max()));
+}
+
+// Names repeat on every element: one shared copy of each of the first few.
+class NamePool
+{
+public:
+    QString Get(const QStringRef &name)
+    {
+        for (const QString &known : m_names)
+            if (known == name)
+                return known;
+        QString copy = name.toString();
+        if (m_names.size() < 128)
+            m_names.push_back(copy);
+        return copy;
+    }
+
+private:
+    std::vector<QString> m_names;
+};
+
 std::unique_ptr<OFD_XmlElement> ParseWith(const QByteArray &data, bool namespaces, int maxDepth, QString *error)
 {
+    auto fail = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return nullptr;
+    };
     QXmlStreamReader reader(data);
     reader.setNamespaceProcessing(namespaces);
+    NamePool names;
     std::unique_ptr<OFD_XmlElement> root;
     std::vector<OFD_XmlElement *> stack;
+    int elements = 0;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::StartElement) {
-            if (int(stack.size()) >= maxDepth) {
-                if (error)
-                    *error = Tr("The XML nests deeper than %1 elements.").arg(maxDepth);
-                return nullptr;
-            }
+            if (int(stack.size()) >= maxDepth)
+                return fail(Tr("The XML nests deeper than %1 elements.").arg(maxDepth));
+            if (++elements > kMaxElements)
+                return fail(Tr("The XML holds more than %1 elements.").arg(kMaxElements));
             QString name;
             QString uri;
             if (namespaces) {
-                name = reader.name().toString();
-                uri = reader.namespaceUri().toString();
+                name = names.Get(reader.name());
+                uri = names.Get(reader.namespaceUri());
             } else {
                 SplitQualified(reader.qualifiedName().toString(), name, uri);
             }
             auto element = std::make_unique<OFD_XmlElement>(name, uri);
             const QXmlStreamAttributes attributes = reader.attributes();
+            if (attributes.size() > kMaxAttributes)
+                return fail(Tr("An XML element has more than %1 attributes.").arg(kMaxAttributes));
+            // Only prefixed names can repeat a local name; without them each attribute is new.
+            const bool prefixed = std::any_of(attributes.begin(), attributes.end(), [](const QXmlStreamAttribute &a) {
+                return !a.prefix().isEmpty();
+            });
+            element->ReserveAttributes(attributes.size());
             for (const QXmlStreamAttribute &attribute : attributes) {
                 if (namespaces) {
-                    element->SetAttribute(attribute.name().toString(), attribute.value().toString(),
-                                          attribute.namespaceUri().toString());
+                    const QString local = names.Get(attribute.name());
+                    if (prefixed)
+                        element->SetAttribute(local, attribute.value().toString(), attribute.namespaceUri().toString());
+                    else
+                        element->AppendAttribute(local, attribute.value().toString());
                     continue;
                 }
                 QString local;
@@ -75,21 +135,27 @@ std::unique_ptr<OFD_XmlElement> ParseWith(const QByteArray &data, bool namespace
             if (!stack.empty())
                 stack.pop_back();
         } else if (token == QXmlStreamReader::Characters) {
-            if (!stack.empty())
-                stack.back()->SetText(stack.back()->Text() + reader.text());
+            if (stack.empty())
+                continue;
+            if (qint64(stack.back()->Text().size()) + reader.text().size() > kMaxTextLength)
+                return fail(Tr("An XML element holds more than %1 characters of text.").arg(kMaxTextLength));
+            stack.back()->AppendText(reader.text());
         }
     }
-    if (reader.hasError()) {
-        if (error)
-            *error = Tr("The XML is not well formed (line %1, column %2): %3")
-                         .arg(reader.lineNumber())
-                         .arg(reader.columnNumber())
-                         .arg(reader.errorString());
-        return nullptr;
-    }
-    if (!root && error)
-        *error = Tr("The XML has no root element.");
+    if (reader.hasError())
+        return fail(Tr("The XML is not well formed (line %1, column %2): %3")
+                        .arg(reader.lineNumber())
+                        .arg(reader.columnNumber())
+                        .arg(reader.errorString()));
+    if (!root)
+        return fail(Tr("The XML has no root element."));
     return root;
+}
+
+// The model keeps numbers as floats; larger ones would become infinities there.
+bool InFloatRange(double value)
+{
+    return std::fabs(value) <= double(std::numeric_limits<float>::max());
 }
 
 // Characters XML 1.0 cannot hold (a URI typed with a control character) are left out, so that
@@ -138,6 +204,11 @@ bool OFD_XmlElement::IsOfdNamespace(const QString &uri)
 
 std::unique_ptr<OFD_XmlElement> OFD_XmlElement::Parse(const QByteArray &data, QString *error, int maxDepth)
 {
+    if (LongestRun(data) > kMaxTextLength) {
+        if (error)
+            *error = Tr("The XML holds a text or an attribute longer than %1 characters.").arg(kMaxTextLength);
+        return nullptr;
+    }
     QString firstError;
     std::unique_ptr<OFD_XmlElement> root = ParseWith(data, true, maxDepth, &firstError);
     if (root)
@@ -239,7 +310,7 @@ bool OFD_XmlElement::ParseNumbers(const QString &text, QVector<double> &numbers)
     for (const QStringRef &token : tokens) {
         bool ok = false;
         const double value = token.toDouble(&ok);
-        if (!ok || !qIsFinite(value)) {
+        if (!ok || !InFloatRange(value)) {
             numbers.clear();
             return false;
         }
@@ -252,7 +323,7 @@ bool OFD_XmlElement::ParseDouble(const QString &text, double &value)
 {
     bool ok = false;
     const double parsed = text.trimmed().toDouble(&ok);
-    if (!ok || !qIsFinite(parsed))
+    if (!ok || !InFloatRange(parsed))
         return false;
     value = parsed;
     return true;

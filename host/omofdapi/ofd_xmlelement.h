@@ -45,6 +45,9 @@ public:
     QString Attribute(const QString &name, const QString &fallback = QString()) const;
     void SetAttribute(const QString &name, const QString &value, const QString &namespaceUri = QString());
     void RemoveAttribute(const QString &name);
+    // For readers that know the name is new.
+    void AppendAttribute(const QString &name, const QString &value) { m_attributes.append(Attr{QString(), name, value}); }
+    void ReserveAttributes(int count) { m_attributes.reserve(count); }
     const QVector<Attr> &Attributes() const { return m_attributes; }
     // Typed reads: text that is not such a value gives the fallback.
     double DoubleAttribute(const QString &name, double fallback) const;
@@ -55,7 +58,7 @@ public:
     // attributes as children).
     QString AttributeOrChild(const QString &name) const;
 
-    // Finite numbers separated by white space (or commas); false when a token is not one.
+    // Numbers within float's range separated by white space (or commas); false when a token is not one.
     static bool ParseNumbers(const QString &text, QVector<double> &numbers);
     static bool ParseDouble(const QString &text, double &value);
     static bool ParseUInt(const QString &text, uint32_t &value);
@@ -63,6 +66,7 @@ public:
 
     const QString &Text() const { return m_text; }
     void SetText(const QString &text) { m_text = text; }
+    void AppendText(const QStringRef &text) { m_text.append(text); }
 
     int ChildCount() const { return int(m_children.size()); }
     OFD_XmlElement *ChildAt(int index) const { return m_children[size_t(index)].get(); }

@@ -5,6 +5,7 @@
 #include "ofd_pageobject.h"
 #include "ofd_textobject.h"
 #include "ofd_xmlelement.h"
+#include "ofd_utf8.h"
 
 #include "g_action.h"
 #include "ig_document.h"
@@ -17,11 +18,6 @@
 #include <cmath>
 
 namespace {
-
-QString Utf8(const CCA_String &text)
-{
-    return QString::fromUtf8(text.c_str(), text.GetLength());
-}
 
 QString Bool(bool value)
 {
@@ -129,11 +125,11 @@ std::unique_ptr<OFD_XmlElement> ActionElement(const G_Action &action, const IG_D
         if (!uri)
             return nullptr;
         OFD_XmlElement *uriElement = element->AddChild(QStringLiteral("URI"));
-        uriElement->SetAttribute(QStringLiteral("URI"), Utf8(uri->URI()));
+        uriElement->SetAttribute(QStringLiteral("URI"), OFD_FromUtf8(uri->URI()));
         if (!uri->Base().IsEmpty())
-            uriElement->SetAttribute(QStringLiteral("Base"), Utf8(uri->Base()));
+            uriElement->SetAttribute(QStringLiteral("Base"), OFD_FromUtf8(uri->Base()));
         if (!uri->Target().IsEmpty())
-            uriElement->SetAttribute(QStringLiteral("Target"), Utf8(uri->Target()));
+            uriElement->SetAttribute(QStringLiteral("Target"), OFD_FromUtf8(uri->Target()));
         break;
     }
     case G_ActionType_GotoA: {
@@ -184,7 +180,7 @@ std::unique_ptr<OFD_XmlElement> ClipsElement(const std::vector<CCA_Path> &clips)
         path->SetAttribute(QStringLiteral("Boundary"),
                            OFD_XmlSerializer::BoxText(CCA_GRect(0, 0, qMax(box.right, 0.0f), qMax(box.bottom, 0.0f))));
         path->SetAttribute(QStringLiteral("Fill"), QStringLiteral("true"));
-        path->AddChild(QStringLiteral("AbbreviatedData"), Utf8(OFD_PathToString(clip)));
+        path->AddChild(QStringLiteral("AbbreviatedData"), OFD_FromUtf8(OFD_PathToString(clip)));
     }
     return element;
 }
@@ -227,7 +223,7 @@ const QString &OFD_XmlSerializer::DateTimeParameter()
 
 QString OFD_XmlSerializer::FloatText(float value)
 {
-    return Utf8(OFD_FloatToString(value));
+    return OFD_FromUtf8(OFD_FloatToString(value));
 }
 
 QString OFD_XmlSerializer::BoxText(const CCA_GRect &rect)
@@ -250,8 +246,21 @@ QString OFD_XmlSerializer::XsDate(const QString &text)
         return QString();
     // Every form seen starts with the date: "2020-06-16", "2020-06-16 14:29:58",
     // "2020-06-16T14:29:58", "2022-11-16-19-20-58".
-    const QDate date = QDate::fromString(trimmed.left(10), QStringLiteral("yyyy-MM-dd"));
-    return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+    // Read digit by digit: QDate::fromString looks the time zone up on every call.
+    int fields[3] = {0, 0, 0};
+    const int widths[3] = {4, 2, 2};
+    int at = 0;
+    for (int f = 0; f < 3; ++f) {
+        if (f > 0 && trimmed.at(at++) != QLatin1Char('-'))
+            return QString();
+        for (int i = 0; i < widths[f]; ++i, ++at) {
+            const int digit = trimmed.at(at).unicode() - '0';
+            if (digit < 0 || digit > 9)
+                return QString();
+            fields[f] = fields[f] * 10 + digit;
+        }
+    }
+    return QDate(fields[0], fields[1], fields[2]).isValid() ? trimmed.left(10) : QString();
 }
 
 std::unique_ptr<OFD_XmlElement> OFD_XmlSerializer::ColorElement(const QString &name, const IG_Color &color)
@@ -312,7 +321,7 @@ std::unique_ptr<OFD_XmlElement> OFD_XmlSerializer::PageObjectElement(const IG_Pa
     element->SetAttribute(QStringLiteral("LineWidth"), FloatText(object.LineWidth()));
     const CCA_ArrayTemplate<float> dashes = object.DashPattern();
     if (!dashes.IsEmpty())
-        element->SetAttribute(QStringLiteral("DashPattern"), Utf8(OFD_ArrayToString(dashes, 0)));
+        element->SetAttribute(QStringLiteral("DashPattern"), OFD_FromUtf8(OFD_ArrayToString(dashes, 0)));
     if (text)
         WriteUnitExtras(*text, *element);
     else if (image)
@@ -336,7 +345,7 @@ std::unique_ptr<OFD_XmlElement> OFD_XmlSerializer::PageObjectElement(const IG_Pa
             element->AddChild(ColorElement(QStringLiteral("StrokeColor"), *object.StrokeColor()));
         if (object.FillColor())
             element->AddChild(ColorElement(QStringLiteral("FillColor"), *object.FillColor()));
-        element->AddChild(QStringLiteral("AbbreviatedData"), Utf8(OFD_PathToString(object.Path())));
+        element->AddChild(QStringLiteral("AbbreviatedData"), OFD_FromUtf8(OFD_PathToString(object.Path())));
         break;
     case G_PageObj_Composite:
         element->SetAttribute(QStringLiteral("ResourceID"), QString::number(path ? path->ResourceID() : 0));
@@ -397,18 +406,18 @@ std::unique_ptr<OFD_XmlElement> OFD_XmlSerializer::AnnotElement(const IG_Annot &
     const IG_Document *document = annot.Page() ? annot.Page()->Document() : nullptr;
     auto element = std::make_unique<OFD_XmlElement>(QStringLiteral("Annot"));
     element->SetAttribute(QStringLiteral("ID"), QString::number(annot.ID()));
-    QString type = Utf8(AnnotTypeToString(annot.Type()));
+    QString type = OFD_FromUtf8(AnnotTypeToString(annot.Type()));
     if (type.isEmpty())
         type = typeText.isEmpty() ? QStringLiteral("Path") : typeText;
     element->SetAttribute(QStringLiteral("Type"), type);
-    element->SetAttribute(QStringLiteral("Creator"), Utf8(annot.Creator()));
-    const QString dateText = Utf8(annot.LastModDate());
+    element->SetAttribute(QStringLiteral("Creator"), OFD_FromUtf8(annot.Creator()));
+    const QString dateText = OFD_FromUtf8(annot.LastModDate());
     QString date = XsDate(dateText);
     if (date.isEmpty())
         date = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
     element->SetAttribute(QStringLiteral("LastModDate"), date);
     if (!annot.SubType().IsEmpty())
-        element->SetAttribute(QStringLiteral("Subtype"), Utf8(annot.SubType()));
+        element->SetAttribute(QStringLiteral("Subtype"), OFD_FromUtf8(annot.SubType()));
     element->SetAttribute(QStringLiteral("Visible"), Bool(annot.IsVisible()));
     if (!annot.IsPrint())
         element->SetAttribute(QStringLiteral("Print"), QStringLiteral("false"));
@@ -421,13 +430,13 @@ std::unique_ptr<OFD_XmlElement> OFD_XmlSerializer::AnnotElement(const IG_Annot &
     element->SetAttribute(QStringLiteral("ReadOnly"), Bool(annot.IsReadOnly()));
 
     if (!annot.Remark().IsEmpty())
-        element->AddChild(QStringLiteral("Remark"), Utf8(annot.Remark()));
+        element->AddChild(QStringLiteral("Remark"), OFD_FromUtf8(annot.Remark()));
     auto parameters = std::make_unique<OFD_XmlElement>(QStringLiteral("Parameters"));
     for (const auto &parameter : annot.Parameters()) {
-        const QString name = Utf8(parameter.first);
+        const QString name = OFD_FromUtf8(parameter.first);
         if (name == DateTimeParameter())
             continue;
-        parameters->AddChild(QStringLiteral("Parameter"), Utf8(parameter.second))
+        parameters->AddChild(QStringLiteral("Parameter"), OFD_FromUtf8(parameter.second))
             ->SetAttribute(QStringLiteral("Name"), name);
     }
     // The date alone loses the time of day (and any text that is no date at all).

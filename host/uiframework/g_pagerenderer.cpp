@@ -9,74 +9,45 @@
 #include "omofdapi/ig_page.h"
 #include "omofdapi/ig_textobject.h"
 
+#include <QBuffer>
 #include <QCache>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QPen>
 #include <QVector>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 const double kPi = 3.14159265358979323846;
 
-void AddArc(QPainterPath &path, double rx, double ry, double angle, bool large, bool sweep,
-            const QPointF &end)
+// One cubic piece per quarter turn (or less) of the arc's centre form.
+void AddArc(QPainterPath &path, const CCA_Path::Segment &arc)
 {
     const QPointF start = path.currentPosition();
+    const QPointF end(arc.v[5], arc.v[6]);
     if (start == end)
         return;
-    rx = std::fabs(rx);
-    ry = std::fabs(ry);
-    if (rx == 0 || ry == 0) {
+    CCA_Path::ArcCentre a;
+    if (!CCA_Path::ArcToCentre(start.x(), start.y(), arc, a)) {
         path.lineTo(end);
         return;
     }
-    // Endpoint form to centre form, as SVG defines elliptical arcs.
-    const double phi = angle * kPi / 180.0;
-    const double cosPhi = std::cos(phi), sinPhi = std::sin(phi);
-    const double dx2 = (start.x() - end.x()) / 2, dy2 = (start.y() - end.y()) / 2;
-    const double x1 = cosPhi * dx2 + sinPhi * dy2;
-    const double y1 = -sinPhi * dx2 + cosPhi * dy2;
-    const double lambda = (x1 * x1) / (rx * rx) + (y1 * y1) / (ry * ry);
-    if (lambda > 1) {
-        rx *= std::sqrt(lambda);
-        ry *= std::sqrt(lambda);
-    }
-    const double num = rx * rx * ry * ry - rx * rx * y1 * y1 - ry * ry * x1 * x1;
-    const double den = rx * rx * y1 * y1 + ry * ry * x1 * x1;
-    double coef = den > 0 ? std::sqrt(std::max(0.0, num / den)) : 0;
-    if (large == sweep)
-        coef = -coef;
-    const double cxp = coef * rx * y1 / ry;
-    const double cyp = -coef * ry * x1 / rx;
-    const double cx = cosPhi * cxp - sinPhi * cyp + (start.x() + end.x()) / 2;
-    const double cy = sinPhi * cxp + cosPhi * cyp + (start.y() + end.y()) / 2;
-    auto vectorAngle = [](double ux, double uy, double vx, double vy) {
-        return std::atan2(ux * vy - uy * vx, ux * vx + uy * vy);
-    };
-    const double ux = (x1 - cxp) / rx, uy = (y1 - cyp) / ry;
-    const double vx = (-x1 - cxp) / rx, vy = (-y1 - cyp) / ry;
-    const double theta = vectorAngle(1, 0, ux, uy);
-    double delta = vectorAngle(ux, uy, vx, vy);
-    if (!sweep && delta > 0)
-        delta -= 2 * kPi;
-    else if (sweep && delta < 0)
-        delta += 2 * kPi;
-
+    const double cosPhi = std::cos(a.phi), sinPhi = std::sin(a.phi);
     auto map = [&](double px, double py) {
-        return QPointF(cx + rx * px * cosPhi - ry * py * sinPhi, cy + rx * px * sinPhi + ry * py * cosPhi);
+        return QPointF(a.cx + a.rx * px * cosPhi - a.ry * py * sinPhi, a.cy + a.rx * px * sinPhi + a.ry * py * cosPhi);
     };
-    const int segments = std::max(1, int(std::ceil(std::fabs(delta) / (kPi / 2) - 1e-9)));
-    const double step = delta / segments;
+    const int segments = std::max(1, int(std::ceil(std::fabs(a.delta) / (kPi / 2) - 1e-9)));
+    const double step = a.delta / segments;
     for (int i = 0; i < segments; ++i) {
-        const double a = theta + i * step, b = a + step;
+        const double from = a.theta1 + i * step, to = from + step;
         const double alpha = 4.0 / 3.0 * std::tan(step / 4);
-        const QPointF c1 = map(std::cos(a) - alpha * std::sin(a), std::sin(a) + alpha * std::cos(a));
-        const QPointF c2 = map(std::cos(b) + alpha * std::sin(b), std::sin(b) - alpha * std::cos(b));
-        const QPointF to = i == segments - 1 ? end : map(std::cos(b), std::sin(b));
-        path.cubicTo(c1, c2, to);
+        const QPointF c1 = map(std::cos(from) - alpha * std::sin(from), std::sin(from) + alpha * std::cos(from));
+        const QPointF c2 = map(std::cos(to) + alpha * std::sin(to), std::sin(to) - alpha * std::cos(to));
+        path.cubicTo(c1, c2, i == segments - 1 ? end : map(std::cos(to), std::sin(to)));
     }
 }
 
@@ -106,9 +77,21 @@ QPen MakePen(const IG_PageObject *object, const QTransform &device)
     return pen;
 }
 
-QImage DecodedImage(const IG_ImageObject *object)
+// One image is decoded to at most this many pixels, and one paint decodes at most
+// kMaxPixelsPerPaint afresh; what lies beyond is left out of the page rather than stalling it.
+const qint64 kMaxImagePixels = 24 * 1000 * 1000;
+const qint64 kMaxPixelsPerPaint = 64 * 1000 * 1000;
+const int kImageCacheKiB = 128 * 1024;
+
+// Decoded images by their bytes' identity, costed in KiB.
+QCache<QString, QImage> &ImageCache()
 {
-    static QCache<QString, QImage> cache(64);
+    static QCache<QString, QImage> cache(kImageCacheKiB);
+    return cache;
+}
+
+QImage DecodedImage(const IG_ImageObject *object, qint64 &pixelBudget)
+{
     const QByteArray data = object->ImageData();
     if (data.isEmpty())
         return QImage();
@@ -116,18 +99,39 @@ QImage DecodedImage(const IG_ImageObject *object)
                             .arg(quintptr(data.constData()))
                             .arg(data.size())
                             .arg(qHash(data.left(512)));
-    if (QImage *hit = cache.object(key))
+    if (QImage *hit = ImageCache().object(key))
         return *hit;
-    QImage image = QImage::fromData(data);
+    // The header says how large the image is before anything is decoded.
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return QImage();
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (pixels > kMaxImagePixels) {
+        // Formats that decode at a smaller size (JPEG) are shown smaller; others are left out.
+        if (!reader.supportsOption(QImageIOHandler::ScaledSize))
+            return QImage();
+        const double scale = std::sqrt(double(kMaxImagePixels) / double(pixels));
+        size = QSize(std::max(1, int(size.width() * scale)), std::max(1, int(size.height() * scale)));
+        reader.setScaledSize(size);
+    }
+    const qint64 cost = qint64(size.width()) * size.height();
+    if (cost > pixelBudget)
+        return QImage();
+    pixelBudget -= cost;
+    QImage image = reader.read();
     if (!image.isNull())
-        cache.insert(key, new QImage(image), 1);
+        ImageCache().insert(key, new QImage(image), int(std::max<qint64>(1, image.sizeInBytes() / 1024)));
     return image;
 }
 
 } // namespace
 
 G_PageRenderer::G_PageRenderer(QPainter *painter, const QTransform &pageToDevice)
-    : m_painter(painter), m_pageToDevice(pageToDevice)
+    : m_painter(painter), m_pageToDevice(pageToDevice), m_pixelBudget(kMaxPixelsPerPaint)
 {
 }
 
@@ -238,7 +242,7 @@ void G_PageRenderer::PaintImage(IG_PageObject *object)
     const auto *image = dynamic_cast<const IG_ImageObject *>(object);
     if (!image)
         return;
-    const QImage decoded = DecodedImage(image);
+    const QImage decoded = DecodedImage(image, m_pixelBudget);
     if (decoded.isNull())
         return;
     m_painter->drawImage(QRectF(0, 0, 1, 1), decoded);
@@ -272,7 +276,7 @@ QPainterPath G_PageRenderer::ToPainterPath(const CCA_Path &source)
             path.cubicTo(s.v[0], s.v[1], s.v[2], s.v[3], s.v[4], s.v[5]);
             break;
         case CCA_Path::Arc:
-            AddArc(path, s.v[0], s.v[1], s.v[2], s.v[3] != 0, s.v[4] != 0, QPointF(s.v[5], s.v[6]));
+            AddArc(path, s);
             break;
         case CCA_Path::Close:
             path.closeSubpath();

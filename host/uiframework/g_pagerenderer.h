@@ -37,4 +37,5 @@ private:
 
     QPainter *m_painter;
     QTransform m_pageToDevice;
+    qint64 m_pixelBudget;
 };

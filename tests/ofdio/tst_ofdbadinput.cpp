@@ -2,10 +2,16 @@
 #include "omofdapi/ofd_packagereader.h"
 #include "omofdapi/ofd_packagewriter.h"
 #include "omofdapi/ig_textobject.h"
+#include "omofdapi/ig_color.h"
 #include "omofdapi/ofd_page.h"
+
+#include "uiframework/g_pagerenderer.h"
 
 #include "packagefixture.h"
 
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -58,6 +64,62 @@ QByteArray Noise(int size)
     QByteArray bytes(size, Qt::Uninitialized);
     generator.fillRange(reinterpret_cast<quint32 *>(bytes.data()), size / 4);
     return bytes;
+}
+
+const QByteArray kNs = "xmlns:ofd=\"http://www.ofdspec.org/2016\"";
+
+QByteArray PageWith(const QByteArray &objects)
+{
+    return "<ofd:Page " + kNs + "><ofd:Content><ofd:Layer ID=\"2\">" + objects + "</ofd:Layer></ofd:Content></ofd:Page>";
+}
+
+quint32 Crc32(const QByteArray &bytes)
+{
+    quint32 crc = 0xffffffffu;
+    for (const char c : bytes) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A valid one-pixel PNG whose header claims `width` x `height`.
+QByteArray PngClaiming(quint32 width, quint32 height)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImage(1, 1, QImage::Format_RGB32).save(&buffer, "PNG");
+    QByteArray png = buffer.data();
+    auto put = [&png](int at, quint32 value) {
+        for (int i = 0; i < 4; ++i)
+            png[at + i] = char(value >> (24 - 8 * i));
+    };
+    put(16, width);
+    put(20, height);
+    put(29, Crc32(png.mid(12, 17)));
+    return png;
+}
+
+// A document whose pages are `pages` copies of one content part, with images as resources.
+Entries HostilePackage(const QByteArray &page, int pages = 1, const QList<QByteArray> &images = {})
+{
+    QByteArray list;
+    for (int i = 0; i < pages; ++i)
+        list += "<ofd:Page ID=\"" + QByteArray::number(i + 100) + "\" BaseLoc=\"Pages/Page_0/Content.xml\"/>";
+    const QByteArray document = "<ofd:Document " + kNs + "><ofd:CommonData><ofd:MaxUnitID>2</ofd:MaxUnitID>"
+        "<ofd:PageArea><ofd:PhysicalBox>0 0 210 297</ofd:PhysicalBox></ofd:PageArea>"
+        "<ofd:DocumentRes>Res.xml</ofd:DocumentRes></ofd:CommonData><ofd:Pages>" + list + "</ofd:Pages></ofd:Document>";
+    QByteArray media;
+    Entries entries = Package(kOfd, document);
+    entries[2].second = page;
+    for (int i = 0; i < images.size(); ++i) {
+        media += "<ofd:MultiMedia ID=\"" + QByteArray::number(i + 10) + "\" Type=\"Image\"><ofd:MediaFile>i"
+            + QByteArray::number(i) + ".png</ofd:MediaFile></ofd:MultiMedia>";
+        entries.append({QStringLiteral("Doc_0/i%1.png").arg(i), images.at(i)});
+    }
+    entries.append({QStringLiteral("Doc_0/Res.xml"), "<ofd:Res " + kNs + "><ofd:MultiMedias>" + media + "</ofd:MultiMedias></ofd:Res>"});
+    return entries;
 }
 
 } // namespace
@@ -426,6 +488,102 @@ private slots:
         QCOMPARE(sound->Volume(), 100);
     }
 
+    // Channels are clamped before they are rounded; numbers beyond float's range are no numbers.
+    void colourChannelsAreClamped_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("rgb"); // red | green << 8 | blue << 16, or -1 for no colour
+        QTest::newRow("-1e38") << "-1e38 0 0" << 0;
+        QTest::newRow("3e38") << "3e38 3e38 3e38" << 0xffffff;
+        QTest::newRow("halves") << "127.5 -0.4 254.6" << (128 | 0 << 8 | 255 << 16);
+        QTest::newRow("gray -1e38") << "-1e38" << 0;
+        QTest::newRow("cmyk extremes") << "1e30 -1e30 0 0" << (0 | 255 << 8 | 255 << 16);
+        QTest::newRow("1e39") << "1e39 0 0" << -1;
+    }
+
+    void colourChannelsAreClamped()
+    {
+        QFETCH(QString, value);
+        QFETCH(int, rgb);
+        const QByteArray page = "<ofd:Page xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Content><ofd:Layer ID=\"2\">"
+                                "<ofd:PathObject ID=\"9\" Boundary=\"0 0 1 1\"><ofd:StrokeColor Value=\""
+            + value.toUtf8() + "\"/><ofd:AbbreviatedData>M 0 0 L 1 1</ofd:AbbreviatedData></ofd:PathObject>"
+                               "</ofd:Layer></ofd:Content></ofd:Page>";
+        Entries entries = Package();
+        entries[2].second = page;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("colour.ofd"));
+        QVERIFY(WriteFile(path, ZipBytes(entries)));
+        QString error;
+        std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(path, &error);
+        QVERIFY2(doc, qPrintable(error));
+        QVERIFY(doc->Page(0)->Parse());
+        const IG_Color *color = doc->Page(0)->PageObjectAt(0)->StrokeColor();
+        QCOMPARE(color ? int(color->Value()) : -1, rgb);
+    }
+
+    // Small files that ask for huge work: each is opened, its first page drawn, a link added and
+    // saved, with the page's content left out where it is beyond what a page may hold.
+    void hostileFilesEndWithALinkSaved_data()
+    {
+        QTest::addColumn<Entries>("entries");
+        QTest::addColumn<bool>("contentRead");
+        const QByteArray image = "<ofd:ImageObject ID=\"%1\" ResourceID=\"%2\" Boundary=\"0 0 100 100\" CTM=\"100 0 0 100 0 0\"/>";
+        QByteArray images;
+        for (int i = 0; i < 4; ++i)
+            images += QString::fromLatin1(image).arg(i + 20).arg(i + 10).toLatin1();
+        const QByteArray huge = PngClaiming(20000, 20000);
+        QTest::newRow("four 20000 x 20000 images") << HostilePackage(PageWith(images), 1, {huge, huge + " ", huge + "  ", huge + "   "}) << true;
+        QTest::newRow("600,000 comments in one text")
+            << HostilePackage(PageWith("<ofd:TextObject ID=\"3\" Boundary=\"0 0 10 10\" Size=\"5\"><ofd:TextCode X=\"1\" Y=\"4\">"
+                                       + QByteArray("a<!---->").repeated(600000) + "</ofd:TextCode></ofd:TextObject>"))
+            << true;
+        QTest::newRow("an attribute of 17 MB")
+            << HostilePackage(PageWith("<ofd:PathObject ID=\"3\" Name=\"" + QByteArray(17 << 20, 'n') + "\"/>")) << false;
+        QTest::newRow("1,100,000 elements") << HostilePackage(PageWith(QByteArray("<x/>").repeated(1100000))) << false;
+        QTest::newRow("a path of 1,500,000 lines")
+            << HostilePackage(PageWith("<ofd:PathObject ID=\"3\" Boundary=\"0 0 10 10\"><ofd:AbbreviatedData>M 0 0"
+                                       + QByteArray(" L 1 1").repeated(1500000) + "</ofd:AbbreviatedData></ofd:PathObject>"))
+            << true;
+        QTest::newRow("200,000 pages") << HostilePackage(PageWith(QByteArray()), 200000) << true;
+    }
+
+    void hostileFilesEndWithALinkSaved()
+    {
+        QFETCH(Entries, entries);
+        QFETCH(bool, contentRead);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("hostile.ofd"));
+        const QString saved = dir.filePath(QStringLiteral("saved.ofd"));
+        QVERIFY(WriteFile(path, ZipBytes(entries)));
+
+        QString error;
+        std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(path, &error);
+        QVERIFY2(doc, qPrintable(error));
+        IG_Page *page = doc->GetPage(0);
+        QCOMPARE(page->Parse(), contentRead);
+        QImage picture(210, 297, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::white);
+        {
+            QPainter painter(&picture);
+            G_PageRenderer renderer(&painter, QTransform());
+            renderer.PaintContent(page);
+            renderer.PaintAnnots(page);
+        }
+        QVERIFY(page->LoadAnnots());
+        IG_Annot *link = page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr);
+        link->SetBoundary(CCA_GRect(10, 10, 50, 20));
+        QVERIFY2(OFD_PackageWriter::Save(doc.get(), saved, &error), qPrintable(error));
+
+        std::unique_ptr<OFD_Document> reopened = OFD_PackageReader::Open(saved, &error);
+        QVERIFY2(reopened, qPrintable(error));
+        QCOMPARE(reopened->PageCount(), doc->PageCount());
+        QVERIFY(reopened->GetPage(0)->LoadAnnots());
+        QCOMPARE(reopened->GetPage(0)->AnnotCount(), 1);
+        // The content we could not read is kept as it was.
+        QCOMPARE(ZipEntries(saved).value(QStringLiteral("Doc_0/Pages/Page_0/Content.xml")), entries[2].second);
+    }
+
     void saveWithoutDocumentOrNameFails()
     {
         QString error;
@@ -463,5 +621,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_OfdBadInput)
+QTEST_MAIN(tst_OfdBadInput)
 #include "tst_ofdbadinput.moc"
