@@ -118,11 +118,6 @@ bool WriteNewFile(const QString &path, const QByteArray &data, bool *taken)
     return written;
 }
 
-QString Translated(const char *text)
-{
-    return QCoreApplication::translate("G_ActionHandler", text);
-}
-
 bool IsAllowedScheme(const QString &scheme)
 {
     static const QStringList allowed = {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto"),
@@ -349,8 +344,8 @@ bool G_ActionHandler::OpenLocalFile(const QUrl &url)
     // The file that would really open, links followed.
     const QString real = QFileInfo(path).canonicalFilePath();
     const int answer = m_context->ShowMessageBox(
-        Translated("Open file"),
-        Translated("This link opens the file \"%1\" on this computer. Open it?").arg(QDir::toNativeSeparators(real)),
+        QCoreApplication::translate("G_ActionHandler", "Open file"),
+        QCoreApplication::translate("G_ActionHandler", "This link opens the file \"%1\" on this computer. Open it?").arg(QDir::toNativeSeparators(real)),
         QMessageBox::Open | QMessageBox::Cancel, QMessageBox::Cancel);
     return answer == QMessageBox::Open && OpenUrl(QUrl::fromLocalFile(real));
 }

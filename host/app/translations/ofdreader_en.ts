@@ -36,6 +36,17 @@
     </message>
 </context>
 <context>
+    <name>G_ActionHandler</name>
+    <message>
+        <source>Open file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This link opens the file &quot;%1&quot; on this computer. Open it?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>G_ContextMenu</name>
     <message>
         <source>Copy</source>

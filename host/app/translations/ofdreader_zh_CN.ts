@@ -36,6 +36,17 @@
     </message>
 </context>
 <context>
+    <name>G_ActionHandler</name>
+    <message>
+        <source>Open file</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>This link opens the file &quot;%1&quot; on this computer. Open it?</source>
+        <translation>此链接将打开本机上的文件“%1”。要打开吗？</translation>
+    </message>
+</context>
+<context>
     <name>G_ContextMenu</name>
     <message>
         <source>Copy</source>
