@@ -117,6 +117,7 @@ G_DocView::G_DocView(G_UIContext *context, IG_Document *document, QWidget *paren
     m_scene->setItemIndexMethod(QGraphicsScene::NoIndex);
     setScene(m_scene);
     m_contentCache.setMaxCost(kContentCacheBytes);
+    m_pageCache.setMaxCost(kContentCacheBytes / 2);
     m_history = new G_ViewHistory(this);
     setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
     setTransformationAnchor(QGraphicsView::NoAnchor);
@@ -240,6 +241,7 @@ QSizeF G_DocView::PageSizeMM(int pageIndex) const
 void G_DocView::Relayout()
 {
     m_contentCache.clear();
+    m_pageCache.clear();
     qDeleteAll(m_pageItems);
     m_pageItems.clear();
     m_pageRects.clear();
@@ -687,6 +689,14 @@ void G_DocView::ForgetAnnot(IG_Annot *annot)
     Refresh();
 }
 
+void G_DocView::SetPageCacheEnabled(bool enabled)
+{
+    m_pageCacheEnabled = enabled;
+    m_contentCache.clear();
+    m_pageCache.clear();
+    Refresh();
+}
+
 void G_DocView::ForgetAnnots(const std::vector<IG_Annot *> &annots)
 {
     QList<G_AnnotationHandler *> holders;
@@ -735,10 +745,12 @@ void G_DocView::PaintPageItem(QPainter *painter, GR_PageGraphicItem *item)
         painter->setClipRect(rect, Qt::IntersectClip);
         painter->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
                                 | QPainter::SmoothPixmapTransform);
-        PaintContent(painter, index);
-        if (m_annotsVisible) {
-            G_PageRenderer renderer(painter, PageTransform(index) * painter->transform());
-            renderer.PaintAnnots(page);
+        if (!m_annotsVisible || !PaintPageImage(painter, index)) {
+            PaintContent(painter, index);
+            if (m_annotsVisible) {
+                const CCA_GRect area = ExposedPageArea(painter, index, 2);
+                G_PageRenderer(painter, PageTransform(index) * painter->transform()).PaintAnnots(page, &area);
+            }
         }
         painter->restore();
 
@@ -763,18 +775,16 @@ void G_DocView::PaintPageItem(QPainter *painter, GR_PageGraphicItem *item)
 }
 
 // Content is drawn once per zoom into an image and reused while the page keeps its
-// objects; pages too large for that are drawn directly.
-void G_DocView::PaintContent(QPainter *painter, int pageIndex)
+// objects; null when the page is too large for that or the painter does more than shift.
+QImage *G_DocView::ContentImage(QPainter *painter, int pageIndex)
 {
     IG_Page *page = Page(pageIndex);
     const QRect rect = PageRect(pageIndex);
     const qreal ratio = viewport()->devicePixelRatioF();
     const QSize pixels = (QSizeF(rect.size()) * ratio).toSize();
-    if (qint64(pixels.width()) * pixels.height() > kMaxCachedPagePixels
-        || painter->transform().type() > QTransform::TxTranslate) {
-        G_PageRenderer(painter, PageTransform(pageIndex) * painter->transform()).PaintContent(page);
-        return;
-    }
+    if (!m_pageCacheEnabled || qint64(pixels.width()) * pixels.height() > kMaxCachedPagePixels
+        || painter->transform().type() > QTransform::TxTranslate)
+        return nullptr;
     if (!page->IsParsed())
         page->Parse();
     QImage *image = m_contentCache.object(pageIndex);
@@ -786,17 +796,86 @@ void G_DocView::PaintContent(QPainter *painter, int pageIndex)
         QPainter imagePainter(image);
         imagePainter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
                                     | QPainter::SmoothPixmapTransform);
-        const QTransform toImage = PageTransform(pageIndex) * QTransform::fromTranslate(-rect.left(), -rect.top())
-            * QTransform::fromScale(ratio, ratio);
-        G_PageRenderer(&imagePainter, toImage).PaintContent(page);
+        G_PageRenderer(&imagePainter, PageToImage(pageIndex)).PaintContent(page);
         imagePainter.end();
         image->setDevicePixelRatio(ratio);
-        if (!m_contentCache.insert(pageIndex, image, int(image->sizeInBytes()))) {
-            G_PageRenderer(painter, PageTransform(pageIndex) * painter->transform()).PaintContent(page);
-            return;
-        }
+        if (!m_contentCache.insert(pageIndex, image, int(image->sizeInBytes())))
+            return nullptr;
     }
-    painter->drawImage(rect.topLeft(), *image);
+    return image;
+}
+
+QTransform G_DocView::PageToImage(int pageIndex) const
+{
+    const QRect rect = PageRect(pageIndex);
+    const qreal ratio = viewport()->devicePixelRatioF();
+    return PageTransform(pageIndex) * QTransform::fromTranslate(-rect.left(), -rect.top())
+        * QTransform::fromScale(ratio, ratio);
+}
+
+void G_DocView::PaintContent(QPainter *painter, int pageIndex)
+{
+    if (QImage *image = ContentImage(painter, pageIndex))
+        painter->drawImage(PageRect(pageIndex).topLeft(), *image);
+    else
+        G_PageRenderer(painter, PageTransform(pageIndex) * painter->transform()).PaintContent(Page(pageIndex));
+}
+
+// The annotations go onto a copy of the content image, kept until the content or any of
+// the page's annotations changes; a frame then costs one image.
+bool G_DocView::PaintPageImage(QPainter *painter, int pageIndex)
+{
+    IG_Page *page = Page(pageIndex);
+    QImage *content = ContentImage(painter, pageIndex);
+    if (!page || !content)
+        return false;
+    if (!page->IsAnnotsLoaded())
+        page->LoadAnnots();
+    const uint64_t revision = page->AnnotsRevision();
+    PageImage *cached = m_pageCache.object(pageIndex);
+    if (!cached || cached->contentKey != content->cacheKey() || cached->annotsRevision != revision) {
+        cached = new PageImage{*content, content->cacheKey(), revision, AnnotsWithinPage(page, pageIndex)};
+        QPainter imagePainter(&cached->image);
+        imagePainter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
+                                    | QPainter::SmoothPixmapTransform);
+        G_PageRenderer(&imagePainter, PageToImage(pageIndex)).PaintAnnots(page);
+        imagePainter.end();
+        if (!m_pageCache.insert(pageIndex, cached, int(cached->image.sizeInBytes())))
+            return false;
+    }
+    if (!cached->annotsWithinPage)
+        return false;
+    painter->drawImage(PageRect(pageIndex).topLeft(), cached->image);
+    return true;
+}
+
+// Qt's dasher skips the dashes of a segment that lies outside the paint device, and with
+// them shifts the pattern a little; a link reaching past its page would get other dashes
+// in a page-sized image than on the screen, so such pages are drawn live.
+bool G_DocView::AnnotsWithinPage(IG_Page *page, int pageIndex) const
+{
+    const QSizeF size = PageSizeMM(pageIndex);
+    for (int i = 0; i < page->AnnotCount(); ++i) {
+        const IG_Annot *annot = page->AnnotAt(i);
+        if (!annot || !annot->IsVisible())
+            continue;
+        CCA_GRect box = annot->Boundary();
+        box.Normalize();
+        if (box.left < 0 || box.top < 0 || box.right > size.width() || box.bottom > size.height())
+            return false;
+    }
+    return true;
+}
+
+// Page millimetres of what the painter can still change on the page, widened by `pixels`.
+CCA_GRect G_DocView::ExposedPageArea(QPainter *painter, int pageIndex, int pixels) const
+{
+    QRectF exposed = QRectF(PageRect(pageIndex)).intersected(QRectF(VisibleSceneRect()));
+    if (painter->hasClipping())
+        exposed = exposed.intersected(painter->clipBoundingRect());
+    exposed.adjust(-pixels, -pixels, pixels, pixels);
+    const QRectF mm = PageTransform(pageIndex).inverted().mapRect(exposed);
+    return CCA_GRect(float(mm.left()), float(mm.top()), float(mm.right()), float(mm.bottom()));
 }
 
 G_ToolHandler *G_DocView::ActiveHandler()

@@ -141,6 +141,13 @@ public:
     void ScrollToScenePoint(const QPoint &point);
     // Paints one page item: page, content, annotations, selection and the tool's hooks.
     void PaintPageItem(QPainter *painter, GR_PageGraphicItem *item);
+    // Whether drawings are kept between frames (on by default; off draws every frame afresh,
+    // which must give the same pixels).
+    bool PageCacheEnabled() const { return m_pageCacheEnabled; }
+    void SetPageCacheEnabled(bool enabled);
+    // Page millimetres of what `painter` can still change on the page, widened by `pixels`
+    // scene pixels: what lies wholly outside need not be drawn.
+    CCA_GRect ExposedPageArea(QPainter *painter, int pageIndex, int pixels) const;
 
 signals:
     void ZoomChanged(float percent);
@@ -175,6 +182,10 @@ private:
     void UpdateCurrentPage();
     void DispatchMouse(QMouseEvent *event, int kind);
     void PaintContent(QPainter *painter, int pageIndex);
+    QImage *ContentImage(QPainter *painter, int pageIndex);
+    QTransform PageToImage(int pageIndex) const;
+    bool PaintPageImage(QPainter *painter, int pageIndex);
+    bool AnnotsWithinPage(IG_Page *page, int pageIndex) const;
     void OnEvent(const G_Event &event);
 
     G_UIContext *m_context;
@@ -198,6 +209,16 @@ private:
     // The events of the context this view listens to; the context may go first.
     QPointer<G_UIContext> m_eventContext;
     int m_eventListener = 0;
-    // Page content drawn at the current zoom, by page index; annotations are drawn live.
+    // Page content drawn at the current zoom, by page index.
     QCache<int, QImage> m_contentCache;
+    struct PageImage
+    {
+        QImage image;
+        qint64 contentKey;
+        uint64_t annotsRevision;
+        bool annotsWithinPage; // else the page is drawn live
+    };
+    // Content with the annotations drawn over it, by page index.
+    QCache<int, PageImage> m_pageCache;
+    bool m_pageCacheEnabled = true;
 };

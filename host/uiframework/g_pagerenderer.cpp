@@ -23,6 +23,8 @@
 namespace {
 
 const double kPi = 3.14159265358979323846;
+// How far an appearance may reach beyond its annotation's boundary: half the widest stroke.
+const float kStrokeReachMM = 5;
 
 // One cubic piece per quarter turn (or less) of the arc's centre form.
 void AddArc(QPainterPath &path, const CCA_Path::Segment &arc)
@@ -145,17 +147,26 @@ void G_PageRenderer::PaintContent(IG_Page *page)
         PaintObject(page->PageObjectAt(i), m_pageToDevice);
 }
 
-void G_PageRenderer::PaintAnnots(IG_Page *page)
+void G_PageRenderer::PaintAnnots(IG_Page *page, const CCA_GRect *area)
 {
     if (!page || !m_painter)
         return;
     if (!page->IsAnnotsLoaded())
         page->LoadAnnots();
-    for (int i = 0; i < page->AnnotCount(); ++i) {
-        IG_Annot *annot = page->AnnotAt(i);
+    if (!area) {
+        for (int i = 0; i < page->AnnotCount(); ++i) {
+            IG_Annot *annot = page->AnnotAt(i);
+            if (annot && annot->IsVisible())
+                PaintAnnot(annot);
+        }
+        return;
+    }
+    CCA_ArrayTemplate<IG_Annot *> meeting;
+    page->AnnotsInRect(meeting, CCA_GRect(area->left - kStrokeReachMM, area->top - kStrokeReachMM,
+                                          area->right + kStrokeReachMM, area->bottom + kStrokeReachMM));
+    for (IG_Annot *annot : meeting)
         if (annot && annot->IsVisible())
             PaintAnnot(annot);
-    }
 }
 
 // Appearance objects are placed relative to the annotation's boundary.

@@ -5,6 +5,7 @@
 #include <QTransform>
 
 class CCA_Path;
+struct CCA_GRect;
 class IG_Annot;
 class IG_Color;
 class IG_Page;
@@ -19,8 +20,9 @@ public:
     G_PageRenderer(QPainter *painter, const QTransform &pageToDevice);
 
     void PaintContent(IG_Page *page);
-    // Every visible annotation of the page.
-    void PaintAnnots(IG_Page *page);
+    // Every visible annotation of the page; with `area` (page millimetres) only those whose
+    // boundary, widened by a few millimetres for their strokes, meets it.
+    void PaintAnnots(IG_Page *page, const CCA_GRect *area = nullptr);
     void PaintAnnot(IG_Annot *annot);
     // `parent` maps the object's parent space (page or annotation) to the device.
     void PaintObject(IG_PageObject *object, const QTransform &parent);

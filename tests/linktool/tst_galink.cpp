@@ -339,6 +339,73 @@ private slots:
         QCOMPARE(image.pixelColor(bandCorner - QPoint(5, 1)), QColor(Qt::white));
     }
 
+    void cachedFramesMatchFreshOnes_data()
+    {
+        QTest::addColumn<float>("zoom");
+        QTest::addColumn<int>("rotate");
+        QTest::newRow("two pixels a millimetre") << kZoomTwoPixelsPerMM << 0;
+        QTest::newRow("137 %") << 137.f << 0;
+        QTest::newRow("90 degrees") << 61.f << 90;
+    }
+
+    // Frames from kept drawings equal frames drawn afresh, before and after the links change.
+    void cachedFramesMatchFreshOnes()
+    {
+        QFETCH(float, zoom);
+        QFETCH(int, rotate);
+        View()->SetZoom(zoom);
+        View()->SetRotate(rotate);
+        View()->ScrollToScenePoint(QPoint(0, 0));
+        const LinkLineType types[] = {LinkLineType::Solid, LinkLineType::Dotted1, LinkLineType::Dotted3};
+        std::vector<IG_Annot *> links;
+        for (int i = 0; i < 60; ++i) {
+            LinkStyle style;
+            style.boundary = i % 7 == 0 ? LinkBoundaryKind::Underline : LinkBoundaryKind::Rectangle;
+            style.lineType = types[i % 3];
+            style.lineWidth = i % 2 ? LinkLineWidth::Coarse : LinkLineWidth::Thin;
+            style.color = QColor::fromHsv(i * 6, 200, 200);
+            // Overlapping, and some flush with the page's edges.
+            const float x = float(i % 10) * 18, y = float(i / 10) * 16.5f;
+            links.push_back(m_fixture->AddLink(i / 30, CCA_GRect(x, y, x + 30, y + 12), style, nullptr));
+        }
+        // Reaching past its page, which is then drawn live.
+        LinkStyle dotted;
+        dotted.lineType = LinkLineType::Dotted3;
+        m_fixture->AddLink(1, CCA_GRect(195, 60, 225, 72), dotted, nullptr);
+        Mouse(QEvent::MouseButtonPress, Scene(5, 5));
+        Mouse(QEvent::MouseButtonRelease, Scene(5, 5));
+        Mouse(QEvent::MouseButtonPress, Scene(120, 70));
+        Mouse(QEvent::MouseMove, Scene(150, 90));
+
+        const auto frame = [this](bool kept) {
+            View()->SetPageCacheEnabled(kept);
+            QImage image(View()->viewport()->size(), QImage::Format_RGB32);
+            QPainter painter(&image);
+            View()->render(&painter, QRectF(), View()->viewport()->rect());
+            return image;
+        };
+        // Each change comes after a kept frame, so the next one must notice it.
+        const auto compare = [&](const char *after) {
+            const QImage kept = frame(true), fresh = frame(false);
+            QVERIFY2(kept == fresh, after);
+            frame(true);
+        };
+        frame(true);
+        compare("first frame");
+        links[3]->SetBoundary(CCA_GRect(60, 60, 90, 80));
+        compare("a move");
+        ApplyLinkStyle(m_fixture->document.get(), links[4], LinkStyle(), "test");
+        compare("a restyle");
+        LinkPathObject(links[5])->SetLineWidth(2);
+        compare("a wider line");
+        links[6]->SetVisible(false);
+        compare("hiding");
+        View()->GDocument()->GetPage(0)->TakeAnnots({links[7], links[8]});
+        compare("a deletion");
+        View()->GDocument()->GetPage(0)->InsertAnnots({{7, links[7]}, {8, links[8]}});
+        compare("its undo");
+    }
+
     void keysAndShortcuts()
     {
         IG_Annot *annot = AddLink(LinkBoundaryKind::Rectangle, 1);

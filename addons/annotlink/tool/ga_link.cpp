@@ -24,9 +24,15 @@
 #include <QPointF>
 #include <QUndoStack>
 
+#include <cmath>
+
 namespace {
 
 const QColor kLinkColor(20, 168, 240, 255);
+
+// Outline layers reach this many scene pixels beyond their page, and stay below this size.
+const int kOutlineLayerMargin = 2;
+const qint64 kMaxOutlineLayerPixels = 12 * 1000 * 1000;
 
 // New rectangles keep this distance (mm) from every page edge.
 const float kPageMargin = 2.0f;
@@ -40,7 +46,10 @@ G_MenuItemState MenuItem(bool enabled)
 
 } // namespace
 
-GA_Link::GA_Link() = default;
+GA_Link::GA_Link()
+{
+    m_outlineLayers.setMaxCost(96 * 1024 * 1024);
+}
 
 GA_Link::~GA_Link() = default;
 
@@ -66,24 +75,87 @@ void GA_Link::PaintAfterPage(QPainter *painter, GR_PageGraphicItem *item)
 
     const int pageIndex = item->PageIndex();
     IG_Page *page = pageIndex >= 0 && view->GDocument() ? view->GDocument()->GetPage(pageIndex) : nullptr;
-    if (page) {
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing, false);
-        painter->setPen(kLinkColor);
-        painter->setBrush(Qt::NoBrush);
-        for (int i = 0; i < page->AnnotCount(); ++i) {
-            IG_Annot *annot = page->AnnotAt(i);
-            if (!annot || annot->Type() != G_AnnotType_Link)
-                continue;
-            const CCA_Rect r = view->SceneRectFromDocRect(annot->Boundary(), pageIndex);
-            painter->drawRect(QRect(r.left - 1, r.top - 1, r.right - r.left + 2, r.bottom - r.top + 2));
-        }
-        painter->restore();
-    }
+    if (page)
+        PaintOutlines(painter, pageIndex, page);
 
     // Handles would suggest a resize that rotated views do not offer.
     if (m_selected && CurrentAnnot() && view->GetRotate() == 0)
         DrawControlPoints(painter, GetCtrlPoints());
+}
+
+// The outlines are opaque and aliased, all in one colour, so a layer of them over
+// transparency lands on exactly the pixels that drawing them one by one would fill.
+void GA_Link::PaintOutlines(QPainter *painter, int pageIndex, IG_Page *page)
+{
+    G_DocView *view = DocView();
+    const auto outline = [view, pageIndex](const IG_Annot *annot) {
+        const CCA_Rect r = view->SceneRectFromDocRect(annot->Boundary(), pageIndex);
+        return QRect(r.left - 1, r.top - 1, r.right - r.left + 2, r.bottom - r.top + 2);
+    };
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(kLinkColor);
+    painter->setBrush(Qt::NoBrush);
+
+    const QTransform toDevice = painter->transform();
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const QRect area = view->PageRect(pageIndex).adjusted(-kOutlineLayerMargin, -kOutlineLayerMargin,
+                                                          kOutlineLayerMargin, kOutlineLayerMargin);
+    const bool layered = view->PageCacheEnabled() && toDevice.type() <= QTransform::TxTranslate
+        && toDevice.dx() == std::floor(toDevice.dx()) && toDevice.dy() == std::floor(toDevice.dy())
+        && qint64(area.width() * ratio) * qint64(area.height() * ratio) <= kMaxOutlineLayerPixels;
+    const auto paintExposed = [&]() {
+        CCA_ArrayTemplate<IG_Annot *> meeting;
+        page->AnnotsInRect(meeting, view->ExposedPageArea(painter, pageIndex, 3));
+        for (IG_Annot *annot : meeting)
+            if (annot && annot->Type() == G_AnnotType_Link)
+                painter->drawRect(outline(annot));
+        painter->restore();
+    };
+    if (!layered) {
+        paintExposed();
+        return;
+    }
+
+    OutlineLayer *layer = m_outlineLayers.object(pageIndex);
+    const uint64_t revision = page->AnnotsRevision();
+    const QTransform pageToScene = view->PageTransform(pageIndex);
+    if (!layer || layer->revision != revision || layer->pageToScene != pageToScene || layer->area != area
+        || layer->image.devicePixelRatio() != ratio) {
+        layer = new OutlineLayer;
+        layer->revision = revision;
+        layer->pageToScene = pageToScene;
+        layer->area = area;
+        layer->image = QImage((QSizeF(area.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        layer->image.setDevicePixelRatio(ratio);
+        layer->image.fill(Qt::transparent);
+        QPainter layerPainter(&layer->image);
+        layerPainter.setRenderHint(QPainter::Antialiasing, false);
+        layerPainter.setPen(kLinkColor);
+        layerPainter.setBrush(Qt::NoBrush);
+        layerPainter.translate(-area.topLeft());
+        for (int i = 0; i < page->AnnotCount(); ++i) {
+            IG_Annot *annot = page->AnnotAt(i);
+            if (!annot || annot->Type() != G_AnnotType_Link)
+                continue;
+            const QRect r = outline(annot);
+            // An aliased one-pixel pen fills the rectangle's right and bottom edges too.
+            if (area.contains(r.adjusted(0, 0, 1, 1)))
+                layerPainter.drawRect(r);
+            else
+                layer->outside.push_back(r);
+        }
+        layerPainter.end();
+        // A layer the cache cannot hold is gone again: draw this frame afresh.
+        if (!m_outlineLayers.insert(pageIndex, layer, int(layer->image.sizeInBytes()))) {
+            paintExposed();
+            return;
+        }
+    }
+    painter->drawImage(area.topLeft(), layer->image);
+    for (const QRect &r : layer->outside)
+        painter->drawRect(r);
+    painter->restore();
 }
 
 G_ToolHandler *GA_Link::Clone() const

@@ -5,8 +5,14 @@
 #include "annotsplugin/ga_common.h"
 #include "ombase/cca_array.h"
 
+#include <QCache>
+#include <QImage>
 #include <QObject>
 #include <QRect>
+#include <QTransform>
+
+#include <cstdint>
+#include <vector>
 
 class IG_Annot;
 class IG_Page;
@@ -47,6 +53,18 @@ private:
     // Where a paste from the keyboard points: the mouse when it is on a page, else the
     // middle of the visible part of the current page.
     QPoint PastePoint() const;
+    // Every link of the page outlined, from a layer kept while the page's links and the
+    // view's zoom stay, or drawn afresh for the exposed part of the page.
+    void PaintOutlines(QPainter *painter, int pageIndex, IG_Page *page);
+
+    struct OutlineLayer
+    {
+        QImage image; // the outlines that lie within `area`, over transparency
+        QRect area;   // scene rectangle of the image
+        uint64_t revision = 0;
+        QTransform pageToScene;
+        std::vector<QRect> outside; // outlines reaching beyond `area`, drawn every frame
+    };
 
     bool m_creating = false;
     CCA_GPoint m_start;
@@ -56,4 +74,5 @@ private:
     bool m_selected = false;
     LinkGeometryState m_before;
     LinkGeometryState m_after;
+    QCache<int, OutlineLayer> m_outlineLayers;
 };
