@@ -10,6 +10,8 @@
 #include "omofdapi/ofd_document.h"
 #include "omofdapi/ofd_packagewriter.h"
 
+#include <QIODevice>
+#include <KArchive>
 #include <KArchiveDirectory>
 #include <KArchiveFile>
 #include <KZip>
