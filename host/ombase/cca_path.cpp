@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -34,6 +35,28 @@ struct Box
         b = std::max(b, y);
     }
 };
+
+CCA_Path::Segment MakeSegment(CCA_Path::SegmentType type, std::initializer_list<float> values)
+{
+    CCA_Path::Segment s;
+    s.type = type;
+    std::copy(values.begin(), values.end(), s.v);
+    return s;
+}
+
+// Calls `f(x, y)` on each point a segment keeps: its control points, then its end point.
+// An arc's only point is its end; its radii and angle are no points.
+template <class S, class F>
+void ForEachPoint(S &s, F f)
+{
+    if (s.type == CCA_Path::Arc) {
+        f(s.v[5], s.v[6]);
+        return;
+    }
+    const int pairs = s.type == CCA_Path::Cubic ? 3 : s.type == CCA_Path::Quad ? 2 : s.type == CCA_Path::Close ? 0 : 1;
+    for (int i = 0; i < pairs; ++i)
+        f(s.v[2 * i], s.v[2 * i + 1]);
+}
 
 void AddArc(Box &box, double x0, double y0, const CCA_Path::Segment &s)
 {
@@ -104,65 +127,37 @@ bool CCA_Path::Segment::operator==(const Segment &o) const
 
 void CCA_Path::MoveTo(float x, float y)
 {
-    Segment s;
-    s.type = Move;
-    s.v[0] = x;
-    s.v[1] = y;
-    m_segments.push_back(s);
+    m_segments.push_back(MakeSegment(Move, {x, y}));
 }
 
 void CCA_Path::LineTo(float x, float y)
 {
-    Segment s;
-    s.type = Line;
-    s.v[0] = x;
-    s.v[1] = y;
-    m_segments.push_back(s);
+    m_segments.push_back(MakeSegment(Line, {x, y}));
 }
 
 void CCA_Path::QuadTo(float x1, float y1, float x, float y)
 {
-    Segment s;
-    s.type = Quad;
-    s.v[0] = x1;
-    s.v[1] = y1;
-    s.v[2] = x;
-    s.v[3] = y;
-    m_segments.push_back(s);
+    m_segments.push_back(MakeSegment(Quad, {x1, y1, x, y}));
 }
 
 void CCA_Path::BezierTo(float x1, float y1, float x2, float y2, float x, float y)
 {
-    Segment s;
-    s.type = Cubic;
-    s.v[0] = x1;
-    s.v[1] = y1;
-    s.v[2] = x2;
-    s.v[3] = y2;
-    s.v[4] = x;
-    s.v[5] = y;
-    m_segments.push_back(s);
+    m_segments.push_back(MakeSegment(Cubic, {x1, y1, x2, y2, x, y}));
 }
 
 void CCA_Path::ArcTo(float rx, float ry, float angle, bool large, bool sweep, float x, float y)
 {
-    Segment s;
-    s.type = Arc;
-    s.v[0] = rx;
-    s.v[1] = ry;
-    s.v[2] = angle;
-    s.v[3] = large ? 1 : 0;
-    s.v[4] = sweep ? 1 : 0;
-    s.v[5] = x;
-    s.v[6] = y;
-    m_segments.push_back(s);
+    m_segments.push_back(MakeSegment(Arc, {rx, ry, angle, large ? 1.0f : 0.0f, sweep ? 1.0f : 0.0f, x, y}));
 }
 
 void CCA_Path::CloseFigure()
 {
-    Segment s;
-    s.type = Close;
-    m_segments.push_back(s);
+    m_segments.push_back(MakeSegment(Close, {}));
+}
+
+void CCA_Path::Append(const CCA_Path &other)
+{
+    m_segments.insert(m_segments.end(), other.m_segments.begin(), other.m_segments.end());
 }
 
 bool CCA_Path::IsRect() const
@@ -191,38 +186,19 @@ CCA_GRect CCA_Path::BoundingBox() const
     Box box;
     double cx = 0, cy = 0, sx = 0, sy = 0;
     for (const Segment &s : m_segments) {
-        switch (s.type) {
-        case Move:
+        if (s.type == Arc)
+            AddArc(box, cx, cy, s);
+        else
+            ForEachPoint(s, [&box](float x, float y) { box.Add(x, y); });
+        if (s.type == Move) {
             sx = s.v[0];
             sy = s.v[1];
-            [[fallthrough]];
-        case Line:
-            box.Add(s.v[0], s.v[1]);
-            cx = s.v[0];
-            cy = s.v[1];
-            break;
-        case Quad:
-            box.Add(s.v[0], s.v[1]);
-            box.Add(s.v[2], s.v[3]);
-            cx = s.v[2];
-            cy = s.v[3];
-            break;
-        case Cubic:
-            box.Add(s.v[0], s.v[1]);
-            box.Add(s.v[2], s.v[3]);
-            box.Add(s.v[4], s.v[5]);
-            cx = s.v[4];
-            cy = s.v[5];
-            break;
-        case Arc:
-            AddArc(box, cx, cy, s);
-            cx = s.v[5];
-            cy = s.v[6];
-            break;
-        case Close:
+        }
+        if (s.type == Close) {
             cx = sx;
             cy = sy;
-            break;
+        } else {
+            ForEachPoint(s, [&cx, &cy](float x, float y) { cx = x, cy = y; });
         }
     }
     if (box.empty)
@@ -232,33 +208,8 @@ CCA_GRect CCA_Path::BoundingBox() const
 
 void CCA_Path::Translate(float dx, float dy)
 {
-    for (Segment &s : m_segments) {
-        switch (s.type) {
-        case Move:
-        case Line:
-            s.v[0] += dx;
-            s.v[1] += dy;
-            break;
-        case Quad:
-            s.v[0] += dx;
-            s.v[1] += dy;
-            s.v[2] += dx;
-            s.v[3] += dy;
-            break;
-        case Cubic:
-            for (int i = 0; i < 6; i += 2) {
-                s.v[i] += dx;
-                s.v[i + 1] += dy;
-            }
-            break;
-        case Arc:
-            s.v[5] += dx;
-            s.v[6] += dy;
-            break;
-        case Close:
-            break;
-        }
-    }
+    for (Segment &s : m_segments)
+        ForEachPoint(s, [dx, dy](float &x, float &y) { x += dx, y += dy; });
 }
 
 void CCA_Path::Transform(const CCA_Matrix &m)
@@ -269,21 +220,7 @@ void CCA_Path::Transform(const CCA_Matrix &m)
         y = p.y;
     };
     for (Segment &s : m_segments) {
-        switch (s.type) {
-        case Move:
-        case Line:
-            map(s.v[0], s.v[1]);
-            break;
-        case Quad:
-            map(s.v[0], s.v[1]);
-            map(s.v[2], s.v[3]);
-            break;
-        case Cubic:
-            map(s.v[0], s.v[1]);
-            map(s.v[2], s.v[3]);
-            map(s.v[4], s.v[5]);
-            break;
-        case Arc: {
+        if (s.type == Arc) {
             // The ellipse's axes through the matrix, split again into rotation and radii
             // (2x2 singular value decomposition); a mirroring matrix reverses the sweep.
             const double phi = double(s.v[2]) * Pi / 180.0;
@@ -301,11 +238,7 @@ void CCA_Path::Transform(const CCA_Matrix &m)
             s.v[2] = float((a2 + a1) / 2 * 180.0 / Pi);
             if (double(m.a) * m.d - double(m.b) * m.c < 0)
                 s.v[4] = s.v[4] != 0 ? 0 : 1;
-            map(s.v[5], s.v[6]);
-            break;
         }
-        case Close:
-            break;
-        }
+        ForEachPoint(s, map);
     }
 }

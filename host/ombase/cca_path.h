@@ -37,6 +37,7 @@ public:
     void BezierTo(float x1, float y1, float x2, float y2, float x, float y);
     void ArcTo(float rx, float ry, float angle, bool large, bool sweep, float x, float y);
     void CloseFigure();
+    void Append(const CCA_Path &other);
     void Clear() { m_segments.clear(); }
 
     bool IsEmpty() const { return m_segments.empty(); }

@@ -76,32 +76,6 @@ float DestValue(const OFD_XmlElement &dest, const QString &name)
     return OFD_XmlElement::ParseDouble(dest.AttributeOrChild(name), value) ? float(value) : 0.0f;
 }
 
-void AppendPath(CCA_Path &target, const CCA_Path &source)
-{
-    for (const CCA_Path::Segment &s : source.Segments()) {
-        switch (s.type) {
-        case CCA_Path::Move:
-            target.MoveTo(s.v[0], s.v[1]);
-            break;
-        case CCA_Path::Line:
-            target.LineTo(s.v[0], s.v[1]);
-            break;
-        case CCA_Path::Quad:
-            target.QuadTo(s.v[0], s.v[1], s.v[2], s.v[3]);
-            break;
-        case CCA_Path::Cubic:
-            target.BezierTo(s.v[0], s.v[1], s.v[2], s.v[3], s.v[4], s.v[5]);
-            break;
-        case CCA_Path::Arc:
-            target.ArcTo(s.v[0], s.v[1], s.v[2], s.v[3] != 0, s.v[4] != 0, s.v[5], s.v[6]);
-            break;
-        case CCA_Path::Close:
-            target.CloseFigure();
-            break;
-        }
-    }
-}
-
 // A clip area's path in the space of the unit it clips.
 CCA_Path ClipAreaPath(const OFD_XmlElement &area)
 {
@@ -252,7 +226,7 @@ void OFD_ContentReader::ReadUnit(const OFD_XmlElement &element, uint32_t drawPar
         for (const OFD_XmlElement *clip : clips->Children(QStringLiteral("Clip"))) {
             CCA_Path path;
             for (const OFD_XmlElement *area : clip->Children(QStringLiteral("Area")))
-                AppendPath(path, ClipAreaPath(*area));
+                path.Append(ClipAreaPath(*area));
             if (!path.IsEmpty())
                 paths.push_back(path);
         }

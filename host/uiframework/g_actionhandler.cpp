@@ -258,21 +258,10 @@ QUrl G_ActionHandler::UrlFromURIText(const QString &text)
 
 bool G_ActionHandler::IsOpenableFileName(const QString &fileName)
 {
-    static const QStringList refused = {
-        QStringLiteral("exe"), QStringLiteral("com"), QStringLiteral("bat"), QStringLiteral("cmd"),
-        QStringLiteral("msi"), QStringLiteral("scr"), QStringLiteral("pif"), QStringLiteral("cpl"),
-        QStringLiteral("ps1"), QStringLiteral("vbs"), QStringLiteral("vbe"), QStringLiteral("js"),
-        QStringLiteral("jse"), QStringLiteral("wsf"), QStringLiteral("wsh"), QStringLiteral("hta"),
-        QStringLiteral("lnk"), QStringLiteral("reg"), QStringLiteral("jar"), QStringLiteral("sh"),
-        QStringLiteral("bash"), QStringLiteral("csh"), QStringLiteral("zsh"), QStringLiteral("ksh"),
-        QStringLiteral("run"), QStringLiteral("bin"), QStringLiteral("desktop"), QStringLiteral("appimage"),
-        QStringLiteral("deb"), QStringLiteral("rpm"), QStringLiteral("py"), QStringLiteral("pl"),
-        QStringLiteral("rb"), QStringLiteral("app"), QStringLiteral("command"), QStringLiteral("so"),
-        QStringLiteral("dll"), QStringLiteral("dylib"), QStringLiteral("chm"), QStringLiteral("url"),
-        QStringLiteral("jnlp"), QStringLiteral("pyw"), QStringLiteral("msc"), QStringLiteral("scf"),
-        QStringLiteral("library-ms"), QStringLiteral("msp"), QStringLiteral("psm1"), QStringLiteral("vb"),
-        QStringLiteral("ws"), QStringLiteral("inf"), QStringLiteral("gadget"), QStringLiteral("application"),
-        QStringLiteral("appref-ms"), QStringLiteral("settingcontent-ms"), QStringLiteral("xbap")};
+    static const QStringList refused = QStringLiteral(
+        "exe com bat cmd msi scr pif cpl ps1 vbs vbe js jse wsf wsh hta lnk reg jar sh bash csh zsh ksh run bin "
+        "desktop appimage deb rpm py pl rb app command so dll dylib chm url jnlp pyw msc scf library-ms msp psm1 vb "
+        "ws inf gadget application appref-ms settingcontent-ms xbap").split(QLatin1Char(' '));
     const QString name = NormalisedFileName(fileName);
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot >= 0 && refused.contains(name.mid(dot + 1)))

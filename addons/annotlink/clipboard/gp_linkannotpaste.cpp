@@ -44,11 +44,6 @@ G_Action *NewAction(int type)
     }
 }
 
-CCA_String Utf8(const QString &text)
-{
-    return GQ_ToCAS(text);
-}
-
 } // namespace
 
 GP_LinkAnnotPaste::GP_LinkAnnotPaste() = default;
@@ -162,11 +157,11 @@ bool GP_LinkAnnotPaste::PasteLink(const LinkClipboardRecord &record, int pageInd
     LinkStroke stroke;
     stroke.color.setNamedColor(record.Value("pathcolor"));
     stroke.lineWidth = lineWidth;
-    stroke.dashPattern = OFD_StringToArray(Utf8(record.Value("linetype")), 0);
+    stroke.dashPattern = OFD_StringToArray(GQ_ToCAS(record.Value("linetype")), 0);
     stroke.visible = record.Value("isvisible") == QLatin1String("true");
-    const CCA_Path path = OFD_StringToPath(Utf8(record.Value("path")));
+    const CCA_Path path = OFD_StringToPath(GQ_ToCAS(record.Value("path")));
     const bool readOnly = record.Value("readonly") == QLatin1String("true");
-    const CCA_ArrayTemplate<float> factors = OFD_StringToArray(Utf8(record.Value("matrix")), 0);
+    const CCA_ArrayTemplate<float> factors = OFD_StringToArray(GQ_ToCAS(record.Value("matrix")), 0);
     if (factors.GetSize() < 6 || !document)
         return false;
     const CCA_Matrix matrix(factors[0], factors[1], factors[2], factors[3], factors[4], factors[5]);
@@ -174,8 +169,8 @@ bool GP_LinkAnnotPaste::PasteLink(const LinkClipboardRecord &record, int pageInd
     std::unique_ptr<G_Action> action;
     const QString actionType = record.Value("actionType");
     if (!actionType.isEmpty()) {
-        action.reset(NewAction(ActionTypeFromString(Utf8(actionType))));
-        action->FromString(Utf8(record.Value("action")));
+        action.reset(NewAction(ActionTypeFromString(GQ_ToCAS(actionType))));
+        action->FromString(GQ_ToCAS(record.Value("action")));
     }
 
     IG_Page *target = view->Page(pageIndex);
@@ -195,8 +190,8 @@ bool GP_LinkAnnotPaste::PasteLink(const LinkClipboardRecord &record, int pageInd
                                 .ConfigValue(QStringLiteral("annot.annothighlight.identity.username"),
                                              QDir::home().dirName())
                                 .toString();
-    annot->SetLastModDate(Utf8(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
-    annot->SetCreator(Utf8(creator));
+    annot->SetLastModDate(GQ_ToCAS(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+    annot->SetCreator(GQ_ToCAS(creator));
     CCA_ArrayTemplate<G_Action *> actions;
     if (action)
         actions.Add(action.release());

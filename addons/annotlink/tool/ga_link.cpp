@@ -184,15 +184,14 @@ void GA_Link::CancelCreation()
 int GA_Link::OnLButtonDown(unsigned flags, const CCA_Point &point)
 {
     G_DocView *view = DocView();
-    CCA_ArrayTemplate<IG_Annot *> hits;
+    IG_Annot *hit = nullptr;
     // The press takes annotations of every subtype; the other handlers only links.
-    IG_Page *page = AnnotsUnder(point, "", hits);
+    IG_Page *page = AnnotUnder(point, "", hit);
     if (!page)
         return 0;
 
-    if (!hits.IsEmpty()) {
+    if (hit) {
         CancelCreation();
-        IG_Annot *hit = hits[hits.GetUpperBound()];
         if (IsSelectable(hit)) {
             SetCurrentAnnot(hit);
             m_before = LinkGeometryState::FromAnnot(hit);
@@ -223,13 +222,13 @@ int GA_Link::OnLButtonDown(unsigned flags, const CCA_Point &point)
 int GA_Link::OnMouseMove(unsigned flags, const CCA_Point &point)
 {
     G_DocView *view = DocView();
-    CCA_ArrayTemplate<IG_Annot *> hits;
-    IG_Page *page = AnnotsUnder(point, "Link", hits);
+    IG_Annot *hit = nullptr;
+    IG_Page *page = AnnotUnder(point, "Link", hit);
     if (!page)
         return 0;
 
-    if (!hits.IsEmpty()) {
-        if (!(m_selected && hits[hits.GetUpperBound()] == CurrentAnnot()))
+    if (hit) {
+        if (!(m_selected && hit == CurrentAnnot()))
             view->SetCursor(G_Cursor_Move);
     } else if (m_dragMode == DragNone) {
         view->SetCursor(G_Cursor_Cross);
@@ -291,11 +290,8 @@ int GA_Link::OnLButtonUp(unsigned flags, const CCA_Point &point)
 
 int GA_Link::OnLButtonDblClk(unsigned /*flags*/, const CCA_Point &point)
 {
-    CCA_ArrayTemplate<IG_Annot *> hits;
-    if (!AnnotsUnder(point, "Link", hits) || hits.IsEmpty())
-        return 0;
-    IG_Annot *hit = hits[hits.GetUpperBound()];
-    if (!IsSelectable(hit))
+    IG_Annot *hit = SelectableLinkAt(point);
+    if (!hit)
         return 0;
     SetCurrentAnnot(hit);
     RunPropertyOperation(true, hit);
@@ -306,11 +302,8 @@ int GA_Link::OnRButtonUp(unsigned /*flags*/, const CCA_Point &point)
 {
     G_DocView *view = DocView();
     G_UIContext *context = UIContext();
-    CCA_ArrayTemplate<IG_Annot *> hits;
-    if (!context || !AnnotsUnder(point, "Link", hits) || hits.IsEmpty())
-        return 0;
-    IG_Annot *hit = hits[hits.GetUpperBound()];
-    if (!IsSelectable(hit))
+    IG_Annot *hit = context ? SelectableLinkAt(point) : nullptr;
+    if (!hit)
         return 0;
     SetCurrentAnnot(hit);
     GA_Common::OnSelected();
@@ -444,9 +437,9 @@ QPoint GA_Link::PastePoint() const
     return QPoint(visible.x() + visible.width() / 2, visible.y() + visible.height() / 2);
 }
 
-IG_Page *GA_Link::AnnotsUnder(const CCA_Point &point, const char *subTypeFilter,
-                              CCA_ArrayTemplate<IG_Annot *> &hits) const
+IG_Page *GA_Link::AnnotUnder(const CCA_Point &point, const char *subTypeFilter, IG_Annot *&top) const
 {
+    top = nullptr;
     G_DocView *view = DocView();
     IG_Document *document = view ? view->GDocument() : nullptr;
     if (!document)
@@ -461,9 +454,19 @@ IG_Page *GA_Link::AnnotsUnder(const CCA_Point &point, const char *subTypeFilter,
         page->LoadAnnots();
     int docPage = -1;
     const CCA_GPoint docPoint = view->DocPointFromScenePoint(point, &docPage);
+    CCA_ArrayTemplate<IG_Annot *> hits;
     page->AnnotsAtPoint(hits, docPoint, 2.0f, view->GetZoom() / 100, 1, CCA_String(subTypeFilter),
                         OMSharedPtr<const OMJson>());
+    if (!hits.IsEmpty())
+        top = hits[hits.GetUpperBound()];
     return page;
+}
+
+IG_Annot *GA_Link::SelectableLinkAt(const CCA_Point &point) const
+{
+    IG_Annot *hit = nullptr;
+    AnnotUnder(point, "Link", hit);
+    return IsSelectable(hit) ? hit : nullptr;
 }
 
 bool GA_Link::IsSelectable(const IG_Annot *annot)

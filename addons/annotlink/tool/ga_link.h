@@ -38,9 +38,11 @@ public:
     int ShortCutActivated(int key, Qt::KeyboardModifiers modifiers) override;
 
 private:
-    // Annotations under a scene point, topmost last; null when the point is on no page.
-    IG_Page *AnnotsUnder(const CCA_Point &point, const char *subTypeFilter,
-                         CCA_ArrayTemplate<IG_Annot *> &hits) const;
+    // The page under a scene point, null when there is none; `top` is the topmost annotation
+    // there of the subtype (of any with an empty filter), or null.
+    IG_Page *AnnotUnder(const CCA_Point &point, const char *subTypeFilter, IG_Annot *&top) const;
+    // The topmost link under a scene point that can be selected, or null.
+    IG_Annot *SelectableLinkAt(const CCA_Point &point) const;
     static bool IsSelectable(const IG_Annot *annot);
     // The page's document rectangle truncated to whole millimetres, Qt-inclusive size.
     QRect PageRectMM(int pageIndex) const;
