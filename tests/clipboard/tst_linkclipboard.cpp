@@ -213,7 +213,6 @@ private slots:
         QTest::newRow("rect nan") << "rect" << QByteArray("1,2,nan,nan") << 0;
         QTest::newRow("rect inf") << "rect" << QByteArray("1,2,inf,10") << 0;
         QTest::newRow("rect beyond float") << "rect" << QByteArray("1,2,1e39,10") << 0;
-        QTest::newRow("rect 1e30") << "rect" << QByteArray("1,2,50,1e30") << 0;
         QTest::newRow("rect eleven pages wide") << "rect" << QByteArray("1,2,2310,10") << 0;
         QTest::newRow("rect negative") << "rect" << QByteArray("1,2,50,-5") << 0;
         QTest::newRow("rect zero") << "rect" << QByteArray("1,2,0,10") << 0;

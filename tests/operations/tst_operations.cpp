@@ -1,15 +1,9 @@
-#include "clipboard/gp_linkannotcopy.h"
-#include "clipboard/gp_linkannotcut.h"
-#include "clipboard/gp_linkannotpaste.h"
-#include "clipboard/gpi_linkannotpaste.h"
 #include "operations/gp_action.h"
 #include "operations/gp_addlink.h"
 #include "operations/gp_deletealllinkannot.h"
 #include "operations/gp_deletelinkannot.h"
 #include "operations/gp_linkchangehandler.h"
-#include "operations/gp_linkproperty.h"
 #include "operations/gpi_deletealllinkannot.h"
-#include "operations/gpi_linkproperty.h"
 
 #include "omofdapi/ig_appearance.h"
 #include "omofdapi/ofd_annot.h"
@@ -21,8 +15,6 @@
 #include "uiframework/g_docview.h"
 #include "uiframework/g_event.h"
 #include "uiframework/g_operationinterceptor.h"
-#include "uiframework/g_toolhandler.h"
-#include "uiframework/g_uicontext.h"
 #include "uiframework/gp_delannot.h"
 
 #include "testoperation.h"
@@ -133,33 +125,6 @@ private slots:
         m_tools.clear();
         m_log.clear();
         m_events.clear();
-    }
-
-    void interceptNameMatch_data()
-    {
-        QTest::addColumn<int>("interceptor");
-        QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<bool>("match");
-        QTest::newRow("delete all") << 0 << QByteArray("tt_deletealllink") << true;
-        QTest::newRow("delete all, trailing slash") << 0 << QByteArray("tt_deletealllink/") << false;
-        QTest::newRow("delete all, longer") << 0 << QByteArray("tt_deletealllinks") << false;
-        QTest::newRow("property, prefixes and case") << 1 << QByteArray("a/b/D_AnnotLinkProperty") << true;
-        QTest::newRow("property, suffix part") << 1 << QByteArray("d_annotlinkproperty/x") << false;
-        QTest::newRow("property, empty") << 1 << QByteArray("") << false;
-        QTest::newRow("paste, prefix and case") << 2 << QByteArray("x/D_ANNOTLINKPASTE") << true;
-        QTest::newRow("paste, copy") << 2 << QByteArray("d_annotlinkcopy") << false;
-    }
-
-    void interceptNameMatch()
-    {
-        QFETCH(int, interceptor);
-        QFETCH(QByteArray, name);
-        GPI_DeleteAllLinkAnnot deleteAll;
-        GPI_LinkProperty property;
-        GPI_LinkAnnotPaste paste;
-        G_OperationInterceptor *interceptors[] = {&deleteAll, &property, &paste};
-        TestOperation operation(name);
-        QTEST(interceptors[interceptor]->IsIntercept(&operation), "match");
     }
 
     void changeHandler_data()
