@@ -95,11 +95,7 @@ class TestLinkClipboard : public QObject
                    G_RunMode::Execute, [moved](G_Operation &operation) { *moved = operation.Param().GetBool("iswelt"); })
             .value_or(-1);
     }
-    void MoveCursorTo(float x, float y)
-    {
-        const QPoint scene = GQ_ToQPoint(View()->ScenePointFromDocPoint(CCA_GPoint(x, y), 0));
-        QCursor::setPos(View()->viewport()->mapToGlobal(View()->mapFromScene(scene)));
-    }
+    void MoveCursorTo(float x, float y) { QCursor::setPos(View()->viewport()->mapToGlobal(m_fixture->ViewportPoint(x, y))); }
     QList<CCA_GRect> PasteThrice()
     {
         QList<CCA_GRect> boxes;
@@ -124,9 +120,7 @@ private slots:
     void init()
     {
         m_fixture.reset(new LinkFixture(2));
-        View()->resize(900, 700);
-        View()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(View()));
+        QVERIFY(m_fixture->Show(900, 700));
         m_interceptor.reset(new GPI_LinkAnnotPaste);
         m_annotEvents = 0;
         m_fixture->context.EventMgr()->AddListener(

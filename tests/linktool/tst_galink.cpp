@@ -134,9 +134,7 @@ private slots:
         m_fixture->context.SetContextMenu(m_menu);
         View()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         View()->SetZoom(kZoomTwoPixelsPerMM);
-        View()->resize(600, 520);
-        View()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(View()));
+        QVERIFY(m_fixture->Show(600, 520));
         QVERIFY(View()->SetCurrentToolHandler("ga_link"));
         QCOMPARE(View()->CursorId(), int(G_Cursor_Cross));
     }

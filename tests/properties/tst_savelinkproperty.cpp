@@ -8,7 +8,6 @@
 
 #include "omofdapi/ig_page.h"
 #include "uiframework/g_deferreddelete.h"
-#include "uiframework/gq_convert.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -57,20 +56,15 @@ private slots:
         std::unique_ptr<GPI_LinkProperty> interceptor(new GPI_LinkProperty);
         G_DocView *view = m_fixture->view;
         view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        view->resize(900, 600);
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view) && view->SetCurrentToolHandler("ga_link"));
-        auto at = [view](float x, float y) {
-            return view->mapFromScene(GQ_ToQPoint(view->ScenePointFromDocPoint(CCA_GPoint(x, y), 0)));
-        };
+        QVERIFY(m_fixture->Show(900, 600) && view->SetCurrentToolHandler("ga_link"));
         AnswerPropertyDialog([](SingleLinkPropertyDialog *dialog) {
             Child<QComboBox>(dialog, "actionCombo")->setCurrentIndex(1);
             Child<QLineEdit>(dialog, "urlEdit")->setText("abc");
             Child<QComboBox>(dialog, "lineWidthCombo")->setCurrentIndex(1);
             ClickOk(dialog);
         });
-        QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::NoModifier, at(60, 30));
-        QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier, at(20, 10));
+        QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::NoModifier, m_fixture->ViewportPoint(60, 30));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier, m_fixture->ViewportPoint(20, 10));
 
         IG_Annot *annot = OnlyLink();
         QVERIFY2(annot, "no link after the dialog");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "testgeometry.h"
+#include "viewfixture.h"
 
 #include "properties/linkstylesettings.h"
 #include "properties/singlelinkpropertydialog.h"
@@ -8,10 +9,7 @@
 #include "tool/linkstyle.h"
 
 #include "omofdapi/g_action.h"
-#include "omofdapi/ofd_document.h"
-#include "uiframework/g_docview.h"
 #include "uiframework/g_settingmgr.h"
-#include "uiframework/g_uicontext.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -20,42 +18,10 @@
 #include <functional>
 #include <memory>
 
-// Blank pages shown in a real view of a real context.
-struct LinkFixture
+// Blank pages in a real view of a real context, with links made as the dialog makes them.
+struct LinkFixture : ViewFixture
 {
-    G_UIContext context;
-    std::unique_ptr<OFD_Document> document;
-    G_DocView *view;
-
-    explicit LinkFixture(int pageCount = 5, float widthMM = 210, float heightMM = 297)
-        : document(OFD_Document::CreateBlank(pageCount, widthMM, heightMM))
-        , view(new G_DocView(&context, document.get()))
-    {
-        context.SetCurrentDocView(view);
-    }
-    ~LinkFixture()
-    {
-        context.SetCurrentDocView(nullptr);
-        delete view;
-    }
-
-    uint32_t AddAttachment(const char *name, const char *format = "", bool listed = true)
-    {
-        G_AttachmentInfo info;
-        info.name = name;
-        info.format = format;
-        info.listed = listed;
-        document->AttachmentInfo(document->AddAttachment(info, "data"), info);
-        return info.id;
-    }
-
-    uint32_t AddMedium(int type, const char *path = "")
-    {
-        G_MultiMediaInfo info;
-        info.type = type;
-        info.filePath = path;
-        return document->AddMultiMedia(0, info, "data");
-    }
+    using ViewFixture::ViewFixture;
 
     // A link made and styled as the dialog makes one; the link owns `action`.
     IG_Annot *AddLink(int page, const CCA_GRect &rect, const LinkStyle &style, G_Action *action)

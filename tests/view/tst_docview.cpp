@@ -1,11 +1,10 @@
-#include "uiframework/g_docview.h"
 #include "uiframework/gq_convert.h"
 
 #include "omofdapi/g_action.h"
-#include "omofdapi/ofd_document.h"
+
+#include "viewfixture.h"
 
 #include <QSignalSpy>
-#include <QTest>
 
 // Expected pixels come from 96 / 25.4 = 3.7795276 pixels per millimetre at 100 %.
 class tst_DocView : public QObject
@@ -15,19 +14,12 @@ class tst_DocView : public QObject
 private slots:
     void init()
     {
-        m_document = OFD_Document::CreateBlank(3, 210, 297);
-        m_view = new G_DocView(nullptr, m_document.get());
-        m_view->resize(600, 400);
-        m_view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_view));
+        m_fixture.reset(new ViewFixture(3));
+        m_view = m_fixture->view;
+        QVERIFY(m_fixture->Show(600, 400));
     }
 
-    void cleanup()
-    {
-        delete m_view;
-        m_view = nullptr;
-        m_document.reset();
-    }
+    void cleanup() { m_fixture.reset(); }
 
     void docToScene_data()
     {
@@ -300,7 +292,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<OFD_Document> m_document;
+    std::unique_ptr<ViewFixture> m_fixture;
     G_DocView *m_view = nullptr;
 };
 

@@ -1,18 +1,14 @@
 #include "uiframework/g_actionhandler.h"
-#include "uiframework/g_docview.h"
 #include "uiframework/g_hosttools.h"
-#include "uiframework/g_operation.h"
-#include "uiframework/g_toolhandler.h"
-#include "uiframework/g_uicontext.h"
 
 #include "omofdapi/g_action.h"
 #include "omofdapi/ig_appearance.h"
 #include "omofdapi/ig_pageobject.h"
-#include "omofdapi/ofd_document.h"
 #include "omofdapi/ofd_page.h"
 #include "omofdapi/ofd_textobject.h"
 
 #include "testoperation.h"
+#include "viewfixture.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -56,9 +52,8 @@ private slots:
     {
         g_calls.clear();
         m_follow = false;
-        m_context = new G_UIContext;
-        m_document = OFD_Document::CreateBlank(3, 210, 297);
-        OFD_Page *page = m_document->Page(0);
+        m_fixture.reset(new ViewFixture(3));
+        OFD_Page *page = m_fixture->document->Page(0);
         m_link = page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, OMSharedPtr<const OMJson>());
         m_link->SetBoundary(CCA_GRect(20, 20, 80, 40));
 
@@ -76,24 +71,14 @@ private slots:
         world.text = QStringLiteral("World");
         text->SetTextCodes({hello, world});
 
-        m_view = new G_DocView(m_context, m_document.get());
-        m_context->SetCurrentDocView(m_view);
-        m_view->resize(600, 500);
-        m_view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_view));
+        m_view = m_fixture->view;
+        QVERIFY(m_fixture->Show(600, 500));
         m_view->SetZoom(100);
         m_view->GoToPage(0);
         QCOMPARE(QString::fromUtf8(m_view->CurrentToolHandler()->Name().c_str()), QStringLiteral("t_handtool"));
     }
 
-    void cleanup()
-    {
-        delete m_view;
-        m_view = nullptr;
-        m_document.reset();
-        delete m_context;
-        m_context = nullptr;
-    }
+    void cleanup() { m_fixture.reset(); }
 
     void clickOnLinkRunsItsAction()
     {
@@ -192,19 +177,15 @@ private slots:
         QTest::newRow("web address")
             << MakeAction([] { auto *a = new G_ActionURI; a->SetURI("https://example.org/a?b=1"); return a; }) << "https://example.org/a?b=1";
         QTest::newRow("attachment") << MakeAction([this] {
-            G_AttachmentInfo info;
-            info.name = "readme";
-            info.format = "txt";
-            m_document->AttachmentInfo(m_document->AddAttachment(info, "text"), info);
             auto *a = new G_ActionGotoA;
-            a->SetAttachID(info.id);
+            a->SetAttachID(m_fixture->AddAttachment("readme", "txt"));
             return a;
         }) << "readme.txt";
         QTest::newRow("sound")
-            << MakeAction([this] { auto *a = new G_ActionSound; a->SetResourceID(AddMedium(G_MultiMedia_Audio, "media/chime.wav")); return a; })
+            << MakeAction([this] { auto *a = new G_ActionSound; a->SetResourceID(m_fixture->AddMedium(G_MultiMedia_Audio, "media/chime.wav")); return a; })
             << "chime.wav";
         QTest::newRow("movie")
-            << MakeAction([this] { auto *a = new G_ActionMovie; a->SetResourceID(AddMedium(G_MultiMedia_Video, "clip.mp4")); return a; })
+            << MakeAction([this] { auto *a = new G_ActionMovie; a->SetResourceID(m_fixture->AddMedium(G_MultiMedia_Video, "clip.mp4")); return a; })
             << "clip.mp4";
         QTest::newRow("no action") << MakeAction([]() -> G_Action * { return nullptr; }) << QString();
     }
@@ -259,19 +240,7 @@ private:
         path->SetActions(actions);
     }
 
-    uint32_t AddMedium(int type, const char *path)
-    {
-        G_MultiMediaInfo info;
-        info.type = type;
-        info.filePath = path;
-        return m_document->AddMultiMedia(0, info, "data");
-    }
-
-    QPoint ViewportPoint(int page, float x, float y) const
-    {
-        const CCA_Point scene = m_view->ScenePointFromDocPoint(CCA_GPoint(x, y), page);
-        return m_view->mapFromScene(QPointF(scene.x, scene.y));
-    }
+    QPoint ViewportPoint(int page, float x, float y) const { return m_fixture->ViewportPoint(x, y, page); }
 
     // Stands in for the module's "d_linkaction"; follows the link when asked to.
     TestOperation m_linkAction{"d_linkaction", [this](G_Operation &operation) {
@@ -279,12 +248,11 @@ private:
                              operation.Param().GetInt32(QStringLiteral("annotID")));
         IG_Appearance *appearance = m_link->Appearance();
         if (m_follow && appearance && appearance->PageObject(0))
-            m_context->ActionHandler()->DoActions(appearance->PageObject(0)->Actions(), m_document.get(), 3);
+            m_fixture->context.ActionHandler()->DoActions(appearance->PageObject(0)->Actions(), m_fixture->document.get(), 3);
         return 1;
     }};
     bool m_follow = false;
-    G_UIContext *m_context = nullptr;
-    std::unique_ptr<OFD_Document> m_document;
+    std::unique_ptr<ViewFixture> m_fixture;
     G_DocView *m_view = nullptr;
     IG_Annot *m_link = nullptr;
 };
