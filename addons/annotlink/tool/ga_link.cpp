@@ -221,18 +221,15 @@ int GA_Link::OnLButtonDown(unsigned flags, const CCA_Point &point)
 
 int GA_Link::OnMouseMove(unsigned flags, const CCA_Point &point)
 {
-    G_DocView *view = DocView();
     IG_Annot *hit = nullptr;
     IG_Page *page = AnnotUnder(point, "Link", hit);
     if (!page)
         return 0;
-
-    if (hit) {
-        if (!(m_selected && hit == CurrentAnnot()))
-            view->SetCursor(G_Cursor_Move);
-    } else if (m_dragMode == DragNone) {
+    G_DocView *view = DocView();
+    if (hit && !(m_selected && hit == CurrentAnnot()))
+        view->SetCursor(G_Cursor_Move);
+    else if (!hit && m_dragMode == DragNone)
         view->SetCursor(G_Cursor_Cross);
-    }
 
     if (m_selected) {
         GA_Common::OnMouseMove(flags, point);
