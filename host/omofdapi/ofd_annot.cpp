@@ -23,8 +23,15 @@ IG_Page *OFD_Annot::Page() const
 void OFD_Annot::Touch()
 {
     m_context->Touch();
+    NoteEdited();
     if (m_page)
         m_page->AnnotChanged();
+}
+
+void OFD_Annot::NoteEdited()
+{
+    if (!m_context->IsLoading())
+        m_edited = true;
 }
 
 void OFD_Annot::SetID(uint32_t id)
@@ -122,7 +129,7 @@ IG_Appearance *OFD_Annot::Appearance() const
 IG_Appearance *OFD_Annot::CreateAppearance()
 {
     if (!m_appearance) {
-        m_appearance = std::make_unique<OFD_Appearance>(m_context);
+        m_appearance = std::make_unique<OFD_Appearance>(m_context, this);
         Touch();
     }
     return m_appearance.get();

@@ -51,6 +51,12 @@ public:
     // Set by the page that holds the annotation; null while it is out of every page.
     void SetPage(OFD_Page *page) { m_page = page; }
 
+    // Whether the annotation or an object of its appearance changed outside loading since it
+    // was read or saved: a package writer keeps an unedited one as the file had it.
+    bool IsEdited() const { return m_edited; }
+    void SetEdited(bool edited) { m_edited = edited; }
+    void NoteEdited();
+
 private:
     void Touch();
 
@@ -67,6 +73,7 @@ private:
     bool m_print = true;
     bool m_noZoom = false;
     bool m_noRotate = false;
+    bool m_edited = false;
     CCA_String m_remark;
     std::vector<std::pair<CCA_String, CCA_String>> m_parameters;
     std::unique_ptr<OFD_Appearance> m_appearance;

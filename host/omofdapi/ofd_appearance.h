@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class OFD_Annot;
 class OFD_DocumentContext;
 
 // The page block of an annotation: page objects whose origin is the annotation boundary's
@@ -12,7 +13,8 @@ class OFD_DocumentContext;
 class OFD_Appearance : public IG_Appearance
 {
 public:
-    explicit OFD_Appearance(std::shared_ptr<OFD_DocumentContext> context);
+    // `owner` (which outlives the appearance) is told of every change of its objects.
+    explicit OFD_Appearance(std::shared_ptr<OFD_DocumentContext> context, OFD_Annot *owner = nullptr);
     ~OFD_Appearance() override;
 
     int PageObjectCount() const override { return m_objects.Count(); }
@@ -24,6 +26,9 @@ public:
     IG_PageObject *AddPageObject(std::unique_ptr<IG_PageObject> object, int index = -1);
 
 private:
+    void Changed();
+
     std::shared_ptr<OFD_DocumentContext> m_context;
+    OFD_Annot *m_owner;
     OFD_PageObjectList m_objects;
 };

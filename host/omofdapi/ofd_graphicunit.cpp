@@ -1,5 +1,6 @@
 #include "ofd_graphicunit.h"
 
+#include "ofd_annot.h"
 #include "ofd_documentcontext.h"
 
 #include <algorithm>
@@ -27,6 +28,8 @@ void OFD_GraphicUnit<Interface>::Touch()
 {
     m_context->Touch();
     m_context->NoteObjectChange();
+    if (m_owner)
+        m_owner->NoteEdited();
 }
 
 template <class Interface>

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class OFD_Annot;
 class OFD_DocumentContext;
 
 // Line cap and join (OFD Cap, Join).
@@ -70,12 +71,15 @@ public:
     void SetClips(const std::vector<CCA_Path> &clips);
 
     OFD_DocumentContext *Context() const { return m_context.get(); }
+    // The annotation whose appearance holds this object, told of every change; null on a page.
+    void SetOwner(OFD_Annot *owner) { m_owner = owner; }
 
 protected:
     void Touch();
 
     int m_type;
     std::shared_ptr<OFD_DocumentContext> m_context;
+    OFD_Annot *m_owner = nullptr;
     uint32_t m_id;
     bool m_visible = true;
     float m_lineWidth = 0.353f;

@@ -513,11 +513,6 @@ bool OFD_PackageReader::LoadContent(OFD_Page *page)
     return true;
 }
 
-QByteArray OFD_PackageReader::Canonical(const OFD_XmlElement &element)
-{
-    return element.ToDocument();
-}
-
 bool OFD_PackageReader::LoadAnnots(OFD_Page *page)
 {
     const auto it = m_pages.find(page);
@@ -526,6 +521,7 @@ bool OFD_PackageReader::LoadAnnots(OFD_Page *page)
     OFD_LoadingScope loading(m_document->Context().get());
     PageState &state = it.value();
     state.annotsLoaded = true;
+    state.annotsComplete = false;
     state.annots.clear();
     state.annotParts.clear();
     OFD_ContentReader reader(m_document, *m_resources, m_archive, &m_bookmarks);
@@ -541,22 +537,20 @@ bool OFD_PackageReader::LoadAnnots(OFD_Page *page)
             continue;
         }
         state.annotParts.insert(path);
-        for (const OFD_XmlElement *element : root->Children(QStringLiteral("Annot"))) {
+        for (int child = 0; child < root->ChildCount(); ++child) {
+            const OFD_XmlElement *element = root->ChildAt(child);
+            if (!element->Is(QStringLiteral("Annot")))
+                continue;
             const uint32_t fileID = element->UIntAttribute(QStringLiteral("ID"));
             const bool fresh = fileID == 0 || m_loadedAnnotIDs.contains(fileID);
             OFD_Annot *annot = reader.ReadAnnot(*element, *page, fresh);
             if (!annot)
                 continue;
             m_loadedAnnotIDs.insert(annot->ID());
-            std::shared_ptr<OFD_XmlElement> original(element->Clone());
-            original->SetAttribute(QStringLiteral("ID"), QString::number(annot->ID()));
-            LoadedAnnot loaded;
-            loaded.id = annot->ID();
-            loaded.canonical = Canonical(*OFD_XmlSerializer::AnnotElement(*annot, element->Attribute(QStringLiteral("Type"))));
-            loaded.element = original;
-            state.annots.append(loaded);
+            state.annots.append({annot->ID(), child, path});
         }
     }
+    state.annotsComplete = true;
     return ok;
 }
 
@@ -577,6 +571,7 @@ void OFD_PackageReader::Saved(const QString &filePath, const SavedParts *changes
         if (state == m_pages.end())
             continue;
         state->annots = it.value();
+        state->annotsComplete = true;
         state->annotParts = QSet<QString>(state->annotFiles.cbegin(), state->annotFiles.cend());
     }
 }

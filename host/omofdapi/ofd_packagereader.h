@@ -35,13 +35,12 @@ public:
     bool LoadContent(OFD_Page *page) override;
     bool LoadAnnots(OFD_Page *page) override;
 
-    // An annotation as it was read: its element from the file and the element the serializer
-    // makes of it, to tell later whether it changed.
+    // Where an annotation was read: its ID, the part and which Annot child of it.
     struct LoadedAnnot
     {
         uint32_t id = 0;
-        QByteArray canonical;
-        std::shared_ptr<const OFD_XmlElement> element;
+        int child = 0;
+        QString part;
     };
     struct PageState
     {
@@ -50,6 +49,7 @@ public:
         QStringList annotFiles;   // its annotation parts, as listed in the index
         QSet<QString> annotParts; // those that held a PageAnnot when they were read
         bool annotsLoaded = false;
+        bool annotsComplete = false; // false when reading them stopped halfway (out of memory)
         QVector<LoadedAnnot> annots;
     };
     struct IndexEntry
@@ -90,9 +90,6 @@ public:
     };
     // Null `changes`: the package was copied as it was.
     void Saved(const QString &filePath, const SavedParts *changes);
-
-    // The canonical form the writer compares.
-    static QByteArray Canonical(const OFD_XmlElement &element);
 
 private:
     OFD_PackageReader(OFD_Document *document, std::shared_ptr<OFD_ZipArchive> archive);

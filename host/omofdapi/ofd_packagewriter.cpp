@@ -1,5 +1,6 @@
 #include "ofd_packagewriter.h"
 
+#include "ofd_annot.h"
 #include "ofd_document.h"
 #include "ofd_imageobject.h"
 #include "ofd_packagepath.h"
@@ -17,6 +18,8 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QUuid>
+
+#include <map>
 
 namespace {
 
@@ -112,12 +115,51 @@ bool OwnsEveryWrite(const OFD_PackageReader &reader, const QHash<QString, QByteA
     return false;
 }
 
-std::unique_ptr<OFD_XmlElement> PageAnnotRoot(const QVector<std::shared_ptr<const OFD_XmlElement>> &annots)
+// The Annot elements as the package holds them, each part read when first asked for.
+class OriginalAnnots
 {
-    auto root = std::make_unique<OFD_XmlElement>(QStringLiteral("PageAnnot"));
-    for (const auto &annot : annots)
-        root->AddChild(annot->Clone());
-    return root;
+public:
+    explicit OriginalAnnots(const OFD_ZipArchive &archive) : m_archive(archive) {}
+
+    const OFD_XmlElement *Find(const OFD_PackageReader::LoadedAnnot &loaded)
+    {
+        auto it = m_parts.find(loaded.part);
+        if (it == m_parts.end()) {
+            QByteArray bytes;
+            std::unique_ptr<OFD_XmlElement> root;
+            if (m_archive.ReadEntry(loaded.part, bytes, nullptr))
+                root = OFD_XmlElement::Parse(bytes, nullptr);
+            it = m_parts.emplace(loaded.part, std::move(root)).first;
+        }
+        const OFD_XmlElement *root = it->second.get();
+        if (!root || loaded.child < 0 || loaded.child >= root->ChildCount())
+            return nullptr;
+        const OFD_XmlElement *element = root->ChildAt(loaded.child);
+        return element->Is(QStringLiteral("Annot")) ? element : nullptr;
+    }
+
+private:
+    const OFD_ZipArchive &m_archive;
+    std::map<QString, std::unique_ptr<OFD_XmlElement>> m_parts;
+};
+
+bool IsEdited(const IG_Annot *annot)
+{
+    const auto *ofd = dynamic_cast<const OFD_Annot *>(annot);
+    return !ofd || ofd->IsEdited();
+}
+
+// Whether the page holds the annotations it was read with, in the same order, none edited.
+bool AnnotsUnchanged(const OFD_Page &page, const OFD_PackageReader::PageState &state)
+{
+    if (page.AnnotCount() != state.annots.size())
+        return false;
+    for (int k = 0; k < page.AnnotCount(); ++k) {
+        const IG_Annot *annot = page.AnnotAt(k);
+        if (annot->ID() != state.annots.at(k).id || IsEdited(annot))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -165,6 +207,7 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
     QList<QPair<QString, QByteArray>> added;
     QSet<QString> dropped;
     QHash<const OFD_Page *, QVector<OFD_PackageReader::LoadedAnnot>> written;
+    OriginalAnnots originals(*archive);
     bool changed = false;
 
     for (int i = 0; i < document->PageCount(); ++i) {
@@ -172,38 +215,43 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
         const OFD_PackageReader::PageState *state = reader.State(page);
         if (!state || !page->IsAnnotsLoaded())
             continue;
+        if (AnnotsUnchanged(*page, *state))
+            continue;
+        if (!state->annotsComplete) {
+            if (error)
+                *error = Tr("The annotations of page %1 could not all be read; saving would lose some of them. "
+                            "Nothing was saved.").arg(i + 1);
+            return false;
+        }
         QHash<uint32_t, const OFD_PackageReader::LoadedAnnot *> before;
         for (const OFD_PackageReader::LoadedAnnot &loaded : state->annots)
             before.insert(loaded.id, &loaded);
-        bool clean = page->AnnotCount() == state->annots.size();
-        QVector<std::shared_ptr<const OFD_XmlElement>> elements;
+        auto pageAnnot = std::make_unique<OFD_XmlElement>(QStringLiteral("PageAnnot"));
         QVector<OFD_PackageReader::LoadedAnnot> now;
         for (int k = 0; k < page->AnnotCount(); ++k) {
             const IG_Annot *annot = page->AnnotAt(k);
             const OFD_PackageReader::LoadedAnnot *old = before.value(annot->ID());
-            const QString typeText = old ? old->element->Attribute(QStringLiteral("Type")) : QString();
-            std::shared_ptr<const OFD_XmlElement> element(OFD_XmlSerializer::AnnotElement(*annot, typeText));
-            const QByteArray canonical = OFD_PackageReader::Canonical(*element);
-            if (old && old->canonical == canonical)
-                element = old->element; // unchanged: written back as it was read
-            else
-                clean = false;
-            if (clean && state->annots.at(k).id != annot->ID())
-                clean = false;
-            elements.append(element);
-            now.append({annot->ID(), canonical, element});
+            const OFD_XmlElement *original = old ? originals.Find(*old) : nullptr;
+            if (original && !IsEdited(annot)) {
+                // Unchanged: written back as it was read, under the ID it has now.
+                std::unique_ptr<OFD_XmlElement> copy = original->Clone();
+                copy->SetAttribute(QStringLiteral("ID"), QString::number(annot->ID()));
+                pageAnnot->AddChild(std::move(copy));
+            } else {
+                const QString typeText = original ? original->Attribute(QStringLiteral("Type")) : QString();
+                pageAnnot->AddChild(OFD_XmlSerializer::AnnotElement(*annot, typeText));
+            }
+            now.append({annot->ID(), k, QString()});
         }
-        if (clean)
-            continue;
+        const bool empty = now.isEmpty();
         changed = true;
-        written.insert(page, now);
         // The page's first part of its own takes all its annotations; its other own parts go.
         // Parts it shares or that held no annotations stay as they are.
         QString path;
         for (const QString &file : state->annotFiles) {
             if (!reader.OwnsAnnotPart(page, file))
                 continue;
-            if (path.isEmpty() && !elements.isEmpty())
+            if (path.isEmpty() && !empty)
                 path = file;
             else
                 dropped.insert(file);
@@ -215,7 +263,8 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
                 indexChanged = true;
             }
         }
-        if (elements.isEmpty())
+        written.insert(page, now);
+        if (empty)
             continue;
         if (path.isEmpty()) {
             path = FreePath(annotsFolder + QStringLiteral("Page_%1/").arg(i), QStringLiteral("Annotation.xml"), taken);
@@ -226,7 +275,9 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
             index.append(entry);
             indexChanged = true;
         }
-        const QByteArray bytes = PageAnnotRoot(elements)->ToDocument();
+        for (OFD_PackageReader::LoadedAnnot &loaded : written[page])
+            loaded.part = path;
+        const QByteArray bytes = pageAnnot->ToDocument();
         const QString stored = archive->FindEntry(path);
         if (stored.isEmpty())
             added.append(qMakePair(path, bytes));
@@ -326,6 +377,10 @@ bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &re
         saved.index = index;
         saved.indexPath = indexPath;
         saved.maxUnitID = maxID;
+        for (auto it = written.constBegin(); it != written.constEnd(); ++it)
+            for (int k = 0; k < it.key()->AnnotCount(); ++k)
+                if (auto *annot = dynamic_cast<OFD_Annot *>(it.key()->AnnotAt(k)))
+                    annot->SetEdited(false);
         saved.annots = written;
         reader.Saved(filePath, &saved);
     }

@@ -525,6 +525,61 @@ private slots:
         QCOMPARE(QString::fromUtf8(reopened->GetPage(0)->AnnotAt(0)->LastModDate().c_str()), QStringLiteral("2022-11-16-19-20-58"));
     }
 
+    // A change anywhere in a loaded link is saved; the unchanged link beside it is written
+    // back as the file had it, foreign attribute and all.
+    void editsOfALoadedLinkAreSaved_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("annotation") << "hide" << "readonly 1 visible 0";
+        QTest::newRow("appearance object") << "width" << "visible 1 width 2 dashes ";
+        QTest::newRow("object removed") << "remove" << "no path object";
+    }
+
+    void editsOfALoadedLinkAreSaved()
+    {
+        QFETCH(QString, edit);
+        QFETCH(QString, expected);
+        const QByteArray link = "<ofd:Appearance Boundary=\"5 6 20 10\"><ofd:PathObject ID=\"%1\" Boundary=\"0 0 20 10\">"
+                                "<ofd:AbbreviatedData>M 0 0 L 20 0</ofd:AbbreviatedData></ofd:PathObject></ofd:Appearance>";
+        const QByteArray annots = "<ofd:PageAnnot xmlns:ofd=\"http://www.ofdspec.org/2016\" xmlns:x=\"urn:x\">"
+                                  "<ofd:Annot Type=\"Link\" ID=\"3\" x:Note=\"kept\">" + QByteArray(link).replace("%1", "4") + "</ofd:Annot>"
+                                  "<ofd:Annot Type=\"Link\" ID=\"5\">" + QByteArray(link).replace("%1", "6") + "</ofd:Annot></ofd:PageAnnot>";
+        QTemporaryDir dir;
+        const QString source = dir.filePath(QStringLiteral("links.ofd"));
+        QVERIFY(WriteFile(source, ZipBytes({{QStringLiteral("OFD.xml"), "<ofd:OFD xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:DocBody>"
+                                                                        "<ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot></ofd:DocBody></ofd:OFD>"},
+                                            {QStringLiteral("Doc_0/Document.xml"), "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:CommonData>"
+                                                                                   "<ofd:MaxUnitID>6</ofd:MaxUnitID></ofd:CommonData><ofd:Pages><ofd:Page ID=\"1\" "
+                                                                                   "BaseLoc=\"Page_0.xml\"/></ofd:Pages><ofd:Annotations>Annots.xml</ofd:Annotations></ofd:Document>"},
+                                            {QStringLiteral("Doc_0/Page_0.xml"), "<ofd:Page xmlns:ofd=\"http://www.ofdspec.org/2016\"/>"},
+                                            {QStringLiteral("Doc_0/Annots.xml"), "<ofd:Annotations xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Page PageID=\"1\">"
+                                                                                 "<ofd:FileLoc>Page_0/Annotation.xml</ofd:FileLoc></ofd:Page></ofd:Annotations>"},
+                                            {QStringLiteral("Doc_0/Page_0/Annotation.xml"), annots}})));
+        QString error;
+        std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(source, &error);
+        QVERIFY2(document, qPrintable(error));
+        QVERIFY(document->Page(0)->LoadAnnots());
+        IG_Annot *second = document->Page(0)->AnnotByID(5);
+        QVERIFY(second);
+        if (edit == QLatin1String("hide"))
+            second->SetVisible(false);
+        else if (edit == QLatin1String("width"))
+            second->Appearance()->PageObject(0)->SetLineWidth(2);
+        else
+            QVERIFY(second->Appearance()->RemovePageObject(0));
+        const QString target = dir.filePath(QStringLiteral("saved.ofd"));
+        QVERIFY2(OFD_PackageWriter::Save(document.get(), target, &error), qPrintable(error));
+
+        QVERIFY(ZipEntries(target).value(QStringLiteral("Doc_0/Page_0/Annotation.xml")).contains("Note=\"kept\""));
+        std::unique_ptr<OFD_Document> reopened = OFD_PackageReader::Open(target, &error);
+        QVERIFY2(reopened, qPrintable(error));
+        QVERIFY(reopened->GetPage(0)->LoadAnnots());
+        QCOMPARE(reopened->GetPage(0)->AnnotCount(), 2);
+        QVERIFY2(DescribeLink(reopened->GetPage(0)->AnnotByID(5)).join(QLatin1Char('\n')).contains(expected),
+                 qPrintable(DescribeLink(reopened->GetPage(0)->AnnotByID(5)).join(QLatin1Char('\n'))));
+    }
+
     void sampleDocumentIsComplete()
     {
         QTemporaryDir dir;
