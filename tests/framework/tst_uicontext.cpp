@@ -2,21 +2,17 @@
 #include "uiframework/g_contextmenu.h"
 #include "uiframework/g_event.h"
 #include "uiframework/g_hostoperations.h"
-#include "uiframework/g_operation.h"
-#include "uiframework/g_uicontext.h"
 
 #include "omofdapi/g_action.h"
-#include "omofdapi/ofd_document.h"
+
+#include "testoperation.h"
+#include "viewfixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include "testoperation.h"
-
-#include <QtTest>
 
 namespace {
 
@@ -67,20 +63,6 @@ protected:
         opened << url;
         return true;
     }
-};
-
-// Answers the message box as told and notes its text.
-class AnsweringContext : public G_UIContext
-{
-public:
-    int ShowMessageBox(const QString &, const QString &text, QMessageBox::StandardButtons, QMessageBox::StandardButton,
-                       const QStringList &, const QSize &) override
-    {
-        asked << text;
-        return answer;
-    }
-    int answer = QMessageBox::Open;
-    QStringList asked;
 };
 
 CCA_ArrayTemplate<G_Action *> OneAction(G_Action *action)
@@ -281,39 +263,28 @@ private slots:
         QFETCH(bool, opened);
         QCOMPARE(handler->DoActions(OneAction(&action), nullptr, 3), int(opened));
         QCOMPARE(handler->opened, opened ? QList<QUrl>{QUrl::fromLocalFile(regular)} : QList<QUrl>());
-        QTEST(!context.asked.isEmpty(), "asked");
-        if (!context.asked.isEmpty())
-            QVERIFY2(context.asked.first().contains(QDir::toNativeSeparators(regular)), qPrintable(context.asked.first()));
+        QTEST(!context.shown.isEmpty(), "asked");
+        if (!context.shown.isEmpty())
+            QVERIFY2(context.shown[1].contains(QDir::toNativeSeparators(regular)), qPrintable(context.shown[1]));
     }
 
     // Attachments and media go to a new file in a private folder and are opened; programs never are.
     void embeddedFilesAreWrittenAndOpened()
     {
-        const auto document = OFD_Document::CreateBlank(1, 210, 297);
-        G_AttachmentInfo info;
-        info.name = "../notes.txt";
-        G_AttachmentInfo notes, script;
-        QVERIFY(document->AttachmentInfo(document->AddAttachment(info, "hello"), notes));
-        info.name = "setup.SH";
-        QVERIFY(document->AttachmentInfo(document->AddAttachment(info, "#!/bin/sh\n"), script));
+        ViewFixture f(1);
+        const uint32_t notes = f.AddAttachment("../notes.txt", "", true, "hello");
+        const uint32_t script = f.AddAttachment("setup.SH", "", true, "#!/bin/sh\n");
         // A name without an extension is opened with its format as one.
-        G_AttachmentInfo readme;
-        info.name = "readme";
-        info.format = "TXT";
-        QVERIFY(document->AttachmentInfo(document->AddAttachment(info, "read me"), readme));
-        G_MultiMediaInfo media;
-        media.type = G_MultiMedia_Audio;
-        media.filePath = "Doc_0/Res/bell.mp3";
-        const uint32_t mediaID = document->AddMultiMedia(0, media, "ID3");
-
-        G_UIContext context;
+        const uint32_t readme = f.AddAttachment("readme", "TXT", true, "read me");
+        const uint32_t mediaID = f.AddMedium(G_MultiMedia_Audio, "Doc_0/Res/bell.mp3", "ID3");
+        G_UIContext &context = f.context;
         auto *handler = new RecordingActionHandler(&context);
         context.SetActionHandler(handler);
         G_ActionGotoA openNotes, openScript, openMissing, openReadme;
-        openNotes.SetAttachID(notes.id);
-        openReadme.SetAttachID(readme.id);
-        openScript.SetAttachID(script.id);
-        openMissing.SetAttachID(script.id + 100);
+        openNotes.SetAttachID(notes);
+        openReadme.SetAttachID(readme);
+        openScript.SetAttachID(script);
+        openMissing.SetAttachID(script + 100);
         G_ActionSound sound;
         sound.SetResourceID(mediaID);
         G_ActionMovie stop;
@@ -322,7 +293,7 @@ private slots:
         CCA_ArrayTemplate<G_Action *> actions;
         for (G_Action *action : std::initializer_list<G_Action *>{&openMissing, &openScript, &openNotes, &stop, &sound, &openReadme})
             actions.Add(action);
-        QCOMPARE(context.ActionHandler()->DoActions(actions, document.get(), 3), 3);
+        QCOMPARE(context.ActionHandler()->DoActions(actions, f.document.get(), 3), 3);
 
         const QString folder = handler->EmbeddedFolder();
         QVERIFY(!folder.isEmpty());
@@ -343,7 +314,7 @@ private slots:
         const QString victim = outside.filePath("victim.txt");
         QVERIFY(QFile::link(victim, folder + "/notes (2).txt"));
         handler->opened.clear();
-        QCOMPARE(context.ActionHandler()->DoActions(OneAction(&openNotes), document.get(), 3), 1);
+        QCOMPARE(context.ActionHandler()->DoActions(OneAction(&openNotes), f.document.get(), 3), 1);
         QCOMPARE(handler->opened, QList<QUrl>{QUrl::fromLocalFile(folder + "/notes (3).txt")});
         QVERIFY(!QFile::exists(victim));
 

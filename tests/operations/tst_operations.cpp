@@ -54,21 +54,6 @@ public:
     QStringList asked;
 };
 
-class TestContext : public G_UIContext
-{
-public:
-    int ShowMessageBox(const QString &title, const QString &text, QMessageBox::StandardButtons buttons,
-                       QMessageBox::StandardButton defaultButton, const QStringList &buttonTexts,
-                       const QSize &size) override
-    {
-        shown << title << text << QString::number(buttons) << QString::number(defaultButton)
-              << buttonTexts.join('|') << QString::number(size.isValid());
-        return answer;
-    }
-    int answer = QMessageBox::Ok;
-    QStringList shown;
-};
-
 class RecordingActionHandler : public G_ActionHandler
 {
 public:
@@ -105,7 +90,7 @@ private slots:
     void init()
     {
         m_document = OFD_Document::CreateBlank(3, 210, 297);
-        m_context.reset(new TestContext);
+        m_context.reset(new AnsweringContext);
         m_view.reset(new G_DocView(m_context.get(), m_document.get()));
         m_context->SetCurrentDocView(m_view.get());
         m_context->EventMgr()->AddListener([this](const G_Event &event) {
@@ -405,7 +390,7 @@ private:
     std::vector<std::unique_ptr<G_ToolHandler>> m_tools;
     // Three A4 pages in a view that is current in its context.
     std::unique_ptr<OFD_Document> m_document;
-    std::unique_ptr<TestContext> m_context;
+    std::unique_ptr<AnsweringContext> m_context;
     std::unique_ptr<G_DocView> m_view;
 };
 

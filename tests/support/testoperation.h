@@ -6,6 +6,8 @@
 #include "uiframework/g_uicontext.h"
 
 #include <QByteArray>
+#include <QMessageBox>
+#include <QStringList>
 
 #include <functional>
 
@@ -39,6 +41,23 @@ public:
 
 private:
     CCA_String m_name;
+};
+
+// Answers every message box with `answer` and notes what each showed: title, text, buttons,
+// default button, button texts and whether a size was given.
+class AnsweringContext : public G_UIContext
+{
+public:
+    int ShowMessageBox(const QString &title, const QString &text, QMessageBox::StandardButtons buttons,
+                       QMessageBox::StandardButton defaultButton, const QStringList &buttonTexts,
+                       const QSize &size) override
+    {
+        shown << title << text << QString::number(buttons) << QString::number(defaultButton)
+              << buttonTexts.join('|') << QString::number(size.isValid());
+        return answer;
+    }
+    int answer = QMessageBox::Ok;
+    QStringList shown;
 };
 
 // Runs the operation registered as `name` through its interceptors, as the reader does;

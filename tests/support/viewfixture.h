@@ -41,21 +41,22 @@ struct ViewFixture
         return view->mapFromScene(QPoint(scene.x, scene.y));
     }
 
-    uint32_t AddAttachment(const char *name, const char *format = "", bool listed = true)
+    uint32_t AddAttachment(const char *name, const char *format = "", bool listed = true,
+                           const QByteArray &data = "data")
     {
         G_AttachmentInfo info;
         info.name = name;
         info.format = format;
         info.listed = listed;
-        document->AttachmentInfo(document->AddAttachment(info, "data"), info);
+        document->AttachmentInfo(document->AddAttachment(info, data), info);
         return info.id;
     }
 
-    uint32_t AddMedium(int type, const char *path = "")
+    uint32_t AddMedium(int type, const char *path = "", const QByteArray &data = "data")
     {
         G_MultiMediaInfo info;
         info.type = type;
         info.filePath = path;
-        return document->AddMultiMedia(0, info, "data");
+        return document->AddMultiMedia(0, info, data);
     }
 };
