@@ -54,7 +54,6 @@ private slots:
         QTest::addColumn<float>("width");
         QTest::addColumn<LinkLineWidth>("current");
         QTest::addColumn<LinkLineWidth>("index");
-        QTest::newRow("thin") << 0.35277778f << W::Coarse << W::Thin;
         QTest::newRow("middle") << 0.70555556f << W::Thin << W::Middle;
         QTest::newRow("coarse") << 1.0583334f << W::Thin << W::Coarse;
         QTest::newRow("1.5 mm is 4.25 pt") << 1.5f << W::Middle << W::Middle;
@@ -105,8 +104,6 @@ private slots:
         QTest::addColumn<LinkLineType>("current");
         QTest::addColumn<LinkLineType>("type");
         QTest::newRow("empty is solid") << Floats{} << W::Coarse << T::Dotted3 << T::Solid;
-        QTest::newRow("coarse dotted2") << Floats{3.175f, 1.0583333f} << W::Coarse << T::Solid << T::Dotted2;
-        QTest::newRow("coarse dotted1") << Floats{5.2916665f, 3.175f} << W::Coarse << T::Solid << T::Dotted1;
         // n = 3: T = 2.1167 < dotted2 < A = 4.2333 < dotted1 < S = 6.35, all exclusive.
         QTest::newRow("just above A") << Floats{4.24f, 1} << W::Coarse << T::Solid << T::Dotted1;
         QTest::newRow("just below A") << Floats{4.23f, 1} << W::Coarse << T::Solid << T::Dotted2;

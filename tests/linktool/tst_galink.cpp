@@ -310,7 +310,6 @@ private slots:
         QTest::addColumn<float>("zoom");
         QTest::newRow("37 %") << 37.f;
         QTest::newRow("two pixels a millimetre") << kZoomTwoPixelsPerMM;
-        QTest::newRow("100 %") << 100.f;
         QTest::newRow("137 %") << 137.f;
     }
 
