@@ -179,7 +179,6 @@ private slots:
         QTest::newRow("ftp") << "ftp://files.example/f.txt" << "ftp://files.example/f.txt";
         QTest::newRow("file document") << "file:///tmp/none/report.pdf" << "file:///tmp/none/report.pdf";
         QTest::newRow("file script") << "file:///tmp/none/run.sh" << "";
-        QTest::newRow("file script, trailing dot") << "file:///tmp/none/run.sh." << "";
         QTest::newRow("file on localhost") << "file://localhost/tmp/none/a.pdf" << "file:///tmp/none/a.pdf";
         QTest::newRow("file on another host") << "file://server/share/a.pdf" << "";
         QTest::newRow("mailto fields kept, attach dropped")
