@@ -1,12 +1,13 @@
 #include "ofd_xmlelement.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
+#include <QHash>
 #include <QtMath>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <algorithm>
+#include <deque>
 #include <cstring>
 #include <cmath>
 #include <limits>
@@ -52,23 +53,24 @@ int LongestRun(const QByteArray &data)
     return int(std::min<qint64>(longest, std::numeric_limits<int>::max()));
 }
 
-// Names repeat on every element: one shared copy of each of the first few.
+// Names repeat on every element: one shared copy of each of the first few hundred.
 class NamePool
 {
 public:
     QString Get(const QStringRef &name)
     {
-        for (const QString &known : m_names)
-            if (known == name)
-                return known;
+        const auto it = m_names.constFind(name);
+        if (it != m_names.constEnd())
+            return it.value();
         QString copy = name.toString();
-        if (m_names.size() < 128)
-            m_names.push_back(copy);
+        if (m_names.size() < 512)
+            m_names.insert(QStringRef(&m_keys.emplace_back(copy)), copy);
         return copy;
     }
 
 private:
-    std::vector<QString> m_names;
+    std::deque<QString> m_keys; // what the keys refer to; a deque never moves them
+    QHash<QStringRef, QString> m_names;
 };
 
 std::unique_ptr<OFD_XmlElement> ParseWith(const QByteArray &data, bool namespaces, int maxDepth, QString *error)
@@ -128,14 +130,18 @@ std::unique_ptr<OFD_XmlElement> ParseWith(const QByteArray &data, bool namespace
             if (stack.empty()) {
                 root = std::move(element);
             } else {
-                stack.back()->AddChild(std::move(element));
+                OFD_XmlElement *parent = stack.back();
+                if (parent->ChildCount() == 0 && !parent->Text().isEmpty() && parent->Text().trimmed().isEmpty())
+                    parent->SetText(QString());
+                parent->AddChild(std::move(element));
             }
             stack.push_back(raw);
         } else if (token == QXmlStreamReader::EndElement) {
             if (!stack.empty())
                 stack.pop_back();
         } else if (token == QXmlStreamReader::Characters) {
-            if (stack.empty())
+            // White space between child elements is layout, never content.
+            if (stack.empty() || (reader.isWhitespace() && stack.back()->ChildCount() > 0))
                 continue;
             if (qint64(stack.back()->Text().size()) + reader.text().size() > kMaxTextLength)
                 return fail(Tr("An XML element holds more than %1 characters of text.").arg(kMaxTextLength));
@@ -305,16 +311,25 @@ QString OFD_XmlElement::AttributeOrChild(const QString &name) const
 bool OFD_XmlElement::ParseNumbers(const QString &text, QVector<double> &numbers)
 {
     numbers.clear();
-    static const QRegularExpression separators(QStringLiteral("[\\s,]+"));
-    const QVector<QStringRef> tokens = text.splitRef(separators, Qt::SkipEmptyParts);
-    for (const QStringRef &token : tokens) {
+    const QChar *data = text.constData();
+    const int size = text.size();
+    auto separator = [](QChar c) { return c.isSpace() || c == QLatin1Char(','); };
+    for (int i = 0; i < size;) {
+        if (separator(data[i])) {
+            ++i;
+            continue;
+        }
+        int end = i;
+        while (end < size && !separator(data[end]))
+            ++end;
         bool ok = false;
-        const double value = token.toDouble(&ok);
+        const double value = QStringRef(&text, i, end - i).toDouble(&ok);
         if (!ok || !InFloatRange(value)) {
             numbers.clear();
             return false;
         }
         numbers.append(value);
+        i = end;
     }
     return true;
 }
