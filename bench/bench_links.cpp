@@ -1,19 +1,20 @@
-// Prints how link annotations weigh on packages, hit tests and style rebuilds, as ratios
+// Prints how link annotations weigh on real packages and style rebuilds, as ratios
 // against plain work on the same data, so the numbers travel between machines.
 //
 //   bench_links [FILE.ofd ...]   (default: the reader's sample document and the shared fixtures)
+//
+// Hit tests and the bulk operations are in bench_speed's table.
 
-#include "tool/gac_link.h"
+#include "benchsession.h"
+#include "benchtiming.h"
+
 #include "tool/linkstyle.h"
 
 #include "ombase/cca_path.h"
-#include "omofdapi/g_action.h"
 #include "omofdapi/ig_pageobject.h"
 #include "omofdapi/ofd_document.h"
 #include "omofdapi/ofd_packagereader.h"
 #include "omofdapi/ofd_packagewriter.h"
-#include "uiframework/g_docview.h"
-#include "uiframework/g_uicontext.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,111 +25,35 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <vector>
 
+using namespace BenchTiming;
+
 namespace {
 
-// Keeps results alive so the timed loops are not optimised away.
-volatile qint64 g_sink = 0;
-
-qint64 Median(std::vector<qint64> samples)
+double NsMedian(const std::function<void()> &work, int reps = 15)
 {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
+    return std::max(MedianMs(work, reps) * 1e6, 1.0);
 }
 
-// Median wall time of `work` over repetitions: at least 5, more while the budget lasts.
-template <class F>
-qint64 MedianNs(F work, int maxReps = 200, qint64 budgetMs = 300)
+// `count` links spread evenly over the pages.
+void AddLinksOverPages(BenchSession &session, int count)
 {
-    std::vector<qint64> samples;
-    QElapsedTimer total;
-    total.start();
-    while (int(samples.size()) < maxReps && (samples.size() < 5 || total.elapsed() < budgetMs)) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        samples.push_back(std::max<qint64>(timer.nsecsElapsed(), 1));
-    }
-    return Median(samples);
+    const int pages = session.Document()->PageCount();
+    for (int p = 0; p < pages && p < count; ++p)
+        session.AddLinks(p, count / pages + (p < count % pages ? 1 : 0));
 }
-
-// Median time of one call of a fast `call`, measured in batches of about 20 ms.
-template <class F>
-double NsPerCall(F call)
-{
-    qint64 batch = 1;
-    for (QElapsedTimer timer;; batch *= 2) {
-        timer.start();
-        for (qint64 i = 0; i < batch; ++i)
-            call();
-        if (timer.elapsed() >= 20)
-            break;
-    }
-    return double(MedianNs([&]() {
-               for (qint64 i = 0; i < batch; ++i)
-                   call();
-           }, 7, 0)) / double(batch);
-}
-
-// A document in an offscreen view of its own context, as the reader shows it.
-struct Session
-{
-    G_UIContext context;
-    std::unique_ptr<OFD_Document> document;
-    G_DocView *view = nullptr;
-
-    explicit Session(std::unique_ptr<OFD_Document> doc)
-        : document(std::move(doc))
-        , view(new G_DocView(&context, document.get()))
-    {
-        context.SetCurrentDocView(view);
-    }
-    ~Session()
-    {
-        context.SetCurrentDocView(nullptr);
-        delete view;
-    }
-
-    // `count` links in a grid over the pages, made and styled as the property dialog does.
-    void AddLinks(int count)
-    {
-        GAC_Link creator(view);
-        LinkStyle style;
-        style.lineType = LinkLineType::Dotted3;
-        style.color = QColor(0, 0, 255);
-        const int pages = document->PageCount();
-        const int perPage = (count + pages - 1) / pages;
-        const int columns = int(std::ceil(std::sqrt(double(perPage))));
-        const int rows = (perPage + columns - 1) / columns;
-        for (int i = 0; i < count; ++i) {
-            const int pageIndex = i % pages;
-            const int cell = i / pages;
-            const CCA_GRect box = document->GetPage(pageIndex)->PageBox();
-            const float w = box.Width() / float(columns), h = box.Height() / float(rows);
-            const float x = float(cell % columns) * w, y = float(cell / columns) * h;
-            IG_Annot *annot = creator.CreateLinkAnnot(x + w * 0.1f, y + h * 0.1f, x + w * 0.9f,
-                                                      y + h * 0.9f, pageIndex);
-            if (!annot || !ApplyLinkStyle(document.get(), annot, style, "bench_links"))
-                continue;
-            auto *action = new G_ActionURI;
-            action->SetURI(QStringLiteral("https://example.org/%1").arg(i).toUtf8().constData());
-            CCA_ArrayTemplate<G_Action *> actions;
-            actions.Add(action);
-            LinkPathObject(annot)->SetActions(actions);
-        }
-    }
-};
 
 struct PackageRow
 {
     QString name;
     qint64 size = 0;
     double openRatio = 0, saveRatio = 0;
-    qint64 unchangedSize = 0, unchangedSaveNs = 0;
+    qint64 unchangedSize = 0;
+    double unchangedSaveNs = 0;
 };
 
 bool MeasurePackage(const QString &path, const QDir &scratch, PackageRow &row)
@@ -136,23 +61,16 @@ bool MeasurePackage(const QString &path, const QDir &scratch, PackageRow &row)
     QString error;
     row.name = QFileInfo(path).fileName();
     row.size = QFileInfo(path).size();
-    const qint64 readNs = MedianNs([&]() {
+    const double readNs = NsMedian([&]() {
         QFile file(path);
         if (file.open(QIODevice::ReadOnly))
             g_sink = g_sink + file.readAll().size();
     });
-    const qint64 openNs = MedianNs([&]() {
+    const double openNs = NsMedian([&]() {
         g_sink = g_sink + (OFD_PackageReader::Open(path, &error) ? 1 : 0);
     });
     const QString copy = scratch.filePath(QStringLiteral("copy.ofd"));
-    std::vector<qint64> copies;
-    for (int i = 0; i < 20; ++i) {
-        QFile::remove(copy);
-        QElapsedTimer timer;
-        timer.start();
-        QFile::copy(path, copy);
-        copies.push_back(std::max<qint64>(timer.nsecsElapsed(), 1));
-    }
+    const double copyMs = MedianMs([&]() { QFile::copy(path, copy); }, 20, [&]() { QFile::remove(copy); });
 
     std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(path, &error);
     if (!document) {
@@ -163,7 +81,7 @@ bool MeasurePackage(const QString &path, const QDir &scratch, PackageRow &row)
     int turn = 0;
     QString target;
     bool saved = true;
-    row.unchangedSaveNs = MedianNs([&]() {
+    row.unchangedSaveNs = NsMedian([&]() {
         target = scratch.filePath(QStringLiteral("unchanged%1.ofd").arg(turn++ % 2));
         saved = OFD_PackageWriter::Save(document.get(), target, &error) && saved;
     }, 20);
@@ -172,8 +90,8 @@ bool MeasurePackage(const QString &path, const QDir &scratch, PackageRow &row)
         return false;
     }
     row.unchangedSize = QFileInfo(target).size();
-    row.openRatio = double(openNs) / double(readNs);
-    row.saveRatio = double(row.unchangedSaveNs) / double(Median(copies));
+    row.openRatio = openNs / readNs;
+    row.saveRatio = row.unchangedSaveNs / std::max(copyMs * 1e6, 1.0);
     return true;
 }
 
@@ -181,21 +99,21 @@ bool MeasurePackage(const QString &path, const QDir &scratch, PackageRow &row)
 bool MeasureLinks(const QString &path, const PackageRow &package, int count, const QDir &scratch)
 {
     const QString target = scratch.filePath(QStringLiteral("links.ofd"));
-    std::vector<qint64> saves;
+    std::vector<double> saves;
     for (int rep = 0; rep < (count > 100 ? 3 : 7); ++rep) {
         QString error;
         std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(path, &error);
         if (!document || document->PageCount() == 0)
             return false;
-        Session session(std::move(document));
-        session.AddLinks(count);
+        BenchSession session(std::move(document), QSize(400, 300));
+        AddLinksOverPages(session, count);
         QElapsedTimer timer;
         timer.start();
-        if (!OFD_PackageWriter::Save(session.document.get(), target, &error)) {
+        if (!OFD_PackageWriter::Save(session.Document(), target, &error)) {
             std::printf("%-24s cannot save links: %s\n", qPrintable(package.name), qPrintable(error));
             return false;
         }
-        saves.push_back(timer.nsecsElapsed());
+        saves.push_back(double(timer.nsecsElapsed()));
     }
     // A writer that dropped links would look cheap: count them back.
     QString error;
@@ -214,42 +132,18 @@ bool MeasureLinks(const QString &path, const PackageRow &package, int count, con
     const qint64 size = QFileInfo(target).size();
     std::printf("%-24s %6d %12.2f %10.2f %14.2f\n", qPrintable(package.name), count,
                 double(size - package.unchangedSize) / count, double(size) / double(package.size),
-                double(Median(saves)) / count / double(package.unchangedSaveNs));
+                Median(saves) / count / package.unchangedSaveNs);
     return true;
-}
-
-void HitTests()
-{
-    std::printf("\nHit test (AnnotsAtPoint, 64 points over the page)\n%-8s %14s %14s\n", "links",
-                "time/10 links", "per link");
-    double base = 0;
-    for (int count : {10, 100, 1000}) {
-        Session session(OFD_Document::CreateBlank(1, 210, 297));
-        session.AddLinks(count);
-        IG_Page *page = session.document->GetPage(0);
-        std::vector<CCA_GPoint> points;
-        for (int i = 0; i < 64; ++i)
-            points.emplace_back(210.0f * (float(i % 8) + 0.37f) / 8, 297.0f * (float(i / 8) + 0.61f) / 8);
-        CCA_ArrayTemplate<IG_Annot *> hits;
-        const OMSharedPtr<const OMJson> none;
-        size_t next = 0;
-        const double ns = NsPerCall([&]() {
-            g_sink = g_sink + page->AnnotsAtPoint(hits, points[next++ % points.size()], 2, 1, 1, "Link", none);
-        });
-        if (base == 0)
-            base = ns;
-        std::printf("%-8d %14.2f %14.2f\n", count, ns / base, ns / base * 10 / count);
-    }
 }
 
 void StyleModel()
 {
-    Session session(OFD_Document::CreateBlank(1, 210, 297));
-    session.AddLinks(1);
-    IG_Annot *annot = session.document->GetPage(0)->AnnotAt(0);
+    BenchSession session(OFD_Document::CreateBlank(1, 210, 297), QSize(400, 300));
+    session.AddLinks(0, 1);
+    IG_Annot *annot = session.Document()->GetPage(0)->AnnotAt(0);
     IG_PageObject *object = LinkPathObject(annot);
     const CCA_GRect rect = annot->Boundary();
-    const double plain = NsPerCall([&]() {
+    const double plain = UsPerCall([&]() {
         CCA_Path path;
         path.MoveTo(rect.left, rect.top);
         path.LineTo(rect.right, rect.top);
@@ -258,13 +152,13 @@ void StyleModel()
         path.CloseFigure();
         g_sink = g_sink + path.SegmentCount();
     });
-    const double rebuild = NsPerCall([&]() {
+    const double rebuild = UsPerCall([&]() {
         RebuildLinkPath(annot, object, rect, LinkBoundaryKind::Rectangle, "bench_links");
     });
     LinkStyle style;
     style.lineWidth = LinkLineWidth::Middle;
     style.lineType = LinkLineType::Dotted4;
-    const double apply = NsPerCall([&]() { ApplyLinkStyle(session.document.get(), annot, style, "bench_links"); });
+    const double apply = UsPerCall([&]() { ApplyLinkStyle(session.Document(), annot, style, "bench_links"); });
     std::printf("\nStyle model (calls per ms, and cost in path builds, relative to a plain CCA_Path\n"
                 "rectangle)\n%-16s %10s %10s\n", "", "calls/ms", "cost");
     std::printf("%-16s %10.2f %10.2f\n", "CCA_Path", 1.0, 1.0);
@@ -321,7 +215,6 @@ int main(int argc, char **argv)
         for (int count : {100, 1000})
             ok = MeasureLinks(package.first, package.second, count, scratch) && ok;
 
-    HitTests();
     StyleModel();
     return ok ? 0 : 1;
 }

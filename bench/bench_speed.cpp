@@ -5,26 +5,22 @@
 //   bench_speed [--quick] [SECTION...]   (--quick: fewer repetitions and smaller sizes;
 //   sections: repaint hittest pages bulk load save plugin; default all)
 
+#include "benchsession.h"
+#include "benchtiming.h"
+
 #include "operations/gp_deletealllinkannot.h"
 #include "tool/ga_link.h"
-#include "tool/gac_link.h"
-#include "tool/linkstyle.h"
 
 #include "extensionsystem/pluginmanager.h"
-#include "omofdapi/g_action.h"
-#include "omofdapi/ig_pageobject.h"
 #include "omofdapi/ofd_annot.h"
 #include "omofdapi/ofd_document.h"
 #include "omofdapi/ofd_packagereader.h"
 #include "omofdapi/ofd_packagewriter.h"
 #include "omofdapi/ofd_page.h"
 #include "omofdapi/ofd_ziparchive.h"
-#include "uiframework/g_deferreddelete.h"
 #include "uiframework/g_docview.h"
 #include "uiframework/g_hostoperations.h"
 #include "uiframework/g_operation.h"
-#include "uiframework/g_runoperation.h"
-#include "uiframework/g_uicontext.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,52 +39,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <vector>
 
+using namespace BenchTiming;
+
 namespace {
 
-volatile qint64 g_sink = 0;
 bool g_quick = false;
-
-double Median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
-// Median milliseconds of `work`, `setup` untimed before each run.
-double MedianMs(const std::function<void()> &work, int reps, const std::function<void()> &setup = {})
-{
-    std::vector<double> samples;
-    for (int i = 0; i < (g_quick ? std::min(reps, 3) : reps); ++i) {
-        if (setup)
-            setup();
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        samples.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    return Median(samples);
-}
-
-// Median microseconds of one call of a fast `call`, in batches of about 20 ms.
-double UsPerCall(const std::function<void()> &call)
-{
-    qint64 batch = 1;
-    for (QElapsedTimer timer;; batch *= 2) {
-        timer.start();
-        for (qint64 i = 0; i < batch; ++i)
-            call();
-        if (timer.elapsed() >= 20)
-            break;
-    }
-    return MedianMs([&]() {
-               for (qint64 i = 0; i < batch; ++i)
-                   call();
-           }, 9) * 1000.0 / double(batch);
-}
 
 double Exponent(double small, double large)
 {
@@ -113,64 +71,6 @@ QString Ms(double ms) { return QStringLiteral("%1 ms").arg(ms, 0, 'f', ms < 10 ?
 QString Us(double us) { return QStringLiteral("%1 us").arg(us, 0, 'f', us < 10 ? 2 : 1); }
 QString Times(double x) { return QStringLiteral("%1x").arg(x, 0, 'f', x < 10 ? 2 : 1); }
 
-// `count` links in a grid over one page, made and styled as the property dialog does, each
-// with a web address.
-void AddLinks(G_DocView *view, OFD_Document *document, int pageIndex, int count)
-{
-    GAC_Link creator(view);
-    LinkStyle style;
-    style.lineType = LinkLineType::Dotted3;
-    style.color = QColor(0, 0, 255);
-    const CCA_GRect box = document->GetPage(pageIndex)->PageBox();
-    const int columns = std::max(1, int(std::ceil(std::sqrt(double(count) * box.Width() / box.Height()))));
-    const int rows = (count + columns - 1) / columns;
-    const float w = box.Width() / float(columns), h = box.Height() / float(rows);
-    for (int i = 0; i < count; ++i) {
-        const float x = float(i % columns) * w, y = float(i / columns) * h;
-        IG_Annot *annot = creator.CreateLinkAnnot(x + w * 0.1f, y + h * 0.1f, x + w * 0.9f, y + h * 0.9f, pageIndex);
-        if (!annot || !ApplyLinkStyle(document, annot, style, "bench_speed"))
-            continue;
-        auto *action = new G_ActionURI;
-        action->SetURI(QStringLiteral("https://example.org/%1").arg(i).toUtf8().constData());
-        CCA_ArrayTemplate<G_Action *> actions;
-        actions.Add(action);
-        LinkPathObject(annot)->SetActions(actions);
-    }
-}
-
-// A document in a view of its own context, as the reader shows it.
-struct Session
-{
-    G_UIContext context;
-    std::unique_ptr<OFD_Document> document;
-    G_DocView *view;
-
-    explicit Session(std::unique_ptr<OFD_Document> doc, QSize size = QSize(820, 1150))
-        : document(std::move(doc))
-        , view(new G_DocView(&context, document.get()))
-    {
-        context.SetCurrentDocView(view);
-        view->resize(size);
-        view->show();
-        QCoreApplication::processEvents();
-    }
-    ~Session() { Close(); }
-    void Close()
-    {
-        if (!document)
-            return;
-        context.SetCurrentDocView(nullptr);
-        delete view;
-        view = nullptr;
-        document.reset();
-        G_DeferredDelete::Flush();
-    }
-    int Run(const char *name)
-    {
-        return RunOperation(&context, QString::fromLatin1(name), nullptr, G_RunMode::Execute).value_or(-1);
-    }
-};
-
 // One frame of the viewport, the way the view paints itself.
 double FrameMs(G_DocView *view)
 {
@@ -186,12 +86,12 @@ double FrameMs(G_DocView *view)
 void Repaint()
 {
     const int count = 10000;
-    Session bare(OFD_Document::CreateBlank(1, 210, 297));
-    Session links(OFD_Document::CreateBlank(1, 210, 297));
-    AddLinks(links.view, links.document.get(), 0, count);
+    BenchSession bare(OFD_Document::CreateBlank(1, 210, 297));
+    BenchSession links(OFD_Document::CreateBlank(1, 210, 297));
+    links.AddLinks(0, count);
 
     // What the issue measured against: 10k rectangles stroked one by one.
-    QImage image(links.view->viewport()->size(), QImage::Format_RGB32);
+    QImage image(links.View()->viewport()->size(), QImage::Format_RGB32);
     const double loop = MedianMs([&]() {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -203,16 +103,16 @@ void Repaint()
         }
     }, 21);
 
-    const double bareFrame = FrameMs(bare.view);
-    const double handFrame = FrameMs(links.view);
+    const double bareFrame = FrameMs(bare.View());
+    const double handFrame = FrameMs(links.View());
     AddRow(QStringLiteral("Repaint, page with 10,000 links, hand tool"), Ms(handFrame - bareFrame) + " over bare page",
            Ms(loop) + " (10k QPainterPath rects)", Times((handFrame - bareFrame) / loop),
            QStringLiteral("< 2 ms"), handFrame - bareFrame < 2);
 
-    links.view->SetCurrentToolHandler(QStringLiteral("ga_link"));
-    bare.view->SetCurrentToolHandler(QStringLiteral("ga_link"));
-    const double toolBare = FrameMs(bare.view);
-    const double toolFrame = FrameMs(links.view);
+    links.View()->SetCurrentToolHandler(QStringLiteral("ga_link"));
+    bare.View()->SetCurrentToolHandler(QStringLiteral("ga_link"));
+    const double toolBare = FrameMs(bare.View());
+    const double toolFrame = FrameMs(links.View());
     AddRow(QStringLiteral("Repaint, page with 10,000 links, link tool"), Ms(toolFrame - toolBare) + " over bare page",
            Ms(loop), Times((toolFrame - toolBare) / loop), QStringLiteral("< 2 ms"), toolFrame - toolBare < 2);
 }
@@ -279,8 +179,8 @@ void HitTests()
 
 void PageUnderPointer()
 {
-    Session session(OFD_Document::CreateBlank(1000, 210, 297), QSize(800, 600));
-    G_DocView *view = session.view;
+    BenchSession session(OFD_Document::CreateBlank(1000, 210, 297), QSize(800, 600));
+    G_DocView *view = session.View();
     const QPoint first = view->PageRect(0).center(), last = view->PageRect(999).center();
     const double onFirst = UsPerCall([&]() { g_sink = g_sink + view->PageIndexByPoint(first, true, false); });
     const double onLast = UsPerCall([&]() { g_sink = g_sink + view->PageIndexByPoint(last, true, false); });
@@ -298,17 +198,17 @@ BulkTimes Bulk(int pages, int perPage, int reps)
 {
     std::vector<double> create, remove, undo, redo, close;
     for (int rep = 0; rep < (g_quick ? 1 : reps); ++rep) {
-        auto session = std::make_unique<Session>(OFD_Document::CreateBlank(pages, 210, 297), QSize(400, 300));
+        auto session = std::make_unique<BenchSession>(OFD_Document::CreateBlank(pages, 210, 297), QSize(400, 300));
         QElapsedTimer timer;
         timer.start();
         for (int p = 0; p < pages; ++p)
-            AddLinks(session->view, session->document.get(), p, perPage);
+            session->AddLinks(p, perPage);
         create.push_back(double(timer.nsecsElapsed()) / 1e6);
         timer.restart();
         if (session->Run("tt_deletealllink") != 1)
             std::fprintf(stderr, "bench_speed: tt_deletealllink did not run\n");
         remove.push_back(double(timer.nsecsElapsed()) / 1e6);
-        QUndoStack *stack = session->view->UndoStack();
+        QUndoStack *stack = session->View()->UndoStack();
         timer.restart();
         if (stack)
             stack->undo();
@@ -370,10 +270,10 @@ void LoadLinks(const QDir &scratch)
     const int count = 10000;
     const QString path = scratch.filePath(QStringLiteral("links10k.ofd"));
     {
-        Session session(OFD_Document::CreateBlank(1, 210, 297), QSize(400, 300));
-        AddLinks(session.view, session.document.get(), 0, count);
+        BenchSession session(OFD_Document::CreateBlank(1, 210, 297), QSize(400, 300));
+        session.AddLinks(0, count);
         QString error;
-        if (!OFD_PackageWriter::Save(session.document.get(), path, &error)) {
+        if (!OFD_PackageWriter::Save(session.Document(), path, &error)) {
             std::fprintf(stderr, "bench_speed: cannot save %s: %s\n", qPrintable(path), qPrintable(error));
             return;
         }
@@ -438,26 +338,26 @@ void Packages(const QDir &scratch)
     const double copy = CopyMs(path, scratch.filePath(QStringLiteral("copy.ofd")));
     const QString label = QStringLiteral("%1-page package").arg(pages);
 
-    std::unique_ptr<Session> session;
+    std::unique_ptr<BenchSession> session;
     const double oneLink = MedianMs([&]() {
-        if (!OFD_PackageWriter::Save(session->document.get(), target, &error))
+        if (!OFD_PackageWriter::Save(session->Document(), target, &error))
             std::fprintf(stderr, "bench_speed: save failed: %s\n", qPrintable(error));
     }, 9, [&]() {
         session.reset();
         QFile::remove(target);
-        session = std::make_unique<Session>(OFD_PackageReader::Open(path, &error), QSize(400, 300));
-        AddLinks(session->view, session->document.get(), pages / 2, 1);
+        session = std::make_unique<BenchSession>(OFD_PackageReader::Open(path, &error), QSize(400, 300));
+        session->AddLinks(pages / 2, 1);
     });
     AddRow("Save after adding one link, " + label, Ms(oneLink), Ms(copy) + " (file copy)", Times(oneLink / copy),
            QStringLiteral("<= 3x copy"), oneLink <= 3 * copy);
 
     const double unchanged = MedianMs([&]() {
-        if (!OFD_PackageWriter::Save(session->document.get(), target, &error))
+        if (!OFD_PackageWriter::Save(session->Document(), target, &error))
             std::fprintf(stderr, "bench_speed: save failed: %s\n", qPrintable(error));
     }, 9, [&]() {
         session.reset();
         QFile::remove(target);
-        session = std::make_unique<Session>(OFD_PackageReader::Open(path, &error), QSize(400, 300));
+        session = std::make_unique<BenchSession>(OFD_PackageReader::Open(path, &error), QSize(400, 300));
     });
     session.reset();
     AddRow("Unchanged save, " + label, Ms(unchanged), Ms(copy), Times(unchanged / copy),
@@ -477,10 +377,10 @@ void Packages(const QDir &scratch)
         g_sink = g_sink + bytes;
     }, 9);
     const double open = MedianMs([&]() {
-        Session shown(OFD_PackageReader::Open(path, &error), QSize(800, 600));
-        QImage image(shown.view->viewport()->size(), QImage::Format_RGB32);
+        BenchSession shown(OFD_PackageReader::Open(path, &error), QSize(800, 600));
+        QImage image(shown.View()->viewport()->size(), QImage::Format_RGB32);
         QPainter painter(&image);
-        shown.view->render(&painter, QRectF(), shown.view->viewport()->rect());
+        shown.View()->render(&painter, QRectF(), shown.View()->viewport()->rect());
     }, 9);
     AddRow("Open " + label + " to the first frame", Ms(open), Ms(floor) + " (open + inflate all entries)",
            Times(open / floor), QStringLiteral("<= 1.3x floor"), open <= 1.3 * floor);
@@ -524,6 +424,7 @@ int main(int argc, char **argv)
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     QApplication app(argc, argv);
     g_quick = app.arguments().contains(QStringLiteral("--quick"));
+    g_maxReps = g_quick ? 3 : 0;
 
     QTemporaryDir scratchDir;
     if (!scratchDir.isValid()) {
