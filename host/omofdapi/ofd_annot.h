@@ -50,6 +50,9 @@ public:
 
     // Set by the page that holds the annotation; null while it is out of every page.
     void SetPage(OFD_Page *page) { m_page = page; }
+    // Position in the page's list, kept by the page while its lookups are valid.
+    int PageSlot() const { return m_pageSlot; }
+    void SetPageSlot(int slot) { m_pageSlot = slot; }
 
     // Whether the annotation or an object of its appearance changed outside loading since it
     // was read or saved: a package writer keeps an unedited one as the file had it.
@@ -62,6 +65,7 @@ private:
 
     std::shared_ptr<OFD_DocumentContext> m_context;
     OFD_Page *m_page = nullptr;
+    int m_pageSlot = -1;
     uint32_t m_id;
     int m_type;
     CCA_String m_subType;

@@ -13,6 +13,9 @@ OFD_DocumentContext::OFD_DocumentContext() = default;
 
 OFD_DocumentContext::~OFD_DocumentContext()
 {
+    // An action retired twice is still deleted once.
+    std::sort(m_retired.begin(), m_retired.end());
+    m_retired.erase(std::unique(m_retired.begin(), m_retired.end()), m_retired.end());
     for (G_Action *action : m_retired)
         delete action;
 }
@@ -37,13 +40,36 @@ void OFD_DocumentContext::Touch()
 
 void OFD_DocumentContext::RetireAction(G_Action *action)
 {
-    if (action)
-        m_retired.insert(action);
+    if (!action)
+        return;
+    // Twice in the unindexed tail is harmless: indexing and the destructor drop the copy.
+    if (m_retiredIndex.count(action))
+        return;
+    m_retired.push_back(action);
+    ++m_retiredCount;
 }
 
 bool OFD_DocumentContext::ReclaimAction(G_Action *action)
 {
-    return m_retired.erase(action) > 0;
+    if (!action || m_retiredCount == 0)
+        return false;
+    for (; m_retiredIndexed < m_retired.size(); ++m_retiredIndexed) {
+        G_Action *entry = m_retired[m_retiredIndexed];
+        if (!entry)
+            continue;
+        const auto inserted = m_retiredIndex.emplace(entry, m_retiredIndexed);
+        if (!inserted.second) {
+            m_retired[m_retiredIndexed] = nullptr;
+            --m_retiredCount;
+        }
+    }
+    const auto found = m_retiredIndex.find(action);
+    if (found == m_retiredIndex.end())
+        return false;
+    m_retired[found->second] = nullptr;
+    m_retiredIndex.erase(found);
+    --m_retiredCount;
+    return true;
 }
 
 std::unique_ptr<IG_PageObject> OFD_DocumentContext::CreatePageObject(int type, bool applyDefaults)

@@ -2,7 +2,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <unordered_set>
+#include <unordered_map>
+#include <vector>
 
 class G_Action;
 class IG_PageObject;
@@ -45,7 +46,7 @@ public:
     void RetireAction(G_Action *action);
     // Takes `action` back out of the pool; false when it was not there.
     bool ReclaimAction(G_Action *action);
-    int RetiredActionCount() const { return int(m_retired.size()); }
+    int RetiredActionCount() const { return m_retiredCount; }
 
     float DefaultLineWidth() const { return m_defaultLineWidth; }
     void SetDefaultLineWidth(float width) { m_defaultLineWidth = width; }
@@ -60,7 +61,13 @@ private:
     int m_loading = 0;
     float m_defaultLineWidth = 0.353f;
     uint64_t m_objectRevision = 0;
-    std::unordered_set<G_Action *> m_retired;
+    // Retiring is a push: a document that closes retires every action it has. The lookup
+    // that reclaiming needs covers the first m_retiredIndexed entries and is extended only
+    // when something is reclaimed; reclaimed entries become null.
+    std::vector<G_Action *> m_retired;
+    std::unordered_map<G_Action *, size_t> m_retiredIndex;
+    size_t m_retiredIndexed = 0;
+    int m_retiredCount = 0;
 };
 
 // Marks a stretch of loading work on a context.

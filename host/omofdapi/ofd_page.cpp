@@ -233,7 +233,11 @@ IG_Annot *OFD_Page::AnnotByID(uint32_t id) const
 
 int OFD_Page::AnnotIndex(const IG_Annot *annot) const
 {
+    if (!annot)
+        return -1;
     EnsurePositions();
+    if (const auto *ofd = dynamic_cast<const OFD_Annot *>(annot))
+        return ofd->Page() == this ? ofd->PageSlot() : -1;
     return m_positions.value(annot, -1);
 }
 
@@ -242,10 +246,17 @@ void OFD_Page::EnsurePositions() const
     if (m_positionsValid)
         return;
     m_positions.clear();
-    m_positions.reserve(int(m_annots.size()));
     for (size_t i = 0; i < m_annots.size(); ++i)
-        m_positions.insert(m_annots[i].get(), int(i));
+        NotePosition(m_annots[i].get(), int(i));
     m_positionsValid = true;
+}
+
+void OFD_Page::NotePosition(IG_Annot *annot, int index) const
+{
+    if (auto *ofd = dynamic_cast<OFD_Annot *>(annot))
+        ofd->SetPageSlot(index);
+    else
+        m_positions.insert(annot, index);
 }
 
 void OFD_Page::EnsureIDs() const
@@ -289,7 +300,7 @@ void OFD_Page::Restructured()
 void OFD_Page::Appended(IG_Annot *annot)
 {
     if (m_positionsValid)
-        m_positions.insert(annot, int(m_annots.size()) - 1);
+        NotePosition(annot, int(m_annots.size()) - 1);
     if (m_byIDValid) {
         if (m_byID.contains(annot->ID()))
             m_sharedIDs = true;
@@ -317,8 +328,7 @@ void OFD_Page::AnnotMoved(const IG_Annot *annot, const CCA_GRect &before)
     ++m_revision;
     if (!m_grid)
         return;
-    EnsurePositions();
-    m_grid->Move(m_positions.value(annot, -1), before, annot->Boundary());
+    m_grid->Move(AnnotIndex(annot), before, annot->Boundary());
 }
 
 int OFD_Page::AnnotsAtPoint(CCA_ArrayTemplate<IG_Annot *> &result, const CCA_GPoint &point,
@@ -429,17 +439,28 @@ void OFD_Page::InsertAnnot(IG_Annot *annot, int index)
 std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeAnnots(const std::vector<IG_Annot *> &annots)
 {
     std::vector<std::pair<int, IG_Annot *>> taken;
-    if (annots.empty())
+    std::vector<char> wanted;
+    size_t count = 0;
+    for (IG_Annot *annot : annots) {
+        const int index = AnnotIndex(annot);
+        if (index < 0)
+            continue;
+        if (wanted.empty())
+            wanted.assign(m_annots.size(), 0);
+        if (!wanted[size_t(index)]) {
+            wanted[size_t(index)] = 1;
+            ++count;
+        }
+    }
+    if (count == 0)
         return taken;
-    QSet<const IG_Annot *> wanted;
-    wanted.reserve(int(annots.size()));
-    for (IG_Annot *annot : annots)
-        wanted.insert(annot);
-    std::vector<std::unique_ptr<IG_Annot>> kept;
-    kept.reserve(m_annots.size());
+    taken.reserve(count);
+    size_t kept = 0;
     for (size_t i = 0; i < m_annots.size(); ++i) {
-        if (!wanted.contains(m_annots[i].get())) {
-            kept.push_back(std::move(m_annots[i]));
+        if (!wanted[i]) {
+            if (kept != i)
+                m_annots[kept] = std::move(m_annots[i]);
+            ++kept;
             continue;
         }
         IG_Annot *annot = m_annots[i].release();
@@ -447,11 +468,7 @@ std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeAnnots(const std::vector<I
             ofd->SetPage(nullptr);
         taken.emplace_back(int(i), annot);
     }
-    if (taken.empty()) {
-        m_annots = std::move(kept);
-        return taken;
-    }
-    m_annots = std::move(kept);
+    m_annots.resize(kept);
     Restructured();
     return taken;
 }
@@ -461,13 +478,21 @@ void OFD_Page::InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken
     LoadAnnots();
     std::vector<std::pair<int, IG_Annot *>> entries;
     entries.reserve(taken.size());
-    QSet<const IG_Annot *> seen;
-    EnsurePositions();
+    // An annotation of ours already on a page, or listed twice, goes in once at most.
+    QSet<const IG_Annot *> others;
     for (const auto &entry : taken) {
-        if (entry.second && !m_positions.contains(entry.second) && !seen.contains(entry.second)) {
-            seen.insert(entry.second);
-            entries.push_back(entry);
+        if (!entry.second)
+            continue;
+        if (auto *ofd = dynamic_cast<OFD_Annot *>(entry.second)) {
+            if (ofd->Page())
+                continue;
+            ofd->SetPage(this);
+        } else if (AnnotIndex(entry.second) >= 0 || others.contains(entry.second)) {
+            continue;
+        } else {
+            others.insert(entry.second);
         }
+        entries.push_back(entry);
     }
     if (entries.empty())
         return;
@@ -484,9 +509,6 @@ void OFD_Page::InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken
     }
     while (next < entries.size())
         merged.emplace_back(entries[next++].second);
-    for (const auto &entry : entries)
-        if (auto *ofd = dynamic_cast<OFD_Annot *>(entry.second))
-            ofd->SetPage(this);
     m_annots = std::move(merged);
     Restructured();
 }

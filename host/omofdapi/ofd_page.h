@@ -75,6 +75,7 @@ private:
     void Restructured();
     void Appended(IG_Annot *annot);
     void EnsurePositions() const;
+    void NotePosition(IG_Annot *annot, int index) const;
     void EnsureIDs() const;
     const OFD_AnnotGrid &Grid() const;
 
@@ -86,6 +87,7 @@ private:
     OFD_PageObjectList m_objects;
     std::vector<std::unique_ptr<IG_Annot>> m_annots;
     uint64_t m_revision = 0;
+    // Positions of annotations of other classes than OFD_Annot, which keep their own.
     mutable QHash<const IG_Annot *, int> m_positions;
     mutable bool m_positionsValid = true;
     // The first annotation of each ID in page order; m_sharedIDs when some ID is held twice.

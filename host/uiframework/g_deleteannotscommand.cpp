@@ -6,15 +6,17 @@
 
 #include "omofdapi/ig_document.h"
 
-#include <QHash>
-#include <QMap>
-
+#include <algorithm>
 #include <utility>
 #include <vector>
 
 G_DeleteAnnotsCommand::G_DeleteAnnotsCommand(G_DocView *view, IG_Document *document, const QVector<Entry> &entries)
     : m_view(view), m_document(document), m_entries(entries)
 {
+    // Undo and redo walk the entries page by page.
+    const auto byPage = [](const Entry &a, const Entry &b) { return a.pageIndex < b.pageIndex; };
+    if (!std::is_sorted(m_entries.cbegin(), m_entries.cend(), byPage))
+        std::stable_sort(m_entries.begin(), m_entries.end(), byPage);
 }
 
 G_DeleteAnnotsCommand::~G_DeleteAnnotsCommand()
@@ -25,22 +27,33 @@ G_DeleteAnnotsCommand::~G_DeleteAnnotsCommand()
     }
 }
 
+template <class F>
+void G_DeleteAnnotsCommand::ForEachPage(F work)
+{
+    for (int first = 0; first < m_entries.size();) {
+        int last = first + 1;
+        while (last < m_entries.size() && m_entries[last].pageIndex == m_entries[first].pageIndex)
+            ++last;
+        if (IG_Page *page = m_document ? m_document->GetPage(m_entries[first].pageIndex) : nullptr)
+            work(page, m_entries.begin() + first, m_entries.begin() + last);
+        first = last;
+    }
+}
+
 // Each page takes its annotations back in one pass, every one at the position it had.
 void G_DeleteAnnotsCommand::undo()
 {
-    QMap<int, std::vector<std::pair<int, IG_Annot *>>> byPage;
-    for (const Entry &entry : qAsConst(m_entries))
-        if (entry.out)
-            byPage[entry.pageIndex].emplace_back(entry.index, entry.annot);
-    for (auto it = byPage.cbegin(); it != byPage.cend(); ++it) {
-        IG_Page *page = m_document ? m_document->GetPage(it.key()) : nullptr;
-        if (!page)
-            continue;
-        page->InsertAnnots(it.value());
-    }
-    for (Entry &entry : m_entries)
-        if (entry.out && entry.annot->Page())
-            entry.out = false;
+    std::vector<std::pair<int, IG_Annot *>> back;
+    ForEachPage([&back](IG_Page *page, Entry *first, Entry *last) {
+        back.clear();
+        for (Entry *entry = first; entry != last; ++entry)
+            if (entry->out)
+                back.emplace_back(entry->index, entry->annot);
+        page->InsertAnnots(back);
+        for (Entry *entry = first; entry != last; ++entry)
+            if (entry->out && entry->annot->Page())
+                entry->out = false;
+    });
     Changed();
 }
 
@@ -51,26 +64,20 @@ void G_DeleteAnnotsCommand::redo()
         m_pushed = true;
         return;
     }
-    QMap<int, std::vector<IG_Annot *>> byPage;
-    QHash<const IG_Annot *, Entry *> entryOf;
-    for (Entry &entry : m_entries) {
-        if (entry.out)
-            continue;
-        byPage[entry.pageIndex].push_back(entry.annot);
-        entryOf.insert(entry.annot, &entry);
-    }
-    std::vector<IG_Annot *> taken;
-    for (auto it = byPage.cbegin(); it != byPage.cend(); ++it) {
-        IG_Page *page = m_document ? m_document->GetPage(it.key()) : nullptr;
-        if (!page)
-            continue;
-        for (const auto &out : page->TakeAnnots(it.value())) {
-            Entry *entry = entryOf.value(out.second);
-            entry->index = out.first;
+    std::vector<IG_Annot *> wanted, taken;
+    ForEachPage([&wanted, &taken](IG_Page *page, Entry *first, Entry *last) {
+        wanted.clear();
+        for (Entry *entry = first; entry != last; ++entry) {
+            const int index = entry->out ? -1 : page->AnnotIndex(entry->annot);
+            if (index < 0)
+                continue;
+            entry->index = index;
             entry->out = true;
-            taken.push_back(out.second);
+            wanted.push_back(entry->annot);
         }
-    }
+        for (const auto &out : page->TakeAnnots(wanted))
+            taken.push_back(out.second);
+    });
     if (m_view)
         m_view->ForgetAnnots(taken);
     Changed();

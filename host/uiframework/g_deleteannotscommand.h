@@ -31,6 +31,9 @@ public:
     QVector<Entry> Entries() const { return m_entries; }
 
 private:
+    // `work`(page, first, last) for each run of entries of one page that still exists.
+    template <class F>
+    void ForEachPage(F work);
     void Changed();
 
     QPointer<G_DocView> m_view;

@@ -92,8 +92,13 @@ int GP_DelAnnot::DoAction()
     }
     std::sort(wanted.begin(), wanted.end(),
               [](const auto &a, const auto &b) { return a.first < b.first; });
+    size_t total = 0;
+    for (const auto &pageWanted : wanted)
+        total += pageWanted.second.size();
     QVector<G_DeleteAnnotsCommand::Entry> entries;
+    entries.reserve(int(total));
     std::vector<IG_Annot *> removed;
+    removed.reserve(total);
     for (const auto &pageWanted : wanted) {
         IG_Page *from = document->GetPage(pageWanted.first);
         if (!from)

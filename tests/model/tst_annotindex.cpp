@@ -187,6 +187,9 @@ private slots:
                 break;
             }
             CompareWithScan(page, "after a change");
+            for (const auto &taken : out)
+                for (const auto &entry : taken)
+                    QCOMPARE(page->AnnotIndex(entry.second), -1);
             if (QTest::currentTestFailed())
                 break;
         }
@@ -216,9 +219,13 @@ private slots:
         page->InsertAnnots(taken);
         QCOMPARE(PageAnnots(page), before);
         QCOMPARE(before[1]->Page(), page);
-        // What is on the page already is not put in twice.
+        // What is on a page already is not put in twice, nor onto a second page.
         page->InsertAnnots(taken);
         QCOMPARE(PageAnnots(page), before);
+        std::unique_ptr<OFD_Document> second = OFD_Document::CreateBlank(1, 210, 297);
+        second->Page(0)->InsertAnnots(taken);
+        QCOMPARE(second->Page(0)->AnnotCount(), 0);
+        QCOMPARE(before[1]->Page(), page);
     }
 
     void revisionChangesWithWhatIsDrawn()

@@ -9,6 +9,31 @@
 #include "uiframework/g_runoperation.h"
 #include "uiframework/g_uicontext.h"
 
+namespace {
+
+void AppendNumber(QByteArray &text, quint64 value)
+{
+    char digits[20];
+    int count = 0;
+    do {
+        digits[count++] = char('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (count > 0)
+        text.append(digits[--count]);
+}
+
+// "page:id," in plain decimal.
+void AppendEntry(QByteArray &text, int page, uint32_t id)
+{
+    AppendNumber(text, quint64(page));
+    text.append(':');
+    AppendNumber(text, id);
+    text.append(',');
+}
+
+} // namespace
+
 G_Operation *GP_DeleteAllLinkAnnot::Clone() const
 {
     GP_DeleteAllLinkAnnot *copy = new GP_DeleteAllLinkAnnot;
@@ -32,7 +57,8 @@ int GP_DeleteAllLinkAnnot::DoAction()
     if (!view)
         return 0;
 
-    QString list;
+    // Built as Latin-1 bytes and widened once: a document may hold a hundred thousand links.
+    QByteArray list;
     if (IG_Document *document = GDocument()) {
         for (int p = 0; p < document->PageCount(); ++p) {
             IG_Page *page = document->GetPage(p);
@@ -45,7 +71,7 @@ int GP_DeleteAllLinkAnnot::DoAction()
             for (int i = 0; i < count; ++i) {
                 IG_Annot *annot = page->AnnotAt(i);
                 if (annot && annot->Type() == G_AnnotType_Link)
-                    list += QString::number(p) + QLatin1Char(':') + QString::number(annot->ID()) + QLatin1Char(',');
+                    AppendEntry(list, p, annot->ID());
             }
         }
     }
@@ -54,7 +80,7 @@ int GP_DeleteAllLinkAnnot::DoAction()
     // Runs also for an empty list, so that the host sees one uniform deletion.
     RunOperation(UIContext(), QStringLiteral("d_delannot"), [&list](G_Operation &remove) {
         remove.Param().Add(QStringLiteral("NoUndo"), false);
-        remove.Param().Add(QStringLiteral("pageAndAnnotID"), list);
+        remove.Param().Add(QStringLiteral("pageAndAnnotID"), QString::fromLatin1(list));
     });
 
     G_DocumentChangedEvent *event = new G_DocumentChangedEvent(view, G_Event_DocumentChanged, 0);
