@@ -20,8 +20,24 @@ OFD_DocumentContext::~OFD_DocumentContext()
         delete action;
 }
 
+void OFD_DocumentContext::CollectPendingIDs() const
+{
+    if (!m_pendingIDs)
+        return;
+    const auto collect = std::move(m_pendingIDs);
+    m_pendingIDs = nullptr;
+    collect(const_cast<OFD_DocumentContext &>(*this));
+}
+
+uint32_t OFD_DocumentContext::MaxID() const
+{
+    CollectPendingIDs();
+    return m_maxID;
+}
+
 uint32_t OFD_DocumentContext::NewID()
 {
+    CollectPendingIDs();
     if (m_maxID == std::numeric_limits<uint32_t>::max())
         return 0;
     return ++m_maxID;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -23,7 +24,10 @@ public:
     uint32_t NewID();
     // Tells the counter that `id` is taken (IDs read from a file).
     void NoteID(uint32_t id);
-    uint32_t MaxID() const { return m_maxID; }
+    uint32_t MaxID() const;
+    // IDs not noted yet (the parts of a package not read yet): `collect` notes them, once,
+    // before the first new ID is handed out or the maximum is asked for.
+    void SetPendingIDs(std::function<void(OFD_DocumentContext &)> collect) { m_pendingIDs = std::move(collect); }
 
     bool IsModified() const { return m_modified; }
     void SetModified(bool modified) { m_modified = modified; }
@@ -56,7 +60,10 @@ public:
     std::unique_ptr<IG_PageObject> CreatePageObject(int type, bool applyDefaults);
 
 private:
+    void CollectPendingIDs() const;
+
     uint32_t m_maxID = 0;
+    mutable std::function<void(OFD_DocumentContext &)> m_pendingIDs;
     bool m_modified = false;
     int m_loading = 0;
     float m_defaultLineWidth = 0.353f;

@@ -46,7 +46,7 @@ void AddLazyMedium(OFD_Document &document, const std::shared_ptr<OFD_ZipArchive>
 }
 
 // MaxUnitID is unreliable in real files: every numeric ID attribute of every part counts.
-void NoteIDs(const QByteArray &bytes, OFD_Document &document)
+void NoteIDs(const QByteArray &bytes, OFD_DocumentContext &context)
 {
     const char *p = bytes.constData();
     const int n = bytes.size();
@@ -68,7 +68,7 @@ void NoteIDs(const QByteArray &bytes, OFD_Document &document)
             ++digits;
         }
         if (digits > 0 && j < n && p[j] == quote && value <= 0xffffffffu)
-            document.NoteID(uint32_t(value));
+            context.NoteID(uint32_t(value));
     }
 }
 
@@ -297,16 +297,21 @@ bool OFD_PackageReader::ReadPackage(QString *error)
     QVector<CCA_GRect> pageBoxes(pagePaths.size());
     QVector<uint32_t> pageTemplates(pagePaths.size(), 0);
     QHash<uint32_t, CCA_GRect> templateBoxes;
-    const QStringList names = m_archive->EntryNames();
-    for (const QString &name : names) {
+    // Only pages and templates are read now, for their boxes; the IDs of the other parts are
+    // collected when a new ID is first needed.
+    QStringList unscanned;
+    for (const QString &name : m_archive->EntryNames()) {
         const bool isPage = pageOfPath.contains(name);
         const bool isTemplate = templateOfPath.contains(name);
-        if (!name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive) && !isPage && !isTemplate)
+        if (!isPage && !isTemplate) {
+            if (name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
+                unscanned.append(name);
             continue;
+        }
         QByteArray bytes;
         if (!m_archive->ReadEntry(name, bytes, nullptr))
             continue;
-        NoteIDs(bytes, *m_document);
+        NoteIDs(bytes, *m_document->Context());
         if (isPage) {
             const int index = pageOfPath.value(name);
             pageBoxes[index] = BoxOfArea(bytes, &pageTemplates[index]);
@@ -314,6 +319,15 @@ bool OFD_PackageReader::ReadPackage(QString *error)
         if (isTemplate)
             templateBoxes.insert(templateOfPath.value(name), BoxOfArea(bytes, nullptr));
     }
+    // Holds the archive, not the reader: the context may outlive the document.
+    const std::shared_ptr<OFD_ZipArchive> archive = m_archive;
+    m_document->Context()->SetPendingIDs([archive, unscanned](OFD_DocumentContext &context) {
+        for (const QString &name : unscanned) {
+            QByteArray bytes;
+            if (archive->ReadEntry(name, bytes, nullptr))
+                NoteIDs(bytes, context);
+        }
+    });
 
     QSet<uint32_t> pageIDs;
     for (int i = 0; i < pageElements.size(); ++i) {
