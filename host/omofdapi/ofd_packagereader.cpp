@@ -253,6 +253,13 @@ bool OFD_PackageReader::ReadPackage(QString *error)
             *error = Tr("The document has no pages.");
         return false;
     }
+    // Beyond this a document takes minutes to show and is no document anyone reads.
+    const int maxPages = 100000;
+    if (pageElements.size() > maxPages) {
+        if (error)
+            *error = Tr("The document has %1 pages; at most %2 are accepted.").arg(pageElements.size()).arg(maxPages);
+        return false;
+    }
 
     const OFD_XmlElement *common = doc->Child(QStringLiteral("CommonData"));
     m_defaultBox = CCA_GRect(0, 0, 210, 297);
