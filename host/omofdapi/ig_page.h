@@ -61,6 +61,8 @@ public:
     // TakeAnnot for many at once, in one pass: answers those found on this page with their
     // positions before the call, in page order.
     virtual std::vector<std::pair<int, IG_Annot *>> TakeAnnots(const std::vector<IG_Annot *> &annots) = 0;
+    // AnnotByID for each of `ids`, in their order; null where none has the ID.
+    virtual std::vector<IG_Annot *> AnnotsByIDs(const std::vector<uint32_t> &ids) const = 0;
     // Puts back what TakeAnnots gave out, each at the position it had.
     virtual void InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken) = 0;
 };

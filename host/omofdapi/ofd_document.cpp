@@ -46,7 +46,10 @@ OFD_Document::OFD_Document()
 {
 }
 
-OFD_Document::~OFD_Document() = default;
+OFD_Document::~OFD_Document()
+{
+    m_context->SetClosing();
+}
 
 std::unique_ptr<OFD_Document> OFD_Document::CreateBlank(int pageCount, float widthMM, float heightMM)
 {

@@ -51,6 +51,10 @@ public:
     // Takes `action` back out of the pool; false when it was not there.
     bool ReclaimAction(G_Action *action);
     int RetiredActionCount() const { return m_retiredCount; }
+    // Set when the document goes: what its objects still own cannot be named by any undo
+    // record any more, so it is deleted at once instead of pooled.
+    void SetClosing() { m_closing = true; }
+    bool IsClosing() const { return m_closing; }
 
     float DefaultLineWidth() const { return m_defaultLineWidth; }
     void SetDefaultLineWidth(float width) { m_defaultLineWidth = width; }
@@ -75,6 +79,7 @@ private:
     std::unordered_map<G_Action *, size_t> m_retiredIndex;
     size_t m_retiredIndexed = 0;
     int m_retiredCount = 0;
+    bool m_closing = false;
 };
 
 // Marks a stretch of loading work on a context.

@@ -19,8 +19,12 @@ template <class Interface>
 OFD_GraphicUnit<Interface>::~OFD_GraphicUnit()
 {
     // Undo records may still point at these actions; the document frees them.
-    for (G_Action *action : m_actions)
-        m_context->RetireAction(action);
+    for (G_Action *action : m_actions) {
+        if (m_context->IsClosing())
+            delete action;
+        else
+            m_context->RetireAction(action);
+    }
 }
 
 template <class Interface>

@@ -231,6 +231,34 @@ IG_Annot *OFD_Page::AnnotByID(uint32_t id) const
     return m_byID.value(id, nullptr);
 }
 
+// Lists name annotations mostly in page order: a short walk from the last one found reads
+// the annotations the caller is about to touch anyway, instead of the hash. Only when every
+// ID is held once does the walk find what the hash would.
+std::vector<IG_Annot *> OFD_Page::AnnotsByIDs(const std::vector<uint32_t> &ids) const
+{
+    std::vector<IG_Annot *> found;
+    found.reserve(ids.size());
+    EnsureIDs();
+    size_t cursor = 0;
+    for (const uint32_t id : ids) {
+        IG_Annot *annot = nullptr;
+        for (size_t at = cursor; !m_sharedIDs && at < m_annots.size() && at < cursor + 4; ++at) {
+            if (m_annots[at]->ID() == id) {
+                annot = m_annots[at].get();
+                cursor = at + 1;
+                break;
+            }
+        }
+        if (!annot) {
+            annot = m_byID.value(id, nullptr);
+            if (annot)
+                cursor = size_t(AnnotIndex(annot)) + 1;
+        }
+        found.push_back(annot);
+    }
+    return found;
+}
+
 int OFD_Page::AnnotIndex(const IG_Annot *annot) const
 {
     if (!annot)

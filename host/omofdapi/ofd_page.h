@@ -58,6 +58,7 @@ public:
     void InsertAnnot(IG_Annot *annot, int index) override;
     std::vector<std::pair<int, IG_Annot *>> TakeAnnots(const std::vector<IG_Annot *> &annots) override;
     void InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken) override;
+    std::vector<IG_Annot *> AnnotsByIDs(const std::vector<uint32_t> &ids) const override;
 
     // For a reader: an annotation with OFD's defaults, the given ID (0 takes a fresh one)
     // and no appearance yet, appended without marking the document modified.

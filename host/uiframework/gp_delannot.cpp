@@ -50,7 +50,7 @@ int GP_DelAnnot::DoAction()
 
     // Only "page:id" in plain digits counts; anything else in the list is passed over.
     // Each page then gives up its annotations in one pass, in page order.
-    std::vector<std::pair<int, std::vector<IG_Annot *>>> wanted;
+    std::vector<std::pair<int, std::vector<uint32_t>>> wanted;
     QHash<int, size_t> slotOfPage;
     int items = 0;
     const QString list = Param().GetQString(QStringLiteral("pageAndAnnotID"));
@@ -84,11 +84,11 @@ int GP_DelAnnot::DoAction()
             } else {
                 slot = wanted.size();
                 slotOfPage.insert(lastPage, slot);
-                wanted.emplace_back(lastPage, std::vector<IG_Annot *>());
+                wanted.emplace_back(lastPage, std::vector<uint32_t>());
             }
         }
-        if (IG_Annot *annot = page ? page->AnnotByID(uint32_t(id)) : nullptr)
-            wanted[slot].second.push_back(annot);
+        if (page)
+            wanted[slot].second.push_back(uint32_t(id));
     }
     std::sort(wanted.begin(), wanted.end(),
               [](const auto &a, const auto &b) { return a.first < b.first; });
@@ -103,7 +103,10 @@ int GP_DelAnnot::DoAction()
         IG_Page *from = document->GetPage(pageWanted.first);
         if (!from)
             continue;
-        for (const auto &taken : from->TakeAnnots(pageWanted.second)) {
+        // Looked up just before they are taken, while the page's annotations are at hand.
+        std::vector<IG_Annot *> annots = from->AnnotsByIDs(pageWanted.second);
+        annots.erase(std::remove(annots.begin(), annots.end(), nullptr), annots.end());
+        for (const auto &taken : from->TakeAnnots(annots)) {
             G_DeleteAnnotsCommand::Entry entry;
             entry.pageIndex = pageWanted.first;
             entry.index = taken.first;
