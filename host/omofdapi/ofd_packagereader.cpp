@@ -7,6 +7,7 @@
 #include "ofd_packagepath.h"
 #include "ofd_page.h"
 #include "ofd_resources.h"
+#include "ofd_utf8.h"
 #include "ofd_xmlelement.h"
 #include "ofd_xmlserializer.h"
 
@@ -23,26 +24,15 @@ QString Tr(const char *text)
     return QCoreApplication::translate("OFD_PackageReader", text);
 }
 
-CCA_String Utf8(const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    return CCA_String(bytes.constData(), bytes.size());
-}
-
 // The medium's bytes stay in the package until they are first asked for.
 void AddLazyMedium(OFD_Document &document, const std::shared_ptr<OFD_ZipArchive> &archive, uint32_t id,
                    const OFD_MediaResource &media)
 {
     G_MultiMediaInfo info;
     info.type = media.type;
-    info.filePath = Utf8(media.filePath);
-    info.format = Utf8(media.format);
-    const QString path = media.filePath;
-    document.AddLazyMultiMedia(id, info, [archive, path]() {
-        QByteArray data;
-        archive->ReadEntry(path, data, nullptr);
-        return data;
-    });
+    info.filePath = OFD_ToUtf8(media.filePath);
+    info.format = OFD_ToUtf8(media.format);
+    document.AddLazyMultiMedia(id, info, OFD_ZipArchive::EntryReader(archive, media.filePath));
 }
 
 // MaxUnitID is unreliable in real files: every numeric ID attribute of every part counts.
@@ -375,24 +365,19 @@ void OFD_PackageReader::ReadAttachments(const QString &location)
     for (const OFD_XmlElement *element : root->Children(QStringLiteral("Attachment"))) {
         G_AttachmentInfo info;
         info.id = element->UIntAttribute(QStringLiteral("ID"));
-        info.name = Utf8(element->Attribute(QStringLiteral("Name")));
-        info.format = Utf8(element->Attribute(QStringLiteral("Format")));
-        info.creationDate = Utf8(element->Attribute(QStringLiteral("CreationDate")));
-        info.modDate = Utf8(element->Attribute(QStringLiteral("ModDate")));
+        info.name = OFD_ToUtf8(element->Attribute(QStringLiteral("Name")));
+        info.format = OFD_ToUtf8(element->Attribute(QStringLiteral("Format")));
+        info.creationDate = OFD_ToUtf8(element->Attribute(QStringLiteral("CreationDate")));
+        info.modDate = OFD_ToUtf8(element->Attribute(QStringLiteral("ModDate")));
         info.sizeKB = element->DoubleAttribute(QStringLiteral("Size"), 0);
         info.listed = element->BoolAttribute(QStringLiteral("Visible"), true);
-        info.usage = Utf8(element->Attribute(QStringLiteral("Usage")));
+        info.usage = OFD_ToUtf8(element->Attribute(QStringLiteral("Usage")));
         const QString location = element->ChildText(QStringLiteral("FileLoc"));
         const QString file = LocateEntry({OFD_PackagePath::Resolve(folder, location),
                                           OFD_PackagePath::Resolve(m_documentFolder, location),
                                           OFD_PackagePath::Resolve(QString(), location)});
-        info.filePath = Utf8(file);
-        const std::shared_ptr<OFD_ZipArchive> archive = m_archive;
-        m_document->AddLazyAttachment(info, [archive, file]() {
-            QByteArray data;
-            archive->ReadEntry(file, data, nullptr);
-            return data;
-        });
+        info.filePath = OFD_ToUtf8(file);
+        m_document->AddLazyAttachment(info, OFD_ZipArchive::EntryReader(m_archive, file));
     }
 }
 

@@ -7,6 +7,7 @@
 #include "ofd_packagereader.h"
 #include "ofd_page.h"
 #include "ofd_textobject.h"
+#include "ofd_utf8.h"
 #include "ofd_xmlelement.h"
 #include "ofd_xmlserializer.h"
 #include "ofd_zipwriter.h"
@@ -26,11 +27,6 @@ namespace {
 QString Tr(const char *text)
 {
     return QCoreApplication::translate("OFD_PackageWriter", text);
-}
-
-QString Utf8(const CCA_String &text)
-{
-    return QString::fromUtf8(text.c_str(), text.GetLength());
 }
 
 const QStringList &DocumentOrder()
@@ -461,8 +457,8 @@ bool OFD_PackageWriter::SaveNew(OFD_Document *document, const QString &filePath,
         const QString type = info.type == G_MultiMedia_Audio ? QStringLiteral("Audio")
             : info.type == G_MultiMedia_Video                ? QStringLiteral("Video")
                                                               : QStringLiteral("Image");
-        const QString format = Utf8(info.format);
-        const QString name = SafeFileName(Utf8(info.filePath), QStringLiteral("media_%1.%2").arg(id).arg(Extension(format, QStringLiteral("bin"))));
+        const QString format = OFD_FromUtf8(info.format);
+        const QString name = SafeFileName(OFD_FromUtf8(info.filePath), QStringLiteral("media_%1.%2").arg(id).arg(Extension(format, QStringLiteral("bin"))));
         addMedia(id, type, format, name, document->MultiMediaData(id));
     }
 
@@ -555,22 +551,22 @@ bool OFD_PackageWriter::SaveNew(OFD_Document *document, const QString &filePath,
             continue;
         const QByteArray data = document->AttachmentData(i);
         const QString path = claim(docFolder + QStringLiteral("Attachs/"),
-                                   SafeFileName(Utf8(info.filePath), SafeFileName(Utf8(info.name), QStringLiteral("attachment_%1").arg(info.id))));
+                                   SafeFileName(OFD_FromUtf8(info.filePath), SafeFileName(OFD_FromUtf8(info.name), QStringLiteral("attachment_%1").arg(info.id))));
         OFD_XmlElement *attachment = attachments->AddChild(QStringLiteral("Attachment"));
         attachment->SetAttribute(QStringLiteral("ID"), QString::number(info.id));
-        attachment->SetAttribute(QStringLiteral("Name"), Utf8(info.name));
+        attachment->SetAttribute(QStringLiteral("Name"), OFD_FromUtf8(info.name));
         if (!info.format.IsEmpty())
-            attachment->SetAttribute(QStringLiteral("Format"), Utf8(info.format));
-        const QString created = XsDateTime(Utf8(info.creationDate));
+            attachment->SetAttribute(QStringLiteral("Format"), OFD_FromUtf8(info.format));
+        const QString created = XsDateTime(OFD_FromUtf8(info.creationDate));
         if (!created.isEmpty())
             attachment->SetAttribute(QStringLiteral("CreationDate"), created);
-        const QString modified = XsDateTime(Utf8(info.modDate));
+        const QString modified = XsDateTime(OFD_FromUtf8(info.modDate));
         if (!modified.isEmpty())
             attachment->SetAttribute(QStringLiteral("ModDate"), modified);
         attachment->SetAttribute(QStringLiteral("Size"), QString::number(data.size() / 1024.0, 'f', QLocale::FloatingPointShortest));
         attachment->SetAttribute(QStringLiteral("Visible"), info.listed ? QStringLiteral("true") : QStringLiteral("false"));
         if (!info.usage.IsEmpty())
-            attachment->SetAttribute(QStringLiteral("Usage"), Utf8(info.usage));
+            attachment->SetAttribute(QStringLiteral("Usage"), OFD_FromUtf8(info.usage));
         attachment->AddChild(QStringLiteral("FileLoc"), OFD_PackagePath::LocationFrom(docFolder, path));
         entries.append(qMakePair(path, data));
     }

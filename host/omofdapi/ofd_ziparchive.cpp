@@ -328,3 +328,12 @@ bool OFD_ZipArchive::ReadEntry(const QString &name, QByteArray &data, QString *e
     data = buffer;
     return true;
 }
+
+std::function<QByteArray()> OFD_ZipArchive::EntryReader(std::shared_ptr<const OFD_ZipArchive> archive, const QString &name)
+{
+    return [archive, name]() {
+        QByteArray data;
+        archive->ReadEntry(name, data, nullptr);
+        return data;
+    };
+}

@@ -8,6 +8,8 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 struct zip;
 
@@ -47,6 +49,8 @@ public:
     // The inflated bytes of an entry (found like FindEntry). False with a reason when the entry
     // is missing, larger than the limits allow, or damaged.
     bool ReadEntry(const QString &name, QByteArray &data, QString *error) const;
+    // Reads the entry when called (empty when it cannot be read); holds the archive open.
+    static std::function<QByteArray()> EntryReader(std::shared_ptr<const OFD_ZipArchive> archive, const QString &name);
 
     // For the writer's raw copies: the open archive and an entry's index in it (-1 when none,
     // or when the entry's bytes are held in memory).
