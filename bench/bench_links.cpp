@@ -15,6 +15,7 @@
 #include "omofdapi/ofd_document.h"
 #include "omofdapi/ofd_packagereader.h"
 #include "omofdapi/ofd_packagewriter.h"
+#include "uiframework/g_allocatorpolicy.h"
 
 #include <QApplication>
 #include <QDir>
@@ -170,6 +171,7 @@ void StyleModel()
 
 int main(int argc, char **argv)
 {
+    G_ApplyAllocatorPolicy();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Every link logs a trace line; that belongs to the reader's log, not to the table.
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));

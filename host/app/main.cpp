@@ -2,6 +2,8 @@
 #include "readerdemo.h"
 #include "readerwindow.h"
 
+#include "uiframework/g_allocatorpolicy.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -49,6 +51,7 @@ void InstallTranslator(QApplication &app, const QLocale &locale, const QString &
 
 int main(int argc, char *argv[])
 {
+    G_ApplyAllocatorPolicy();
     // The demo runs the same with a display or without one.
     if (HasArgument(argc, argv, "--demo")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

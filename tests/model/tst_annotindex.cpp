@@ -117,10 +117,21 @@ private:
             normal.Normalize();
             QVERIFY2(ToList(hits) == ScanInRect(page, normal), step);
         }
+        std::vector<uint32_t> ids;
         for (int i = 0; i < page->AnnotCount(); ++i) {
             IG_Annot *annot = page->AnnotAt(i);
             QCOMPARE(page->AnnotIndex(annot), i);
             QCOMPARE(page->AnnotByID(annot->ID()), annot);
+            ids.push_back(annot->ID());
+        }
+        // In page order, shuffled, with an ID nobody has: the same answers as one by one.
+        ids.push_back(0xFFFFFFF0u);
+        for (int round = 0; round < 2; ++round) {
+            const std::vector<IG_Annot *> found = page->AnnotsByIDs(ids);
+            QCOMPARE(found.size(), ids.size());
+            for (size_t i = 0; i < ids.size(); ++i)
+                QCOMPARE(found[i], page->AnnotByID(ids[i]));
+            std::shuffle(ids.begin(), ids.end(), m_random);
         }
     }
 
@@ -270,6 +281,7 @@ private slots:
         OFD_Annot *first = page->AppendLoadedAnnot(G_AnnotType_Link, 40);
         OFD_Annot *second = page->AppendLoadedAnnot(G_AnnotType_Link, 40);
         QCOMPARE(page->AnnotByID(40), first);
+        QCOMPARE(page->AnnotsByIDs({40, 40}), (std::vector<IG_Annot *>{first, first}));
         page->TakeAnnot(first);
         QCOMPARE(page->AnnotByID(40), second);
         page->InsertAnnot(first, 0);
