@@ -177,209 +177,274 @@ bool OFD_PackageWriter::Save(OFD_Document *document, const QString &filePath, QS
     return SaveNew(document, filePath, error);
 }
 
-bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &reader, const QString &filePath,
-                                   QString *error)
+namespace {
+
+// Saves a document over the package it was read from: each changed page's annotation part,
+// the index and Document.xml are written anew, every other entry is copied as stored.
+class PackageUpdate
 {
-    const std::shared_ptr<OFD_ZipArchive> archive = reader.Archive();
-    const QString documentFolder = OFD_PackagePath::Folder(reader.DocumentPath());
-    QSet<QString> taken;
-    for (const QString &name : archive->EntryNames())
-        taken.insert(name.toCaseFolded());
+public:
+    PackageUpdate(OFD_Document *document, OFD_PackageReader &reader, QString *error)
+        : m_document(document), m_reader(reader), m_archive(reader.Archive()), m_error(error),
+          m_originals(*reader.Archive()), m_index(reader.AnnotIndex()), m_indexChanged(!reader.AnnotIndexExists())
+    {
+    }
 
-    for (const OFD_PackageReader::IndexEntry &entry : reader.AnnotIndex())
-        taken.insert(entry.filePath.toCaseFolded());
+    bool Save(const QString &filePath);
 
-    QString indexPath = reader.AnnotIndexOwned() ? reader.AnnotIndexPath() : QString();
-    if (indexPath.isEmpty())
-        indexPath = FreePath(documentFolder + QStringLiteral("Annots/"), QStringLiteral("Annotations.xml"), taken);
-    taken.insert(indexPath.toCaseFolded());
-    const QString indexFolder = OFD_PackagePath::Folder(indexPath);
-    // New page parts always go below Annots/ beside Document.xml, wherever the index is.
-    const QString annotsFolder = documentFolder + QStringLiteral("Annots/");
+private:
+    void ClaimIndexPath();
+    bool WritePageAnnots(int pageIndex);
+    QString OwnPart(const OFD_Page *page, const OFD_PackageReader::PageState &state, bool empty);
+    void WriteIndex();
+    bool WriteDocumentPart();
+    bool WritePackage(const QString &filePath);
+    void Replace(const QString &path, const QByteArray &bytes, bool first = false);
+    bool Fail(const QString &reason);
 
-    QVector<OFD_PackageReader::IndexEntry> index = reader.AnnotIndex();
-    bool indexChanged = !reader.AnnotIndexExists();
-    QHash<QString, QByteArray> replaced; // stored entry name -> new bytes
-    QList<QPair<QString, QByteArray>> added;
-    QSet<QString> dropped;
-    QHash<const OFD_Page *, QVector<OFD_PackageReader::LoadedAnnot>> written;
-    OriginalAnnots originals(*archive);
-    bool changed = false;
+    OFD_Document *m_document;
+    OFD_PackageReader &m_reader;
+    const std::shared_ptr<OFD_ZipArchive> m_archive;
+    QString *m_error;
+    OriginalAnnots m_originals;
+    QSet<QString> m_taken; // case-folded names in use
+    QString m_indexPath;
+    QVector<OFD_PackageReader::IndexEntry> m_index;
+    bool m_indexChanged;
+    QHash<QString, QByteArray> m_replaced; // stored entry name -> new bytes
+    QList<QPair<QString, QByteArray>> m_added;
+    QSet<QString> m_dropped;
+    QHash<const OFD_Page *, QVector<OFD_PackageReader::LoadedAnnot>> m_written;
+};
 
-    for (int i = 0; i < document->PageCount(); ++i) {
-        OFD_Page *page = document->Page(i);
-        const OFD_PackageReader::PageState *state = reader.State(page);
-        if (!state || !page->IsAnnotsLoaded())
-            continue;
-        if (AnnotsUnchanged(*page, *state))
-            continue;
-        if (!state->annotsComplete) {
-            if (error)
-                *error = Tr("The annotations of page %1 could not all be read; saving would lose some of them. "
-                            "Nothing was saved.").arg(i + 1);
+bool PackageUpdate::Fail(const QString &reason)
+{
+    if (m_error)
+        *m_error = reason;
+    return false;
+}
+
+void PackageUpdate::Replace(const QString &path, const QByteArray &bytes, bool first)
+{
+    const QString stored = m_archive->FindEntry(path);
+    if (!stored.isEmpty())
+        m_replaced.insert(stored, bytes);
+    else if (first)
+        m_added.prepend(qMakePair(path, bytes));
+    else
+        m_added.append(qMakePair(path, bytes));
+}
+
+void PackageUpdate::ClaimIndexPath()
+{
+    for (const QString &name : m_archive->EntryNames())
+        m_taken.insert(name.toCaseFolded());
+    for (const OFD_PackageReader::IndexEntry &entry : m_index)
+        m_taken.insert(entry.filePath.toCaseFolded());
+    m_indexPath = m_reader.AnnotIndexOwned() ? m_reader.AnnotIndexPath() : QString();
+    if (m_indexPath.isEmpty())
+        m_indexPath = FreePath(OFD_PackagePath::Folder(m_reader.DocumentPath()) + QStringLiteral("Annots/"),
+                               QStringLiteral("Annotations.xml"), m_taken);
+    m_taken.insert(m_indexPath.toCaseFolded());
+}
+
+bool PackageUpdate::Save(const QString &filePath)
+{
+    ClaimIndexPath();
+    for (int i = 0; i < m_document->PageCount(); ++i)
+        if (!WritePageAnnots(i))
             return false;
-        }
-        QHash<uint32_t, const OFD_PackageReader::LoadedAnnot *> before;
-        for (const OFD_PackageReader::LoadedAnnot &loaded : state->annots)
-            before.insert(loaded.id, &loaded);
-        auto pageAnnot = std::make_unique<OFD_XmlElement>(QStringLiteral("PageAnnot"));
-        QVector<OFD_PackageReader::LoadedAnnot> now;
-        for (int k = 0; k < page->AnnotCount(); ++k) {
-            const IG_Annot *annot = page->AnnotAt(k);
-            const OFD_PackageReader::LoadedAnnot *old = before.value(annot->ID());
-            const OFD_XmlElement *original = old ? originals.Find(*old) : nullptr;
-            if (original && !IsEdited(annot)) {
-                // Unchanged: written back as it was read, under the ID it has now.
-                std::unique_ptr<OFD_XmlElement> copy = original->Clone();
-                copy->SetAttribute(QStringLiteral("ID"), QString::number(annot->ID()));
-                pageAnnot->AddChild(std::move(copy));
-            } else {
-                const QString typeText = original ? original->Attribute(QStringLiteral("Type")) : QString();
-                pageAnnot->AddChild(OFD_XmlSerializer::AnnotElement(*annot, typeText));
-            }
-            now.append({annot->ID(), k, QString()});
-        }
-        const bool empty = now.isEmpty();
-        changed = true;
-        // The page's first part of its own takes all its annotations; its other own parts go.
-        // Parts it shares or that held no annotations stay as they are.
-        QString path;
-        for (const QString &file : state->annotFiles) {
-            if (!reader.OwnsAnnotPart(page, file))
-                continue;
-            if (path.isEmpty() && !empty)
-                path = file;
-            else
-                dropped.insert(file);
-        }
-        for (int e = index.size() - 1; e >= 0; --e) {
-            if (index.at(e).pageID == state->fileID && !index.at(e).filePath.isEmpty()
-                && (path.isEmpty() || index.at(e).filePath != path)) {
-                index.remove(e);
-                indexChanged = true;
-            }
-        }
-        written.insert(page, now);
-        if (empty)
+    // A part still listed for another page stays.
+    for (const OFD_PackageReader::IndexEntry &entry : qAsConst(m_index))
+        m_dropped.remove(entry.filePath);
+
+    if (m_written.isEmpty()) {
+        // Nothing to write anew: the package is copied as it is.
+        if (QFileInfo(filePath) != QFileInfo(m_reader.SavedPath())
+            && !OFD_ZipWriter::CopyPackage(m_reader.SavedPath(), filePath, m_error))
+            return false;
+        m_reader.Saved(filePath, nullptr);
+        return true;
+    }
+    if (m_indexChanged)
+        WriteIndex();
+    return WriteDocumentPart() && OwnsEveryWrite(m_reader, m_replaced, m_added, m_dropped, m_error)
+        && WritePackage(filePath);
+}
+
+// The page's first part of its own takes all its annotations; its other own parts go. Parts it
+// shares or that held no annotations stay as they are.
+QString PackageUpdate::OwnPart(const OFD_Page *page, const OFD_PackageReader::PageState &state, bool empty)
+{
+    QString path;
+    for (const QString &file : state.annotFiles) {
+        if (!m_reader.OwnsAnnotPart(page, file))
             continue;
+        if (path.isEmpty() && !empty)
+            path = file;
+        else
+            m_dropped.insert(file);
+    }
+    for (int e = m_index.size() - 1; e >= 0; --e) {
+        if (m_index.at(e).pageID == state.fileID && !m_index.at(e).filePath.isEmpty()
+            && (path.isEmpty() || m_index.at(e).filePath != path)) {
+            m_index.remove(e);
+            m_indexChanged = true;
+        }
+    }
+    return path;
+}
+
+bool PackageUpdate::WritePageAnnots(int pageIndex)
+{
+    OFD_Page *page = m_document->Page(pageIndex);
+    const OFD_PackageReader::PageState *state = m_reader.State(page);
+    if (!state || !page->IsAnnotsLoaded() || AnnotsUnchanged(*page, *state))
+        return true;
+    if (!state->annotsComplete)
+        return Fail(Tr("The annotations of page %1 could not all be read; saving would lose some of them. "
+                       "Nothing was saved.").arg(pageIndex + 1));
+    QHash<uint32_t, const OFD_PackageReader::LoadedAnnot *> before;
+    for (const OFD_PackageReader::LoadedAnnot &loaded : state->annots)
+        before.insert(loaded.id, &loaded);
+    auto pageAnnot = std::make_unique<OFD_XmlElement>(QStringLiteral("PageAnnot"));
+    QVector<OFD_PackageReader::LoadedAnnot> now;
+    for (int k = 0; k < page->AnnotCount(); ++k) {
+        const IG_Annot *annot = page->AnnotAt(k);
+        const OFD_PackageReader::LoadedAnnot *old = before.value(annot->ID());
+        const OFD_XmlElement *original = old ? m_originals.Find(*old) : nullptr;
+        if (original && !IsEdited(annot)) {
+            // Unchanged: written back as it was read, under the ID it has now.
+            std::unique_ptr<OFD_XmlElement> copy = original->Clone();
+            copy->SetAttribute(QStringLiteral("ID"), QString::number(annot->ID()));
+            pageAnnot->AddChild(std::move(copy));
+        } else {
+            const QString typeText = original ? original->Attribute(QStringLiteral("Type")) : QString();
+            pageAnnot->AddChild(OFD_XmlSerializer::AnnotElement(*annot, typeText));
+        }
+        now.append({annot->ID(), k, QString()});
+    }
+    QString path = OwnPart(page, *state, now.isEmpty());
+    if (!now.isEmpty()) {
         if (path.isEmpty()) {
-            path = FreePath(annotsFolder + QStringLiteral("Page_%1/").arg(i), QStringLiteral("Annotation.xml"), taken);
-            taken.insert(path.toCaseFolded());
+            // New page parts always go below Annots/ beside Document.xml, wherever the index is.
+            path = FreePath(OFD_PackagePath::Folder(m_reader.DocumentPath()) + QStringLiteral("Annots/Page_%1/").arg(pageIndex),
+                            QStringLiteral("Annotation.xml"), m_taken);
+            m_taken.insert(path.toCaseFolded());
             OFD_PackageReader::IndexEntry entry;
             entry.pageID = page->ID();
             entry.filePath = path;
-            index.append(entry);
-            indexChanged = true;
+            m_index.append(entry);
+            m_indexChanged = true;
         }
-        for (OFD_PackageReader::LoadedAnnot &loaded : written[page])
+        for (OFD_PackageReader::LoadedAnnot &loaded : now)
             loaded.part = path;
-        const QByteArray bytes = pageAnnot->ToDocument();
-        const QString stored = archive->FindEntry(path);
-        if (stored.isEmpty())
-            added.append(qMakePair(path, bytes));
-        else
-            replaced.insert(stored, bytes);
+        Replace(path, pageAnnot->ToDocument());
     }
-    // A part still listed for another page stays.
-    for (const OFD_PackageReader::IndexEntry &entry : qAsConst(index))
-        dropped.remove(entry.filePath);
+    m_written.insert(page, now);
+    return true;
+}
 
-    const uint32_t maxID = qMax(document->MaxID(), reader.FileMaxUnitID());
-    if (!changed) {
-        // Nothing to write anew: the package is copied as it is.
-        if (QFileInfo(filePath) != QFileInfo(reader.SavedPath())
-            && !OFD_ZipWriter::CopyPackage(reader.SavedPath(), filePath, error))
-            return false;
-        reader.Saved(filePath, nullptr);
-    } else {
-        if (indexChanged) {
-            auto root = std::make_unique<OFD_XmlElement>(QStringLiteral("Annotations"));
-            for (const OFD_PackageReader::IndexEntry &entry : qAsConst(index)) {
-                if (entry.element) {
-                    root->AddChild(entry.element->Clone());
-                    continue;
-                }
-                OFD_XmlElement *page = root->AddChild(QStringLiteral("Page"));
-                page->SetAttribute(QStringLiteral("PageID"), QString::number(entry.pageID));
-                page->AddChild(QStringLiteral("FileLoc"), OFD_PackagePath::LocationFrom(indexFolder, entry.filePath));
-            }
-            const QString stored = archive->FindEntry(indexPath);
-            if (stored.isEmpty())
-                added.prepend(qMakePair(indexPath, root->ToDocument()));
-            else
-                replaced.insert(stored, root->ToDocument());
+void PackageUpdate::WriteIndex()
+{
+    const QString indexFolder = OFD_PackagePath::Folder(m_indexPath);
+    auto root = std::make_unique<OFD_XmlElement>(QStringLiteral("Annotations"));
+    for (const OFD_PackageReader::IndexEntry &entry : qAsConst(m_index)) {
+        if (entry.element) {
+            root->AddChild(entry.element->Clone());
+            continue;
         }
-        if (maxID != reader.FileMaxUnitID() || indexPath != reader.AnnotIndexPath()) {
-            QByteArray bytes;
-            if (!archive->ReadEntry(reader.DocumentPath(), bytes, error))
-                return false;
-            QString parseError;
-            std::unique_ptr<OFD_XmlElement> root = OFD_XmlElement::Parse(bytes, &parseError);
-            if (!root) {
-                if (error)
-                    *error = Tr("%1: %2").arg(reader.DocumentPath(), parseError);
-                return false;
-            }
-            OFD_XmlElement *common = root->Child(QStringLiteral("CommonData"));
-            if (!common)
-                common = root->AddChild(std::make_unique<OFD_XmlElement>(QStringLiteral("CommonData")), 0);
-            OFD_XmlElement *max = common->Child(QStringLiteral("MaxUnitID"));
-            if (!max)
-                max = common->AddChild(QStringLiteral("MaxUnitID"));
-            max->SetText(QString::number(maxID));
-            OFD_XmlElement *area = common->Child(QStringLiteral("PageArea"));
-            if (!area)
-                common->AddChild(QStringLiteral("PageArea"))->AddChild(QStringLiteral("PhysicalBox"), PageBoxText(*document));
-            else
-                area->SortChildren(PageAreaOrder());
-            common->SortChildren(CommonDataOrder());
-            OFD_XmlElement *annotations = root->Child(QStringLiteral("Annotations"));
-            if (!annotations)
-                annotations = root->AddChild(QStringLiteral("Annotations"));
-            if (indexPath != reader.AnnotIndexPath())
-                annotations->SetText(OFD_PackagePath::LocationFrom(documentFolder, indexPath));
-            root->SortChildren(DocumentOrder());
-            replaced.insert(reader.DocumentPath(), root->ToDocument());
-        }
+        OFD_XmlElement *page = root->AddChild(QStringLiteral("Page"));
+        page->SetAttribute(QStringLiteral("PageID"), QString::number(entry.pageID));
+        page->AddChild(QStringLiteral("FileLoc"), OFD_PackagePath::LocationFrom(indexFolder, entry.filePath));
+    }
+    Replace(m_indexPath, root->ToDocument(), true);
+}
 
-        if (!OwnsEveryWrite(reader, replaced, added, dropped, error))
-            return false;
-        OFD_ZipWriter zip;
-        if (!zip.Begin(filePath, error, QFileInfo(archive->FilePath()).size()))
-            return false;
-        for (const QString &name : archive->EntryNames()) {
-            if (dropped.contains(name))
-                continue;
-            const auto it = replaced.constFind(name);
-            if (it != replaced.constEnd()) {
-                if (!zip.AddFile(name, it.value(), QDateTime(), error))
-                    return false;
-                continue;
-            }
+// Document.xml changes only for a higher MaxUnitID or a new index location.
+bool PackageUpdate::WriteDocumentPart()
+{
+    const uint32_t maxID = qMax(m_document->MaxID(), m_reader.FileMaxUnitID());
+    if (maxID == m_reader.FileMaxUnitID() && m_indexPath == m_reader.AnnotIndexPath())
+        return true;
+    QByteArray bytes;
+    if (!m_archive->ReadEntry(m_reader.DocumentPath(), bytes, m_error))
+        return false;
+    QString parseError;
+    std::unique_ptr<OFD_XmlElement> root = OFD_XmlElement::Parse(bytes, &parseError);
+    if (!root)
+        return Fail(Tr("%1: %2").arg(m_reader.DocumentPath(), parseError));
+    OFD_XmlElement *common = root->Child(QStringLiteral("CommonData"));
+    if (!common)
+        common = root->AddChild(std::make_unique<OFD_XmlElement>(QStringLiteral("CommonData")), 0);
+    OFD_XmlElement *max = common->Child(QStringLiteral("MaxUnitID"));
+    if (!max)
+        max = common->AddChild(QStringLiteral("MaxUnitID"));
+    max->SetText(QString::number(maxID));
+    OFD_XmlElement *area = common->Child(QStringLiteral("PageArea"));
+    if (!area)
+        common->AddChild(QStringLiteral("PageArea"))->AddChild(QStringLiteral("PhysicalBox"), PageBoxText(*m_document));
+    else
+        area->SortChildren(PageAreaOrder());
+    common->SortChildren(CommonDataOrder());
+    OFD_XmlElement *annotations = root->Child(QStringLiteral("Annotations"));
+    if (!annotations)
+        annotations = root->AddChild(QStringLiteral("Annotations"));
+    if (m_indexPath != m_reader.AnnotIndexPath())
+        annotations->SetText(OFD_PackagePath::LocationFrom(OFD_PackagePath::Folder(m_reader.DocumentPath()), m_indexPath));
+    root->SortChildren(DocumentOrder());
+    m_replaced.insert(m_reader.DocumentPath(), root->ToDocument());
+    return true;
+}
+
+// Untouched entries are copied raw, replaced ones written anew, new ones appended.
+bool PackageUpdate::WritePackage(const QString &filePath)
+{
+    OFD_ZipWriter zip;
+    if (!zip.Begin(filePath, m_error, QFileInfo(m_archive->FilePath()).size()))
+        return false;
+    for (const QString &name : m_archive->EntryNames()) {
+        if (m_dropped.contains(name))
+            continue;
+        const auto it = m_replaced.constFind(name);
+        bool copied = false;
+        if (it != m_replaced.constEnd()) {
+            copied = zip.AddFile(name, it.value(), QDateTime(), m_error);
+        } else if (m_archive->IsInMemory(name)) {
             QByteArray data;
-            const bool copied = archive->IsInMemory(name)
-                ? archive->ReadEntry(name, data, error) && zip.AddFile(name, data, archive->EntryDate(name), error)
-                : zip.AddCopy(*archive, name, error);
-            if (!copied)
-                return false;
+            copied = m_archive->ReadEntry(name, data, m_error) && zip.AddFile(name, data, m_archive->EntryDate(name), m_error);
+        } else {
+            copied = zip.AddCopy(*m_archive, name, m_error);
         }
-        if (!WriteEntries(zip, added, error) || !zip.Commit(error))
+        if (!copied)
             return false;
-        OFD_PackageReader::SavedParts saved;
-        saved.written = replaced;
-        for (const auto &entry : qAsConst(added))
-            saved.written.insert(entry.first, entry.second);
-        saved.removed = dropped;
-        saved.index = index;
-        saved.indexPath = indexPath;
-        saved.maxUnitID = maxID;
-        for (auto it = written.constBegin(); it != written.constEnd(); ++it)
-            for (int k = 0; k < it.key()->AnnotCount(); ++k)
-                if (auto *annot = dynamic_cast<OFD_Annot *>(it.key()->AnnotAt(k)))
-                    annot->SetEdited(false);
-        saved.annots = written;
-        reader.Saved(filePath, &saved);
     }
+    if (!WriteEntries(zip, m_added, m_error) || !zip.Commit(m_error))
+        return false;
+    OFD_PackageReader::SavedParts saved;
+    saved.written = m_replaced;
+    for (const auto &entry : qAsConst(m_added))
+        saved.written.insert(entry.first, entry.second);
+    saved.removed = m_dropped;
+    saved.index = m_index;
+    saved.indexPath = m_indexPath;
+    saved.maxUnitID = qMax(m_document->MaxID(), m_reader.FileMaxUnitID());
+    for (auto it = m_written.constBegin(); it != m_written.constEnd(); ++it)
+        for (int k = 0; k < it.key()->AnnotCount(); ++k)
+            if (auto *annot = dynamic_cast<OFD_Annot *>(it.key()->AnnotAt(k)))
+                annot->SetEdited(false);
+    saved.annots = m_written;
+    m_reader.Saved(filePath, &saved);
+    return true;
+}
+
+} // namespace
+
+bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &reader, const QString &filePath,
+                                   QString *error)
+{
+    if (!PackageUpdate(document, reader, error).Save(filePath))
+        return false;
     document->SetFilePath(filePath);
     document->SetModified(false);
     return true;
