@@ -481,143 +481,194 @@ QString XsDateTime(const QString &text)
     return date.isEmpty() ? QString() : date + QStringLiteral("T00:00:00");
 }
 
-} // namespace
-
-bool OFD_PackageWriter::SaveNew(OFD_Document *document, const QString &filePath, QString *error)
+// Writes a document built in memory as a whole new package.
+class NewPackage
 {
-    const QString docFolder = QStringLiteral("Doc_0/");
-    QList<QPair<QString, QByteArray>> entries;
-    QSet<QString> taken;
-    auto claim = [&taken](const QString &folder, const QString &name) {
-        const QString path = FreePath(folder, name, taken);
-        taken.insert(path.toCaseFolded());
-        return path;
-    };
+public:
+    explicit NewPackage(OFD_Document *document) : m_document(document) {}
+
+    bool Save(const QString &filePath, QString *error);
+
+private:
+    QString Claim(const QString &folder, const QString &name);
+    void AddMedia(uint32_t id, const QString &type, const QString &format, const QString &wanted, const QByteArray &data);
+    void AddDocumentMedia();
+    uint32_t FontID(const OFD_TextObject &text);
+    uint32_t ImageID(const OFD_ImageObject &image);
+    void AddPage(int pageIndex, const OFD_XmlSerializer::ResourceMap &resources);
+    void AddAttachments();
+    void AddDocumentParts();
+
+    OFD_Document *m_document;
+    const QString m_docFolder = QStringLiteral("Doc_0/");
+    const QString m_indexPath = QStringLiteral("Doc_0/Annots/Annotations.xml");
+    const QString m_attachmentsPath = QStringLiteral("Doc_0/Attachments.xml");
+    QList<QPair<QString, QByteArray>> m_entries;
+    QSet<QString> m_taken;
+    std::unique_ptr<OFD_XmlElement> m_res;
+    OFD_XmlElement *m_fonts = nullptr;
+    OFD_XmlElement *m_medias = nullptr;
+    QHash<QString, uint32_t> m_fontIDs;
+    QHash<const OFD_ImageObject *, uint32_t> m_imageIDs;
+    std::unique_ptr<OFD_XmlElement> m_pages;
+    std::unique_ptr<OFD_XmlElement> m_index;
+    std::unique_ptr<OFD_XmlElement> m_attachments;
+};
+
+QString NewPackage::Claim(const QString &folder, const QString &name)
+{
+    const QString path = FreePath(folder, name, m_taken);
+    m_taken.insert(path.toCaseFolded());
+    return path;
+}
+
+bool NewPackage::Save(const QString &filePath, QString *error)
+{
+    m_res = std::make_unique<OFD_XmlElement>(QStringLiteral("Res"));
+    m_res->SetAttribute(QStringLiteral("BaseLoc"), QStringLiteral("Res"));
+    m_pages = std::make_unique<OFD_XmlElement>(QStringLiteral("Pages"));
+    m_index = std::make_unique<OFD_XmlElement>(QStringLiteral("Annotations"));
+    m_attachments = std::make_unique<OFD_XmlElement>(QStringLiteral("Attachments"));
+    m_taken.insert(m_indexPath.toCaseFolded());
 
     // Resources: the fonts the text uses, the document's multimedia and the images' pictures.
-    auto res = std::make_unique<OFD_XmlElement>(QStringLiteral("Res"));
-    res->SetAttribute(QStringLiteral("BaseLoc"), QStringLiteral("Res"));
-    OFD_XmlElement *fonts = nullptr;
-    OFD_XmlElement *medias = nullptr;
-    QHash<QString, uint32_t> fontIDs;
-    QHash<const OFD_ImageObject *, uint32_t> imageIDs;
-    auto addMedia = [&](uint32_t id, const QString &type, const QString &format, const QString &wanted,
-                        const QByteArray &data) {
-        if (!medias)
-            medias = res->AddChild(QStringLiteral("MultiMedias"));
-        const QString name = claim(docFolder + QStringLiteral("Res/"), wanted);
-        OFD_XmlElement *media = medias->AddChild(QStringLiteral("MultiMedia"));
-        media->SetAttribute(QStringLiteral("ID"), QString::number(id));
-        media->SetAttribute(QStringLiteral("Type"), type);
-        if (!format.isEmpty())
-            media->SetAttribute(QStringLiteral("Format"), format);
-        media->AddChild(QStringLiteral("MediaFile"), OFD_PackagePath::LocationFrom(docFolder + QStringLiteral("Res/"), name));
-        entries.append(qMakePair(name, data));
-    };
-    for (int i = 0; i < document->MultiMediaCount(); ++i) {
-        const uint32_t id = document->MultiMediaIDByIndex(i);
+    AddDocumentMedia();
+    OFD_XmlSerializer::ResourceMap resources;
+    resources.fontID = [this](const OFD_TextObject &text) { return FontID(text); };
+    resources.imageID = [this](const OFD_ImageObject &image) { return ImageID(image); };
+    for (int i = 0; i < m_document->PageCount(); ++i)
+        AddPage(i, resources);
+    AddAttachments();
+    AddDocumentParts();
+
+    qint64 size = 0;
+    for (const auto &entry : qAsConst(m_entries))
+        size += entry.second.size();
+    OFD_ZipWriter zip;
+    return zip.Begin(filePath, error, size) && WriteEntries(zip, m_entries, error) && zip.Commit(error);
+}
+
+void NewPackage::AddMedia(uint32_t id, const QString &type, const QString &format, const QString &wanted,
+                          const QByteArray &data)
+{
+    if (!m_medias)
+        m_medias = m_res->AddChild(QStringLiteral("MultiMedias"));
+    const QString name = Claim(m_docFolder + QStringLiteral("Res/"), wanted);
+    OFD_XmlElement *media = m_medias->AddChild(QStringLiteral("MultiMedia"));
+    media->SetAttribute(QStringLiteral("ID"), QString::number(id));
+    media->SetAttribute(QStringLiteral("Type"), type);
+    if (!format.isEmpty())
+        media->SetAttribute(QStringLiteral("Format"), format);
+    media->AddChild(QStringLiteral("MediaFile"), OFD_PackagePath::LocationFrom(m_docFolder + QStringLiteral("Res/"), name));
+    m_entries.append(qMakePair(name, data));
+}
+
+void NewPackage::AddDocumentMedia()
+{
+    for (int i = 0; i < m_document->MultiMediaCount(); ++i) {
+        const uint32_t id = m_document->MultiMediaIDByIndex(i);
         G_MultiMediaInfo info;
-        if (!document->MultiMediaInfo(id, info))
+        if (!m_document->MultiMediaInfo(id, info))
             continue;
         const QString type = info.type == G_MultiMedia_Audio ? QStringLiteral("Audio")
             : info.type == G_MultiMedia_Video                ? QStringLiteral("Video")
                                                               : QStringLiteral("Image");
         const QString format = OFD_FromUtf8(info.format);
         const QString name = SafeFileName(OFD_FromUtf8(info.filePath), QStringLiteral("media_%1.%2").arg(id).arg(Extension(format, QStringLiteral("bin"))));
-        addMedia(id, type, format, name, document->MultiMediaData(id));
+        AddMedia(id, type, format, name, m_document->MultiMediaData(id));
     }
+}
 
-    OFD_XmlSerializer::ResourceMap resources;
-    resources.fontID = [&](const OFD_TextObject &text) {
-        const QString key = QStringList{text.FontName(), text.FamilyName(), QString::number(text.IsBold()),
-                                        QString::number(text.IsItalic())}
-                                .join(QLatin1Char('\n'));
-        const auto it = fontIDs.constFind(key);
-        if (it != fontIDs.constEnd())
-            return it.value();
-        uint32_t id = text.FontID();
-        for (const uint32_t used : qAsConst(fontIDs))
-            if (used == id)
-                id = 0;
-        if (id == 0)
-            id = document->NewID();
-        if (!fonts)
-            fonts = res->AddChild(QStringLiteral("Fonts"), QString());
-        OFD_XmlElement *font = fonts->AddChild(QStringLiteral("Font"));
-        font->SetAttribute(QStringLiteral("ID"), QString::number(id));
-        font->SetAttribute(QStringLiteral("FontName"), text.FontName().isEmpty() ? QStringLiteral("SimSun") : text.FontName());
-        if (!text.FamilyName().isEmpty())
-            font->SetAttribute(QStringLiteral("FamilyName"), text.FamilyName());
-        if (text.IsItalic())
-            font->SetAttribute(QStringLiteral("Italic"), QStringLiteral("true"));
-        if (text.IsBold())
-            font->SetAttribute(QStringLiteral("Bold"), QStringLiteral("true"));
-        fontIDs.insert(key, id);
-        return id;
-    };
-    resources.imageID = [&](const OFD_ImageObject &image) {
-        G_MultiMediaInfo info;
-        if (image.ResourceID() != 0 && document->MultiMediaInfo(image.ResourceID(), info))
-            return image.ResourceID();
-        const auto it = imageIDs.constFind(&image);
-        if (it != imageIDs.constEnd())
-            return it.value();
-        const uint32_t id = document->NewID();
-        addMedia(id, QStringLiteral("Image"), QString(), QStringLiteral("image_%1.png").arg(id), image.ImageData());
-        imageIDs.insert(&image, id);
-        return id;
-    };
+uint32_t NewPackage::FontID(const OFD_TextObject &text)
+{
+    const QString key = QStringList{text.FontName(), text.FamilyName(), QString::number(text.IsBold()),
+                                    QString::number(text.IsItalic())}
+                            .join(QLatin1Char('\n'));
+    const auto it = m_fontIDs.constFind(key);
+    if (it != m_fontIDs.constEnd())
+        return it.value();
+    uint32_t id = text.FontID();
+    for (const uint32_t used : qAsConst(m_fontIDs))
+        if (used == id)
+            id = 0;
+    if (id == 0)
+        id = m_document->NewID();
+    if (!m_fonts)
+        m_fonts = m_res->AddChild(QStringLiteral("Fonts"), QString());
+    OFD_XmlElement *font = m_fonts->AddChild(QStringLiteral("Font"));
+    font->SetAttribute(QStringLiteral("ID"), QString::number(id));
+    font->SetAttribute(QStringLiteral("FontName"), text.FontName().isEmpty() ? QStringLiteral("SimSun") : text.FontName());
+    if (!text.FamilyName().isEmpty())
+        font->SetAttribute(QStringLiteral("FamilyName"), text.FamilyName());
+    if (text.IsItalic())
+        font->SetAttribute(QStringLiteral("Italic"), QStringLiteral("true"));
+    if (text.IsBold())
+        font->SetAttribute(QStringLiteral("Bold"), QStringLiteral("true"));
+    m_fontIDs.insert(key, id);
+    return id;
+}
 
-    // Pages and their annotations.
-    auto pages = std::make_unique<OFD_XmlElement>(QStringLiteral("Pages"));
-    auto index = std::make_unique<OFD_XmlElement>(QStringLiteral("Annotations"));
-    const QString indexPath = docFolder + QStringLiteral("Annots/Annotations.xml");
-    taken.insert(indexPath.toCaseFolded());
-    for (int i = 0; i < document->PageCount(); ++i) {
-        OFD_Page *page = document->Page(i);
-        page->Parse();
-        page->LoadAnnots();
-        const QString pagePath = claim(docFolder + QStringLiteral("Pages/Page_%1/").arg(i), QStringLiteral("Content.xml"));
-        OFD_XmlElement *pageRef = pages->AddChild(QStringLiteral("Page"));
-        pageRef->SetAttribute(QStringLiteral("ID"), QString::number(page->ID()));
-        pageRef->SetAttribute(QStringLiteral("BaseLoc"), pagePath.mid(docFolder.size()));
+uint32_t NewPackage::ImageID(const OFD_ImageObject &image)
+{
+    G_MultiMediaInfo info;
+    if (image.ResourceID() != 0 && m_document->MultiMediaInfo(image.ResourceID(), info))
+        return image.ResourceID();
+    const auto it = m_imageIDs.constFind(&image);
+    if (it != m_imageIDs.constEnd())
+        return it.value();
+    const uint32_t id = m_document->NewID();
+    AddMedia(id, QStringLiteral("Image"), QString(), QStringLiteral("image_%1.png").arg(id), image.ImageData());
+    m_imageIDs.insert(&image, id);
+    return id;
+}
 
-        auto content = std::make_unique<OFD_XmlElement>(QStringLiteral("Page"));
-        OFD_XmlElement *area = content->AddChild(QStringLiteral("Area"));
-        const CCA_GRect box = page->PageBox();
-        area->AddChild(QStringLiteral("PhysicalBox"), OFD_XmlSerializer::BoxText(CCA_GRect(0, 0, box.Width(), box.Height())));
-        if (page->PageObjectCount() > 0) {
-            OFD_XmlElement *layer = content->AddChild(QStringLiteral("Content"))->AddChild(QStringLiteral("Layer"));
-            layer->SetAttribute(QStringLiteral("ID"), QString::number(document->NewID()));
-            layer->SetAttribute(QStringLiteral("Type"), QStringLiteral("Body"));
-            for (int k = 0; k < page->PageObjectCount(); ++k)
-                if (auto object = OFD_XmlSerializer::PageObjectElement(*page->PageObjectAt(k), document, &resources))
-                    layer->AddChild(std::move(object));
-        }
-        entries.append(qMakePair(pagePath, content->ToDocument()));
+// The page's content part, and its annotation part with an index entry when it has any.
+void NewPackage::AddPage(int pageIndex, const OFD_XmlSerializer::ResourceMap &resources)
+{
+    OFD_Page *page = m_document->Page(pageIndex);
+    page->Parse();
+    page->LoadAnnots();
+    const QString pagePath = Claim(m_docFolder + QStringLiteral("Pages/Page_%1/").arg(pageIndex), QStringLiteral("Content.xml"));
+    OFD_XmlElement *pageRef = m_pages->AddChild(QStringLiteral("Page"));
+    pageRef->SetAttribute(QStringLiteral("ID"), QString::number(page->ID()));
+    pageRef->SetAttribute(QStringLiteral("BaseLoc"), pagePath.mid(m_docFolder.size()));
 
-        if (page->AnnotCount() == 0)
-            continue;
-        auto pageAnnot = std::make_unique<OFD_XmlElement>(QStringLiteral("PageAnnot"));
-        for (int k = 0; k < page->AnnotCount(); ++k)
-            pageAnnot->AddChild(OFD_XmlSerializer::AnnotElement(*page->AnnotAt(k), QString(), &resources));
-        const QString annotPath = claim(docFolder + QStringLiteral("Annots/Page_%1/").arg(i), QStringLiteral("Annotation.xml"));
-        OFD_XmlElement *entry = index->AddChild(QStringLiteral("Page"));
-        entry->SetAttribute(QStringLiteral("PageID"), QString::number(page->ID()));
-        entry->AddChild(QStringLiteral("FileLoc"), OFD_PackagePath::LocationFrom(OFD_PackagePath::Folder(indexPath), annotPath));
-        entries.append(qMakePair(annotPath, pageAnnot->ToDocument()));
+    auto content = std::make_unique<OFD_XmlElement>(QStringLiteral("Page"));
+    OFD_XmlElement *area = content->AddChild(QStringLiteral("Area"));
+    const CCA_GRect box = page->PageBox();
+    area->AddChild(QStringLiteral("PhysicalBox"), OFD_XmlSerializer::BoxText(CCA_GRect(0, 0, box.Width(), box.Height())));
+    if (page->PageObjectCount() > 0) {
+        OFD_XmlElement *layer = content->AddChild(QStringLiteral("Content"))->AddChild(QStringLiteral("Layer"));
+        layer->SetAttribute(QStringLiteral("ID"), QString::number(m_document->NewID()));
+        layer->SetAttribute(QStringLiteral("Type"), QStringLiteral("Body"));
+        for (int k = 0; k < page->PageObjectCount(); ++k)
+            if (auto object = OFD_XmlSerializer::PageObjectElement(*page->PageObjectAt(k), m_document, &resources))
+                layer->AddChild(std::move(object));
     }
+    m_entries.append(qMakePair(pagePath, content->ToDocument()));
 
-    auto attachments = std::make_unique<OFD_XmlElement>(QStringLiteral("Attachments"));
-    const QString attachmentsPath = docFolder + QStringLiteral("Attachments.xml");
-    for (int i = 0; i < document->AttachmentCount(); ++i) {
+    if (page->AnnotCount() == 0)
+        return;
+    auto pageAnnot = std::make_unique<OFD_XmlElement>(QStringLiteral("PageAnnot"));
+    for (int k = 0; k < page->AnnotCount(); ++k)
+        pageAnnot->AddChild(OFD_XmlSerializer::AnnotElement(*page->AnnotAt(k), QString(), &resources));
+    const QString annotPath = Claim(m_docFolder + QStringLiteral("Annots/Page_%1/").arg(pageIndex), QStringLiteral("Annotation.xml"));
+    OFD_XmlElement *entry = m_index->AddChild(QStringLiteral("Page"));
+    entry->SetAttribute(QStringLiteral("PageID"), QString::number(page->ID()));
+    entry->AddChild(QStringLiteral("FileLoc"), OFD_PackagePath::LocationFrom(OFD_PackagePath::Folder(m_indexPath), annotPath));
+    m_entries.append(qMakePair(annotPath, pageAnnot->ToDocument()));
+}
+
+void NewPackage::AddAttachments()
+{
+    for (int i = 0; i < m_document->AttachmentCount(); ++i) {
         G_AttachmentInfo info;
-        if (!document->AttachmentInfo(i, info))
+        if (!m_document->AttachmentInfo(i, info))
             continue;
-        const QByteArray data = document->AttachmentData(i);
-        const QString path = claim(docFolder + QStringLiteral("Attachs/"),
+        const QByteArray data = m_document->AttachmentData(i);
+        const QString path = Claim(m_docFolder + QStringLiteral("Attachs/"),
                                    SafeFileName(OFD_FromUtf8(info.filePath), SafeFileName(OFD_FromUtf8(info.name), QStringLiteral("attachment_%1").arg(info.id))));
-        OFD_XmlElement *attachment = attachments->AddChild(QStringLiteral("Attachment"));
+        OFD_XmlElement *attachment = m_attachments->AddChild(QStringLiteral("Attachment"));
         attachment->SetAttribute(QStringLiteral("ID"), QString::number(info.id));
         attachment->SetAttribute(QStringLiteral("Name"), OFD_FromUtf8(info.name));
         if (!info.format.IsEmpty())
@@ -632,28 +683,32 @@ bool OFD_PackageWriter::SaveNew(OFD_Document *document, const QString &filePath,
         attachment->SetAttribute(QStringLiteral("Visible"), info.listed ? QStringLiteral("true") : QStringLiteral("false"));
         if (!info.usage.IsEmpty())
             attachment->SetAttribute(QStringLiteral("Usage"), OFD_FromUtf8(info.usage));
-        attachment->AddChild(QStringLiteral("FileLoc"), OFD_PackagePath::LocationFrom(docFolder, path));
-        entries.append(qMakePair(path, data));
+        attachment->AddChild(QStringLiteral("FileLoc"), OFD_PackagePath::LocationFrom(m_docFolder, path));
+        m_entries.append(qMakePair(path, data));
     }
+}
 
+// Document.xml, the public resources, the index and the attachment list, then OFD.xml first.
+void NewPackage::AddDocumentParts()
+{
     auto doc = std::make_unique<OFD_XmlElement>(QStringLiteral("Document"));
     OFD_XmlElement *common = doc->AddChild(QStringLiteral("CommonData"));
     OFD_XmlElement *max = common->AddChild(QStringLiteral("MaxUnitID"));
-    common->AddChild(QStringLiteral("PageArea"))->AddChild(QStringLiteral("PhysicalBox"), PageBoxText(*document));
-    if (res->ChildCount() > 0) {
+    common->AddChild(QStringLiteral("PageArea"))->AddChild(QStringLiteral("PhysicalBox"), PageBoxText(*m_document));
+    if (m_res->ChildCount() > 0) {
         common->AddChild(QStringLiteral("PublicRes"), QStringLiteral("PublicRes.xml"));
-        entries.append(qMakePair(docFolder + QStringLiteral("PublicRes.xml"), res->ToDocument()));
+        m_entries.append(qMakePair(m_docFolder + QStringLiteral("PublicRes.xml"), m_res->ToDocument()));
     }
-    doc->AddChild(std::move(pages));
-    if (index->ChildCount() > 0) {
-        doc->AddChild(QStringLiteral("Annotations"), OFD_PackagePath::LocationFrom(docFolder, indexPath));
-        entries.append(qMakePair(indexPath, index->ToDocument()));
+    doc->AddChild(std::move(m_pages));
+    if (m_index->ChildCount() > 0) {
+        doc->AddChild(QStringLiteral("Annotations"), OFD_PackagePath::LocationFrom(m_docFolder, m_indexPath));
+        m_entries.append(qMakePair(m_indexPath, m_index->ToDocument()));
     }
-    if (attachments->ChildCount() > 0) {
-        doc->AddChild(QStringLiteral("Attachments"), OFD_PackagePath::LocationFrom(docFolder, attachmentsPath));
-        entries.append(qMakePair(attachmentsPath, attachments->ToDocument()));
+    if (m_attachments->ChildCount() > 0) {
+        doc->AddChild(QStringLiteral("Attachments"), OFD_PackagePath::LocationFrom(m_docFolder, m_attachmentsPath));
+        m_entries.append(qMakePair(m_attachmentsPath, m_attachments->ToDocument()));
     }
-    max->SetText(QString::number(document->MaxID()));
+    max->SetText(QString::number(m_document->MaxID()));
 
     auto ofd = std::make_unique<OFD_XmlElement>(QStringLiteral("OFD"));
     ofd->SetAttribute(QStringLiteral("Version"), QStringLiteral("1.0"));
@@ -662,15 +717,16 @@ bool OFD_PackageWriter::SaveNew(OFD_Document *document, const QString &filePath,
     OFD_XmlElement *info = body->AddChild(QStringLiteral("DocInfo"));
     info->AddChild(QStringLiteral("DocID"), QUuid::createUuid().toString(QUuid::Id128));
     info->AddChild(QStringLiteral("CreationDate"), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
-    body->AddChild(QStringLiteral("DocRoot"), docFolder + QStringLiteral("Document.xml"));
-    entries.prepend(qMakePair(docFolder + QStringLiteral("Document.xml"), doc->ToDocument()));
-    entries.prepend(qMakePair(QStringLiteral("OFD.xml"), ofd->ToDocument()));
+    body->AddChild(QStringLiteral("DocRoot"), m_docFolder + QStringLiteral("Document.xml"));
+    m_entries.prepend(qMakePair(m_docFolder + QStringLiteral("Document.xml"), doc->ToDocument()));
+    m_entries.prepend(qMakePair(QStringLiteral("OFD.xml"), ofd->ToDocument()));
+}
 
-    qint64 size = 0;
-    for (const auto &entry : qAsConst(entries))
-        size += entry.second.size();
-    OFD_ZipWriter zip;
-    if (!zip.Begin(filePath, error, size) || !WriteEntries(zip, entries, error) || !zip.Commit(error))
+} // namespace
+
+bool OFD_PackageWriter::SaveNew(OFD_Document *document, const QString &filePath, QString *error)
+{
+    if (!NewPackage(document).Save(filePath, error))
         return false;
     document->SetFilePath(filePath);
     document->SetModified(false);
