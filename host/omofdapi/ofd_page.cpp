@@ -478,6 +478,9 @@ std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeAnnots(const std::vector<I
         if (!wanted[size_t(index)]) {
             wanted[size_t(index)] = 1;
             ++count;
+            // Now, while the annotation is at hand; the pass below only moves pointers.
+            if (auto *ofd = dynamic_cast<OFD_Annot *>(annot))
+                ofd->SetPage(nullptr);
         }
     }
     if (count == 0)
@@ -491,10 +494,7 @@ std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeAnnots(const std::vector<I
             ++kept;
             continue;
         }
-        IG_Annot *annot = m_annots[i].release();
-        if (auto *ofd = dynamic_cast<OFD_Annot *>(annot))
-            ofd->SetPage(nullptr);
-        taken.emplace_back(int(i), annot);
+        taken.emplace_back(int(i), m_annots[i].release());
     }
     m_annots.resize(kept);
     Restructured();
@@ -524,8 +524,9 @@ void OFD_Page::InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken
     }
     if (entries.empty())
         return;
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    const auto byIndex = [](const auto &a, const auto &b) { return a.first < b.first; };
+    if (!std::is_sorted(entries.begin(), entries.end(), byIndex))
+        std::stable_sort(entries.begin(), entries.end(), byIndex);
     // Each goes where it was; those beyond the end follow in their order.
     std::vector<std::unique_ptr<IG_Annot>> merged;
     merged.reserve(m_annots.size() + entries.size());

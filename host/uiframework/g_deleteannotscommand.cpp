@@ -6,6 +6,8 @@
 
 #include "omofdapi/ig_document.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -67,16 +69,30 @@ void G_DeleteAnnotsCommand::redo()
     std::vector<IG_Annot *> wanted, taken;
     ForEachPage([&wanted, &taken](IG_Page *page, Entry *first, Entry *last) {
         wanted.clear();
-        for (Entry *entry = first; entry != last; ++entry) {
-            const int index = entry->out ? -1 : page->AnnotIndex(entry->annot);
-            if (index < 0)
-                continue;
-            entry->index = index;
+        for (Entry *entry = first; entry != last; ++entry)
+            if (!entry->out)
+                wanted.push_back(entry->annot);
+        // Undo put them back in the order of the entries, so what the page gives out runs
+        // in that order too; only a page reordered since then needs the lookup.
+        Entry *next = first;
+        QHash<const IG_Annot *, Entry *> reordered;
+        for (const auto &out : page->TakeAnnots(wanted)) {
+            while (next != last && (next->out || next->annot != out.second))
+                ++next;
+            Entry *entry = next;
+            if (entry == last) {
+                if (reordered.isEmpty())
+                    for (Entry *e = first; e != last; ++e)
+                        if (!e->out)
+                            reordered.insert(e->annot, e);
+                entry = reordered.value(out.second);
+            } else {
+                ++next;
+            }
+            entry->index = out.first;
             entry->out = true;
-            wanted.push_back(entry->annot);
-        }
-        for (const auto &out : page->TakeAnnots(wanted))
             taken.push_back(out.second);
+        }
     });
     if (m_view)
         m_view->ForgetAnnots(taken);
