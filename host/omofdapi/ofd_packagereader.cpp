@@ -157,10 +157,12 @@ QString OFD_PackageReader::LocateEntry(const QStringList &candidates) const
     return QString();
 }
 
-CCA_GRect OFD_PackageReader::BoxOfArea(const QByteArray &pageBytes, uint32_t *templateID) const
+CCA_GRect OFD_PackageReader::BoxOfArea(QXmlStreamReader &reader, const QByteArray &pageBytes, uint32_t *templateID)
 {
-    // Only the top of the page is needed; its content is skipped unread.
-    QXmlStreamReader reader(pageBytes);
+    // Only the top of the page is needed; its content is skipped unread. The reader is reused:
+    // making one costs more than reading a small page.
+    reader.clear();
+    reader.addData(pageBytes);
     QMap<QString, QString> boxes;
     bool haveArea = false;
     int depth = 0;
@@ -297,6 +299,7 @@ bool OFD_PackageReader::ReadPackage(QString *error)
     // Only pages and templates are read now, for their boxes; the IDs of the other parts are
     // collected when a new ID is first needed.
     QStringList unscanned;
+    QXmlStreamReader boxReader;
     for (const QString &name : m_archive->EntryNames()) {
         const bool isPage = pageOfPath.contains(name);
         const bool isTemplate = templateOfPath.contains(name);
@@ -311,10 +314,10 @@ bool OFD_PackageReader::ReadPackage(QString *error)
         NoteIDs(bytes, *m_document->Context());
         if (isPage) {
             const int index = pageOfPath.value(name);
-            pageBoxes[index] = BoxOfArea(bytes, &pageTemplates[index]);
+            pageBoxes[index] = BoxOfArea(boxReader, bytes, &pageTemplates[index]);
         }
         if (isTemplate)
-            templateBoxes.insert(templateOfPath.value(name), BoxOfArea(bytes, nullptr));
+            templateBoxes.insert(templateOfPath.value(name), BoxOfArea(boxReader, bytes, nullptr));
     }
     // Holds the archive, not the reader: the context may outlive the document.
     const std::shared_ptr<OFD_ZipArchive> archive = m_archive;
