@@ -201,22 +201,22 @@ CCA_GRect OFD_PackageReader::BoxOfArea(QXmlStreamReader &reader, const QByteArra
     return box;
 }
 
-bool OFD_PackageReader::ReadPackage(QString *error)
+std::unique_ptr<OFD_XmlElement> OFD_PackageReader::ReadDocumentRoot(QString *error)
 {
     const QString entry = m_archive->FindEntry(QStringLiteral("OFD.xml"));
     if (entry.isEmpty()) {
         if (error)
             *error = Tr("The package has no OFD.xml: it is no OFD document.");
-        return false;
+        return nullptr;
     }
     std::unique_ptr<OFD_XmlElement> ofd = ReadPart(entry, error);
     if (!ofd)
-        return false;
+        return nullptr;
     const OFD_XmlElement *body = ofd->Child(QStringLiteral("DocBody"));
     if (!ofd->Is(QStringLiteral("OFD")) || !body) {
         if (error)
             *error = Tr("OFD.xml names no document.");
-        return false;
+        return nullptr;
     }
     if (!body->ChildText(QStringLiteral("Signatures")).trimmed().isEmpty())
         m_document->SetSigned(true);
@@ -226,17 +226,25 @@ bool OFD_PackageReader::ReadPackage(QString *error)
         if (error)
             *error = Tr("The document part %1 named in OFD.xml is missing.")
                          .arg(body->ChildText(QStringLiteral("DocRoot")).trimmed());
-        return false;
+        return nullptr;
     }
     m_documentFolder = OFD_PackagePath::Folder(m_documentPath);
     std::unique_ptr<OFD_XmlElement> doc = ReadPart(m_documentPath, error);
     if (!doc)
-        return false;
+        return nullptr;
     if (!doc->Is(QStringLiteral("Document"))) {
         if (error)
             *error = Tr("%1 is no OFD document part.").arg(m_documentPath);
-        return false;
+        return nullptr;
     }
+    return doc;
+}
+
+bool OFD_PackageReader::ReadPackage(QString *error)
+{
+    std::unique_ptr<OFD_XmlElement> doc = ReadDocumentRoot(error);
+    if (!doc)
+        return false;
     const OFD_XmlElement *pagesElement = doc->Child(QStringLiteral("Pages"));
     const QVector<OFD_XmlElement *> pageElements =
         pagesElement ? pagesElement->Children(QStringLiteral("Page")) : QVector<OFD_XmlElement *>();
@@ -253,7 +261,19 @@ bool OFD_PackageReader::ReadPackage(QString *error)
         return false;
     }
 
-    const OFD_XmlElement *common = doc->Child(QStringLiteral("CommonData"));
+    ReadCommonData(*doc);
+    AddPages(pageElements);
+    for (const uint32_t id : m_resources->MultiMediaIDs())
+        AddLazyMedium(*m_document, m_archive, id, *m_resources->MultiMedia(id));
+    if (!doc->ChildText(QStringLiteral("Attachments")).trimmed().isEmpty())
+        ReadAttachments(doc->ChildText(QStringLiteral("Attachments")));
+    ReadAnnotIndex(doc->ChildText(QStringLiteral("Annotations")));
+    return true;
+}
+
+void OFD_PackageReader::ReadCommonData(const OFD_XmlElement &doc)
+{
+    const OFD_XmlElement *common = doc.Child(QStringLiteral("CommonData"));
     m_defaultBox = CCA_GRect(0, 0, 210, 297);
     if (common) {
         OFD_XmlElement::ParseUInt(common->ChildText(QStringLiteral("MaxUnitID")), m_fileMaxUnitID);
@@ -276,28 +296,26 @@ bool OFD_PackageReader::ReadPackage(QString *error)
         OFD_XmlElement::ParseUInt(common->ChildText(QStringLiteral("DefaultCS")), defaultColorSpace);
         m_resources->SetDefaultColorSpace(defaultColorSpace);
     }
-    if (const OFD_XmlElement *bookmarks = doc->Child(QStringLiteral("Bookmarks"))) {
+    if (const OFD_XmlElement *bookmarks = doc.Child(QStringLiteral("Bookmarks"))) {
         for (const OFD_XmlElement *bookmark : bookmarks->Children(QStringLiteral("Bookmark")))
             if (const OFD_XmlElement *dest = bookmark->Child(QStringLiteral("Dest")))
                 m_bookmarks.insert(bookmark->Attribute(QStringLiteral("Name")), std::shared_ptr<OFD_XmlElement>(dest->Clone()));
     }
 
-    // Every ID in the package is known before any new one is handed out.
+}
+
+// The box of each page (empty when its part names none) and the template it uses. Only pages
+// and templates are read now; the IDs of the other parts are collected when a new ID is first needed.
+void OFD_PackageReader::ReadPageBoxes(const QVector<QString> &pagePaths, QVector<CCA_GRect> &pageBoxes)
+{
     QHash<QString, int> pageOfPath;
-    QVector<QString> pagePaths;
-    for (const OFD_XmlElement *pageElement : pageElements) {
-        const QString path = LocateEntry({OFD_PackagePath::Resolve(m_documentFolder, pageElement->Attribute(QStringLiteral("BaseLoc")))});
-        pageOfPath.insert(path, pagePaths.size());
-        pagePaths.append(path);
-    }
+    for (int i = 0; i < pagePaths.size(); ++i)
+        pageOfPath.insert(pagePaths.at(i), i);
     QHash<QString, uint32_t> templateOfPath;
     for (auto it = m_templatePaths.constBegin(); it != m_templatePaths.constEnd(); ++it)
         templateOfPath.insert(it.value(), it.key());
-    QVector<CCA_GRect> pageBoxes(pagePaths.size());
     QVector<uint32_t> pageTemplates(pagePaths.size(), 0);
     QHash<uint32_t, CCA_GRect> templateBoxes;
-    // Only pages and templates are read now, for their boxes; the IDs of the other parts are
-    // collected when a new ID is first needed.
     QStringList unscanned;
     QXmlStreamReader boxReader;
     for (const QString &name : m_archive->EntryNames()) {
@@ -329,6 +347,18 @@ bool OFD_PackageReader::ReadPackage(QString *error)
         }
     });
 
+    for (int i = 0; i < pagePaths.size(); ++i)
+        if (pageBoxes.at(i).IsEmpty())
+            pageBoxes[i] = templateBoxes.value(pageTemplates.at(i));
+}
+
+void OFD_PackageReader::AddPages(const QVector<OFD_XmlElement *> &pageElements)
+{
+    QVector<QString> pagePaths;
+    for (const OFD_XmlElement *pageElement : pageElements)
+        pagePaths.append(LocateEntry({OFD_PackagePath::Resolve(m_documentFolder, pageElement->Attribute(QStringLiteral("BaseLoc")))}));
+    QVector<CCA_GRect> pageBoxes(pagePaths.size());
+    ReadPageBoxes(pagePaths, pageBoxes);
     QSet<uint32_t> pageIDs;
     for (int i = 0; i < pageElements.size(); ++i) {
         uint32_t id = pageElements.at(i)->UIntAttribute(QStringLiteral("ID"));
@@ -336,8 +366,6 @@ bool OFD_PackageReader::ReadPackage(QString *error)
         if (pageIDs.contains(id))
             id = 0;
         CCA_GRect box = pageBoxes.at(i);
-        if (box.IsEmpty())
-            box = templateBoxes.value(pageTemplates.at(i));
         if (box.IsEmpty())
             box = m_defaultBox;
         OFD_Page *page = m_document->AddPage(box, id);
@@ -349,13 +377,6 @@ bool OFD_PackageReader::ReadPackage(QString *error)
         state.fileID = fileID;
         m_pages.insert(page, state);
     }
-
-    for (const uint32_t id : m_resources->MultiMediaIDs())
-        AddLazyMedium(*m_document, m_archive, id, *m_resources->MultiMedia(id));
-    if (!doc->ChildText(QStringLiteral("Attachments")).trimmed().isEmpty())
-        ReadAttachments(doc->ChildText(QStringLiteral("Attachments")));
-    ReadAnnotIndex(doc->ChildText(QStringLiteral("Annotations")));
-    return true;
 }
 
 void OFD_PackageReader::ReadAttachments(const QString &location)

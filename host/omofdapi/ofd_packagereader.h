@@ -95,6 +95,10 @@ public:
 private:
     OFD_PackageReader(OFD_Document *document, std::shared_ptr<OFD_ZipArchive> archive);
     bool ReadPackage(QString *error);
+    std::unique_ptr<OFD_XmlElement> ReadDocumentRoot(QString *error);
+    void ReadCommonData(const OFD_XmlElement &doc);
+    void AddPages(const QVector<OFD_XmlElement *> &pageElements);
+    void ReadPageBoxes(const QVector<QString> &pagePaths, QVector<CCA_GRect> &pageBoxes);
     void ReadAttachments(const QString &location);
     void ReadAnnotIndex(const QString &location);
     void AssignIndex(const QVector<IndexEntry> &entries);
