@@ -63,6 +63,9 @@ public:
     virtual std::vector<std::pair<int, IG_Annot *>> TakeAnnots(const std::vector<IG_Annot *> &annots) = 0;
     // AnnotByID for each of `ids`, in their order; null where none has the ID.
     virtual std::vector<IG_Annot *> AnnotsByIDs(const std::vector<uint32_t> &ids) const = 0;
-    // Puts back what TakeAnnots gave out, each at the position it had.
-    virtual void InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken) = 0;
+    // TakeAnnots for annotations expected at the given positions (where an earlier
+    // InsertAnnots put them); any found elsewhere are looked up.
+    virtual std::vector<std::pair<int, IG_Annot *>> TakeAnnotsAt(const std::vector<std::pair<int, IG_Annot *>> &expected) = 0;
+    // Puts back what TakeAnnots gave out, each at the position it had; answers how many went in.
+    virtual int InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken) = 0;
 };

@@ -466,7 +466,6 @@ void OFD_Page::InsertAnnot(IG_Annot *annot, int index)
 
 std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeAnnots(const std::vector<IG_Annot *> &annots)
 {
-    std::vector<std::pair<int, IG_Annot *>> taken;
     std::vector<char> wanted;
     size_t count = 0;
     for (IG_Annot *annot : annots) {
@@ -483,6 +482,38 @@ std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeAnnots(const std::vector<I
                 ofd->SetPage(nullptr);
         }
     }
+    return TakeMarked(wanted, count);
+}
+
+std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeAnnotsAt(const std::vector<std::pair<int, IG_Annot *>> &expected)
+{
+    // Checked by the list alone, so no annotation is read twice.
+    std::vector<IG_Annot *> annots;
+    annots.reserve(expected.size());
+    bool placed = true;
+    for (const auto &entry : expected) {
+        annots.push_back(entry.second);
+        placed = placed && entry.second && entry.first >= 0 && size_t(entry.first) < m_annots.size()
+            && m_annots[size_t(entry.first)].get() == entry.second;
+    }
+    if (!placed)
+        return TakeAnnots(annots);
+    std::vector<char> wanted(m_annots.size(), 0);
+    size_t count = 0;
+    for (const auto &entry : expected) {
+        if (wanted[size_t(entry.first)])
+            continue;
+        wanted[size_t(entry.first)] = 1;
+        ++count;
+        if (auto *ofd = dynamic_cast<OFD_Annot *>(entry.second))
+            ofd->SetPage(nullptr);
+    }
+    return TakeMarked(wanted, count);
+}
+
+std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeMarked(const std::vector<char> &wanted, size_t count)
+{
+    std::vector<std::pair<int, IG_Annot *>> taken;
     if (count == 0)
         return taken;
     taken.reserve(count);
@@ -501,7 +532,7 @@ std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeAnnots(const std::vector<I
     return taken;
 }
 
-void OFD_Page::InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken)
+int OFD_Page::InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken)
 {
     LoadAnnots();
     std::vector<std::pair<int, IG_Annot *>> entries;
@@ -523,7 +554,7 @@ void OFD_Page::InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken
         entries.push_back(entry);
     }
     if (entries.empty())
-        return;
+        return 0;
     const auto byIndex = [](const auto &a, const auto &b) { return a.first < b.first; };
     if (!std::is_sorted(entries.begin(), entries.end(), byIndex))
         std::stable_sort(entries.begin(), entries.end(), byIndex);
@@ -540,6 +571,7 @@ void OFD_Page::InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken
         merged.emplace_back(entries[next++].second);
     m_annots = std::move(merged);
     Restructured();
+    return int(entries.size());
 }
 
 OFD_Annot *OFD_Page::AppendLoadedAnnot(int type, uint32_t id)

@@ -57,7 +57,8 @@ public:
     IG_Annot *TakeAnnot(IG_Annot *annot) override;
     void InsertAnnot(IG_Annot *annot, int index) override;
     std::vector<std::pair<int, IG_Annot *>> TakeAnnots(const std::vector<IG_Annot *> &annots) override;
-    void InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken) override;
+    std::vector<std::pair<int, IG_Annot *>> TakeAnnotsAt(const std::vector<std::pair<int, IG_Annot *>> &expected) override;
+    int InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken) override;
     std::vector<IG_Annot *> AnnotsByIDs(const std::vector<uint32_t> &ids) const override;
 
     // For a reader: an annotation with OFD's defaults, the given ID (0 takes a fresh one)
@@ -77,6 +78,8 @@ private:
     void Appended(IG_Annot *annot);
     void EnsurePositions() const;
     void NotePosition(IG_Annot *annot, int index) const;
+    // Takes out those marked in `wanted`, one per annotation, in one pass.
+    std::vector<std::pair<int, IG_Annot *>> TakeMarked(const std::vector<char> &wanted, size_t count);
     void EnsureIDs() const;
     const OFD_AnnotGrid &Grid() const;
 

@@ -51,9 +51,9 @@ void G_DeleteAnnotsCommand::undo()
         for (Entry *entry = first; entry != last; ++entry)
             if (entry->out)
                 back.emplace_back(entry->index, entry->annot);
-        page->InsertAnnots(back);
+        const bool all = page->InsertAnnots(back) == int(back.size());
         for (Entry *entry = first; entry != last; ++entry)
-            if (entry->out && entry->annot->Page())
+            if (entry->out && (all || entry->annot->Page()))
                 entry->out = false;
     });
     Changed();
@@ -66,17 +66,18 @@ void G_DeleteAnnotsCommand::redo()
         m_pushed = true;
         return;
     }
-    std::vector<IG_Annot *> wanted, taken;
+    std::vector<std::pair<int, IG_Annot *>> wanted;
+    std::vector<IG_Annot *> taken;
     ForEachPage([&wanted, &taken](IG_Page *page, Entry *first, Entry *last) {
         wanted.clear();
         for (Entry *entry = first; entry != last; ++entry)
             if (!entry->out)
-                wanted.push_back(entry->annot);
+                wanted.emplace_back(entry->index, entry->annot);
         // Undo put them back in the order of the entries, so what the page gives out runs
         // in that order too; only a page reordered since then needs the lookup.
         Entry *next = first;
         QHash<const IG_Annot *, Entry *> reordered;
-        for (const auto &out : page->TakeAnnots(wanted)) {
+        for (const auto &out : page->TakeAnnotsAt(wanted)) {
             while (next != last && (next->out || next->annot != out.second))
                 ++next;
             Entry *entry = next;

@@ -227,9 +227,18 @@ private slots:
         QVERIFY(!before[1]->Page());
         QVERIFY(page->TakeAnnots({before[1]}).empty());
 
-        page->InsertAnnots(taken);
+        QCOMPARE(page->InsertAnnots(taken), 4);
         QCOMPARE(PageAnnots(page), before);
         QCOMPARE(before[1]->Page(), page);
+        // Taken again where they were put back, or looked up when a position is wrong.
+        const QList<IG_Annot *> rest{before[2], before[3], before[4], before[5]};
+        QCOMPARE(page->TakeAnnotsAt(taken), taken);
+        QCOMPARE(PageAnnots(page), rest);
+        page->InsertAnnots(taken);
+        QCOMPARE(page->TakeAnnotsAt({{0, before[0]}, {2, before[1]}, {6, before[6]}, {7, before[7]}}), taken);
+        QCOMPARE(PageAnnots(page), rest);
+        QVERIFY(!before[1]->Page());
+        page->InsertAnnots(taken);
         // What is on a page already is not put in twice, nor onto a second page.
         page->InsertAnnots(taken);
         QCOMPARE(PageAnnots(page), before);
