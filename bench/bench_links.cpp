@@ -15,14 +15,12 @@
 #include "omofdapi/ofd_document.h"
 #include "omofdapi/ofd_packagereader.h"
 #include "omofdapi/ofd_packagewriter.h"
-#include "uiframework/g_allocatorpolicy.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -171,10 +169,7 @@ void StyleModel()
 
 int main(int argc, char **argv)
 {
-    G_ApplyAllocatorPolicy();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Every link logs a trace line; that belongs to the reader's log, not to the table.
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    BenchSession::PrepareProcess();
     QApplication app(argc, argv);
 
     QStringList files = app.arguments().mid(1);

@@ -18,7 +18,6 @@
 #include "omofdapi/ofd_packagewriter.h"
 #include "omofdapi/ofd_page.h"
 #include "omofdapi/ofd_ziparchive.h"
-#include "uiframework/g_allocatorpolicy.h"
 #include "uiframework/g_docview.h"
 #include "uiframework/g_hostoperations.h"
 #include "uiframework/g_operation.h"
@@ -28,7 +27,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QLoggingCategory>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTemporaryDir>
@@ -421,10 +419,7 @@ void PrintTable()
 
 int main(int argc, char **argv)
 {
-    G_ApplyAllocatorPolicy();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Every link logs a trace line; that belongs to the reader's log, not to the table.
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    BenchSession::PrepareProcess();
     QApplication app(argc, argv);
     g_quick = app.arguments().contains(QStringLiteral("--quick"));
     g_maxReps = g_quick ? 3 : 0;

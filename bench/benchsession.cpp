@@ -5,14 +5,23 @@
 
 #include "omofdapi/g_action.h"
 #include "omofdapi/ig_pageobject.h"
+#include "uiframework/g_allocatorpolicy.h"
 #include "uiframework/g_deferreddelete.h"
 #include "uiframework/g_docview.h"
 #include "uiframework/g_runoperation.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
 #include <algorithm>
 #include <cmath>
+
+void BenchSession::PrepareProcess()
+{
+    G_ApplyAllocatorPolicy();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+}
 
 BenchSession::BenchSession(std::unique_ptr<OFD_Document> document, QSize size)
     : m_document(std::move(document))

@@ -13,6 +13,10 @@ class G_DocView;
 class BenchSession
 {
 public:
+    // Before the application object: the reader's allocator settings, windows offscreen,
+    // and no trace line per link (that belongs to the reader's log, not to a table).
+    static void PrepareProcess();
+
     explicit BenchSession(std::unique_ptr<OFD_Document> document, QSize size = QSize(820, 1150));
     ~BenchSession();
     BenchSession(const BenchSession &) = delete;
