@@ -24,21 +24,6 @@
 
 namespace {
 
-const QByteArray kOfd = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><ofd:OFD xmlns:ofd=\"http://www.ofdspec.org/2016\" Version=\"1.0\" "
-                        "DocType=\"OFD\"><ofd:DocBody><ofd:DocInfo><ofd:DocID>x</ofd:DocID></ofd:DocInfo>"
-                        "<ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot></ofd:DocBody></ofd:OFD>";
-const QByteArray kDocument = "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:CommonData><ofd:MaxUnitID>2</ofd:MaxUnitID>"
-                             "<ofd:PageArea><ofd:PhysicalBox>0 0 210 297</ofd:PhysicalBox></ofd:PageArea></ofd:CommonData>"
-                             "<ofd:Pages><ofd:Page ID=\"1\" BaseLoc=\"Pages/Page_0/Content.xml\"/></ofd:Pages></ofd:Document>";
-const QByteArray kPage = "<ofd:Page xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Content><ofd:Layer ID=\"2\"/></ofd:Content></ofd:Page>";
-
-Entries Package(const QByteArray &ofd = kOfd, const QByteArray &document = kDocument)
-{
-    return {{QStringLiteral("OFD.xml"), ofd},
-            {QStringLiteral("Doc_0/Document.xml"), document},
-            {QStringLiteral("Doc_0/Pages/Page_0/Content.xml"), kPage}};
-}
-
 QByteArray Nested(int depth)
 {
     return "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\">" + QByteArray("<a>").repeated(depth)
@@ -64,13 +49,6 @@ QByteArray Noise(int size)
     QByteArray bytes(size, Qt::Uninitialized);
     generator.fillRange(reinterpret_cast<quint32 *>(bytes.data()), size / 4);
     return bytes;
-}
-
-const QByteArray kNs = "xmlns:ofd=\"http://www.ofdspec.org/2016\"";
-
-QByteArray PageWith(const QByteArray &objects)
-{
-    return "<ofd:Page " + kNs + "><ofd:Content><ofd:Layer ID=\"2\">" + objects + "</ofd:Layer></ofd:Content></ofd:Page>";
 }
 
 quint32 Crc32(const QByteArray &bytes)
@@ -221,19 +199,14 @@ private slots:
         entries.append({QStringLiteral("Doc_0\\..\\..\\back.txt"), QByteArray("up")});
         entries.append({QStringLiteral("C:/drive.txt"), QByteArray("up")});
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("climb.ofd"));
-        QVERIFY(WriteFile(path, ZipBytes(entries)));
-
         QString error;
-        std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(path, &error);
+        std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(WritePackage(dir, entries), &error);
         QVERIFY2(document, qPrintable(error));
         QCOMPARE(OFD_PackageReader::Of(document.get())->Archive()->EntryNames().size(), 3);
         // The ID in the entry outside was never read.
         QVERIFY(document->NewID() < 100);
 
-        IG_Page *page = document->GetPage(0);
-        QVERIFY(page->LoadAnnots());
-        page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr)->SetBoundary(CCA_GRect(1, 1, 5, 5));
+        AddBareLink(document.get(), 0, CCA_GRect(1, 1, 5, 5));
         const QString saved = dir.filePath(QStringLiteral("saved.ofd"));
         QVERIFY2(OFD_PackageWriter::Save(document.get(), saved, &error), qPrintable(error));
         const QString names = ZipEntries(saved).keys().join(QLatin1Char(' '));
@@ -270,19 +243,17 @@ private slots:
         QFETCH(QString, firstLoc);
         QFETCH(QString, secondLoc);
         QFETCH(QStringList, rewritten);
-        const QByteArray ns = "xmlns:ofd=\"http://www.ofdspec.org/2016\"";
-        const QByteArray document = "<ofd:Document " + ns + "><ofd:CommonData><ofd:MaxUnitID>2</ofd:MaxUnitID></ofd:CommonData><ofd:Pages>"
+        const QByteArray document = "<ofd:Document " + kNs + "><ofd:CommonData><ofd:MaxUnitID>2</ofd:MaxUnitID></ofd:CommonData><ofd:Pages>"
             "<ofd:Page ID=\"1\" BaseLoc=\"Pages/Page_0/Content.xml\"/><ofd:Page ID=\"3\" BaseLoc=\"Pages/Page_1/Content.xml\"/>"
             "</ofd:Pages><ofd:Annotations>" + indexLoc.toUtf8() + "</ofd:Annotations></ofd:Document>";
-        const QByteArray page = "<ofd:Page " + ns + "><ofd:Content><ofd:Layer ID=\"2\"><ofd:PathObject ID=\"4\" Boundary=\"0 0 10 10\">"
-            "<ofd:AbbreviatedData>M 0 0 L 10 10</ofd:AbbreviatedData></ofd:PathObject></ofd:Layer></ofd:Content></ofd:Page>";
-        QByteArray index = "<ofd:Annotations " + ns + ">";
+        const QByteArray page = PageWith("<ofd:PathObject ID=\"4\" Boundary=\"0 0 10 10\"><ofd:AbbreviatedData>M 0 0 L 10 10</ofd:AbbreviatedData></ofd:PathObject>");
+        QByteArray index = "<ofd:Annotations " + kNs + ">";
         if (!firstLoc.isEmpty())
             index += "<ofd:Page PageID=\"1\"><ofd:FileLoc>" + firstLoc.toUtf8() + "</ofd:FileLoc></ofd:Page>";
         if (!secondLoc.isEmpty())
             index += "<ofd:Page PageID=\"3\"><ofd:FileLoc>" + secondLoc.toUtf8() + "</ofd:FileLoc></ofd:Page>";
         index += "</ofd:Annotations>";
-        const QByteArray shared = "<ofd:PageAnnot " + ns + "><ofd:Annot ID=\"50\" Type=\"Link\"><ofd:Appearance Boundary=\"1 1 5 5\"/>"
+        const QByteArray shared = "<ofd:PageAnnot " + kNs + "><ofd:Annot ID=\"50\" Type=\"Link\"><ofd:Appearance Boundary=\"1 1 5 5\"/>"
                                   "</ofd:Annot></ofd:PageAnnot>";
         const Entries entries = {{QStringLiteral("OFD.xml"), kOfd},
                                  {QStringLiteral("Doc_0/Document.xml"), document},
@@ -292,26 +263,19 @@ private slots:
                                  {QStringLiteral("Doc_0/Annots/Annotations.xml"), index},
                                  {QStringLiteral("Doc_0/Annots/Shared.xml"), shared}};
         QTemporaryDir dir;
-        const QString source = dir.filePath(QStringLiteral("source.ofd"));
-        QVERIFY(WriteFile(source, ZipBytes(entries)));
-
         QString error;
-        std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(source, &error);
+        std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(WritePackage(dir, entries), &error);
         QVERIFY2(doc, qPrintable(error));
-        doc->GetPage(0)->LoadAnnots();
         doc->GetPage(1)->LoadAnnots();
-        IG_Annot *added = doc->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr);
-        added->SetBoundary(CCA_GRect(20, 20, 40, 30));
-        const uint32_t id = added->ID();
+        const uint32_t id = AddBareLink(doc.get(), 0, CCA_GRect(20, 20, 40, 30))->ID();
         const QString target = dir.filePath(QStringLiteral("saved.ofd"));
-        QVERIFY2(OFD_PackageWriter::Save(doc.get(), target, &error), qPrintable(error));
+        std::unique_ptr<OFD_Document> reopened = SaveAndReopen(doc.get(), target, &error);
+        QVERIFY2(reopened, qPrintable(error));
 
         const QMap<QString, QByteArray> saved = ZipEntries(target);
         for (const auto &entry : entries)
             if (!rewritten.contains(entry.first))
                 QVERIFY2(saved.value(entry.first) == entry.second, qPrintable(entry.first));
-        std::unique_ptr<OFD_Document> reopened = OFD_PackageReader::Open(target, &error);
-        QVERIFY2(reopened, qPrintable(error));
         QVERIFY(reopened->GetPage(0)->Parse());
         QCOMPARE(reopened->GetPage(0)->PageObjectCount(), 1);
         reopened->GetPage(0)->LoadAnnots();
@@ -339,8 +303,8 @@ private slots:
             if (child == 0) {
                 QString error;
                 std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(path, &error);
-                if (document && (document->GetPage(0)->LoadAnnots() || true))
-                    document->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr)->SetBoundary(CCA_GRect(1, 1, 5, 5));
+                if (document)
+                    AddBareLink(document.get(), 0, CCA_GRect(1, 1, 5, 5));
                 _exit(document && OFD_PackageWriter::Save(document.get(), path, &error) ? 0 : 1);
             }
             usleep(useconds_t(QRandomGenerator::global()->bounded(60000)));
@@ -397,8 +361,7 @@ private slots:
             QString error;
             std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(path, &error);
             if (document) {
-                document->GetPage(0)->LoadAnnots();
-                document->GetPage(0)->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr)->SetBoundary(CCA_GRect(1, 1, 5, 5));
+                AddBareLink(document.get(), 0, CCA_GRect(1, 1, 5, 5));
                 if (OFD_PackageWriter::Save(document.get(), path, &error))
                     error = QStringLiteral("saved %1 %2").arg(QFileInfo(path).size()).arg(original.size());
             }
@@ -425,31 +388,23 @@ private slots:
         const QByteArray document =
             "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:CommonData><ofd:MaxUnitID>many</ofd:MaxUnitID>"
             "<ofd:PageArea><ofd:PhysicalBox>a b c d</ofd:PhysicalBox></ofd:PageArea></ofd:CommonData>"
-            "<ofd:Pages><ofd:Page ID=\"1\" BaseLoc=\"Pages/Page_0/Content.xml\"/></ofd:Pages>"
-            "<ofd:Annotations>Annots.xml</ofd:Annotations></ofd:Document>";
+            "<ofd:Pages><ofd:Page ID=\"1\" BaseLoc=\"Pages/Page_0/Content.xml\"/></ofd:Pages></ofd:Document>";
         const QByteArray page = "<ofd:Page xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Area><ofd:PhysicalBox>0 0 -5 nan</ofd:PhysicalBox></ofd:Area>"
                                 "<ofd:Content><ofd:Layer ID=\"2\"><ofd:TextObject ID=\"x\" Boundary=\"1 2\" Font=\"f\" Size=\"big\">"
                                 "<ofd:TextCode X=\"one\" Y=\"2\" DeltaX=\"g 4000000000 1 z\">abc</ofd:TextCode></ofd:TextObject>"
                                 "<ofd:PathObject ID=\"9\" Boundary=\"0 0 1 1\" CTM=\"1 0 0\" LineWidth=\"wide\" DashPattern=\"1 x\">"
                                 "<ofd:StrokeColor Value=\"#zz 1 2\"/><ofd:AbbreviatedData>M 0 0 L q 1</ofd:AbbreviatedData></ofd:PathObject>"
                                 "</ofd:Layer></ofd:Content></ofd:Page>";
-        const QByteArray index = "<ofd:Annotations xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Page PageID=\"1\">"
-                                 "<ofd:FileLoc>A.xml</ofd:FileLoc></ofd:Page></ofd:Annotations>";
         const QByteArray annots = "<ofd:PageAnnot xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Annot ID=\"-3\" Type=\"Link\" ReadOnly=\"maybe\">"
                                   "<ofd:Appearance Boundary=\"x y z w\"><ofd:PathObject ID=\"7\" Boundary=\"0 0 1 1\"><ofd:Actions>"
                                   "<ofd:Action Event=\"CLICK\"><ofd:Goto><ofd:Dest Type=\"Sideways\" PageID=\"p\" Left=\"inf\" Zoom=\"1e999\"/></ofd:Goto></ofd:Action>"
                                   "<ofd:Action Event=\"CLICK\"><ofd:Sound ResourceID=\"r\" Volume=\"loud\"/></ofd:Action></ofd:Actions>"
                                   "<ofd:AbbreviatedData>M 0 0</ofd:AbbreviatedData></ofd:PathObject></ofd:Appearance></ofd:Annot></ofd:PageAnnot>";
-        Entries entries = Package(kOfd, document);
+        Entries entries = WithAnnots(Package(kOfd, document), annots);
         entries[2].second = page;
-        entries.append({QStringLiteral("Doc_0/Annots.xml"), index});
-        entries.append({QStringLiteral("Doc_0/A.xml"), annots});
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("numbers.ofd"));
-        QVERIFY(WriteFile(path, ZipBytes(entries)));
-
         QString error;
-        std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(path, &error);
+        std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(WritePackage(dir, entries), &error);
         QVERIFY2(doc, qPrintable(error));
         QCOMPARE(doc->Page(0)->PageBox(), CCA_GRect(0, 0, 210, 297));
         QVERIFY(doc->Page(0)->Parse());
@@ -506,17 +461,12 @@ private slots:
     {
         QFETCH(QString, value);
         QFETCH(int, rgb);
-        const QByteArray page = "<ofd:Page xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Content><ofd:Layer ID=\"2\">"
-                                "<ofd:PathObject ID=\"9\" Boundary=\"0 0 1 1\"><ofd:StrokeColor Value=\""
-            + value.toUtf8() + "\"/><ofd:AbbreviatedData>M 0 0 L 1 1</ofd:AbbreviatedData></ofd:PathObject>"
-                               "</ofd:Layer></ofd:Content></ofd:Page>";
         Entries entries = Package();
-        entries[2].second = page;
+        entries[2].second = PageWith("<ofd:PathObject ID=\"9\" Boundary=\"0 0 1 1\"><ofd:StrokeColor Value=\"" + value.toUtf8()
+                                     + "\"/><ofd:AbbreviatedData>M 0 0 L 1 1</ofd:AbbreviatedData></ofd:PathObject>");
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("colour.ofd"));
-        QVERIFY(WriteFile(path, ZipBytes(entries)));
         QString error;
-        std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(path, &error);
+        std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(WritePackage(dir, entries), &error);
         QVERIFY2(doc, qPrintable(error));
         QVERIFY(doc->Page(0)->Parse());
         const IG_Color *color = doc->Page(0)->PageObjectAt(0)->StrokeColor();
@@ -554,12 +504,9 @@ private slots:
         QFETCH(Entries, entries);
         QFETCH(bool, contentRead);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("hostile.ofd"));
         const QString saved = dir.filePath(QStringLiteral("saved.ofd"));
-        QVERIFY(WriteFile(path, ZipBytes(entries)));
-
         QString error;
-        std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(path, &error);
+        std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(WritePackage(dir, entries), &error);
         QVERIFY2(doc, qPrintable(error));
         IG_Page *page = doc->GetPage(0);
         QCOMPARE(page->Parse(), contentRead);
@@ -572,11 +519,8 @@ private slots:
             renderer.PaintAnnots(page);
         }
         QVERIFY(page->LoadAnnots());
-        IG_Annot *link = page->AddAnnot(G_AnnotType_Link, CCA_String("Link"), -1, false, nullptr);
-        link->SetBoundary(CCA_GRect(10, 10, 50, 20));
-        QVERIFY2(OFD_PackageWriter::Save(doc.get(), saved, &error), qPrintable(error));
-
-        std::unique_ptr<OFD_Document> reopened = OFD_PackageReader::Open(saved, &error);
+        AddBareLink(doc.get(), 0, CCA_GRect(10, 10, 50, 20));
+        std::unique_ptr<OFD_Document> reopened = SaveAndReopen(doc.get(), saved, &error);
         QVERIFY2(reopened, qPrintable(error));
         QCOMPARE(reopened->PageCount(), doc->PageCount());
         QVERIFY(reopened->GetPage(0)->LoadAnnots());
@@ -610,8 +554,7 @@ private slots:
         QTemporaryDir dir;
         const QString target = dir.filePath(QStringLiteral("control.ofd"));
         QString error;
-        QVERIFY2(OFD_PackageWriter::Save(document.get(), target, &error), qPrintable(error));
-        std::unique_ptr<OFD_Document> reopened = OFD_PackageReader::Open(target, &error);
+        std::unique_ptr<OFD_Document> reopened = SaveAndReopen(document.get(), target, &error);
         QVERIFY2(reopened, qPrintable(error));
         QVERIFY(reopened->GetPage(0)->LoadAnnots());
         const IG_Annot *read = reopened->GetPage(0)->AnnotAt(0);
