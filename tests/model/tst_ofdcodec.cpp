@@ -114,7 +114,6 @@ private slots:
         QTest::addColumn<int>("expectedCount");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QVector<float>>("values");
-        QTest::newRow("three") << "1 2 3" << 0 << true << QVector<float>{1, 2, 3};
         QTest::newRow("matrix") << "1 0 0 1 12.5 -3" << 6 << true << QVector<float>{1, 0, 0, 1, 12.5f, -3};
         QTest::newRow("more than asked") << "1 2 3" << 2 << true << QVector<float>{1, 2, 3};
         QTest::newRow("white space") << "  1\t2\n" << 0 << true << QVector<float>{1, 2};

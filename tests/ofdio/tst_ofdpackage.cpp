@@ -331,7 +331,7 @@ private slots:
         {
             std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(FixturePath(QStringLiteral("helloworld.ofd")), &error);
             QVERIFY2(document, qPrintable(error));
-            AddLink(document.get(), {0, CCA_GRect(10, 10, 50, 20), false, true, 0.35277778f, {}, 0, 255, CCA_Matrix(), new G_ActionURI});
+            AddBareLink(document.get(), 0, CCA_GRect(10, 10, 50, 20));
             QVERIFY2(OFD_PackageWriter::Save(document.get(), withLink, &error), qPrintable(error));
         }
         // The layout other readers resolve best.
@@ -347,12 +347,11 @@ private slots:
         QVERIFY(page->LoadAnnots());
         QCOMPARE(page->AnnotCount(), 1);
         delete page->TakeAnnot(page->AnnotAt(0));
-        QVERIFY2(OFD_PackageWriter::Save(document.get(), without, &error), qPrintable(error));
+        std::unique_ptr<OFD_Document> reopened = SaveAndReopen(document.get(), without, &error);
+        QVERIFY2(reopened, qPrintable(error));
         const QMap<QString, QByteArray> unlinked = ZipEntries(without);
         QVERIFY(!unlinked.contains(QStringLiteral("Doc_0/Annots/Page_0/Annotation.xml")));
         QVERIFY(!unlinked.value(QStringLiteral("Doc_0/Annots/Annotations.xml")).contains("FileLoc"));
-        std::unique_ptr<OFD_Document> reopened = OFD_PackageReader::Open(without, &error);
-        QVERIFY2(reopened, qPrintable(error));
         QVERIFY(reopened->GetPage(0)->LoadAnnots());
         QCOMPARE(reopened->GetPage(0)->AnnotCount(), 0);
     }
@@ -575,9 +574,6 @@ private slots:
         QVERIFY2(OFD_SampleDocument::Write(target, &error), qPrintable(error));
         std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(target, &error);
         QVERIFY2(document, qPrintable(error));
-        QCOMPARE(document->PageCount(), 4);
-        for (int i = 0; i < document->PageCount(); ++i)
-            QVERIFY(document->Page(i)->Parse() && document->Page(i)->PageObjectAt(0)->Type() == G_PageObj_Text);
         // What the link actions of the sample open and play.
         QCOMPARE(document->AttachmentCount(), 2);
         QCOMPARE(document->AttachmentData(1).left(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
