@@ -81,6 +81,16 @@ void OFD_ZipWriter::Abandon()
     if (m_zip)
         zip_discard(m_zip);
     m_zip = nullptr;
+    // Each copy is on the source archive's list of open sources, which the zip library searches
+    // from the front and fills a gap with the last one. Freeing the first, then the rest from
+    // the back, always finds the copy at the front: linear in the entry count, where the order
+    // of the entries would be quadratic.
+    if (!m_copies.empty()) {
+        zip_source_free(m_copies.front());
+        for (auto it = m_copies.rbegin(); it + 1 != m_copies.rend(); ++it)
+            zip_source_free(*it);
+    }
+    m_copies.clear();
     if (m_output)
         zip_source_free(m_output);
     m_output = nullptr;
@@ -178,6 +188,8 @@ bool OFD_ZipWriter::AddCopy(const OFD_ZipArchive &source, const QString &name, Q
             zip_source_free(data);
         return Failed(Tr("Cannot copy the entry %1").arg(name), error);
     }
+    zip_source_keep(data);
+    m_copies.push_back(data);
     // A stored entry stays stored; any other keeps its method, whatever it is.
     if ((st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_STORE)
         zip_set_file_compression(m_zip, zip_uint64_t(index), ZIP_CM_STORE, 0);

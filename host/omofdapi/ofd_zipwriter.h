@@ -6,6 +6,8 @@
 #include <QSet>
 #include <QString>
 
+#include <vector>
+
 struct zip;
 class OFD_ZipArchive;
 
@@ -41,4 +43,5 @@ private:
     QString m_target;
     QSet<QString> m_names;
     QList<QByteArray> m_buffers; // the bytes of added entries, until they are written
+    std::vector<struct zip_source *> m_copies; // held so that we choose the order they are freed in
 };
