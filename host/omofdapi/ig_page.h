@@ -49,6 +49,12 @@ public:
     // appearance object of the document changes; drawings of the annotations may be kept
     // while it stays the same.
     virtual uint64_t AnnotsRevision() const = 0;
+    // Counts only the changes made through this page's own annotations (list, places,
+    // attributes; not appearance objects). `AnnotsChangedAreas` gives what such changes
+    // since `ownRevision` touched (page millimetres, before and after), or false when that
+    // is not known (the list changed, or too much changed).
+    virtual uint64_t AnnotsOwnRevision() const = 0;
+    virtual bool AnnotsChangedAreas(uint64_t ownRevision, std::vector<CCA_GRect> &areas) const = 0;
     // Creates an annotation with a fresh document-unique ID and inserts it at `index`
     // (-1 appends). With `buildAppearance` and a description in `extra`, its appearance
     // is built from it. The page owns the result.

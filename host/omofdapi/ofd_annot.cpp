@@ -25,7 +25,7 @@ void OFD_Annot::Touch()
     m_context->Touch();
     NoteEdited();
     if (m_page)
-        m_page->AnnotChanged();
+        m_page->AnnotChanged(this);
 }
 
 void OFD_Annot::NoteEdited()

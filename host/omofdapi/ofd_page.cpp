@@ -137,6 +137,8 @@ int OFD_Page::PageIndex() const
 void OFD_Page::Touch()
 {
     ++m_revision;
+    m_changedAreas.clear();
+    m_areasKnownAfter = m_revision;
     if (m_document)
         m_document->Context()->Touch();
 }
@@ -340,9 +342,35 @@ void OFD_Page::Appended(IG_Annot *annot)
     Touch();
 }
 
-void OFD_Page::AnnotChanged()
+void OFD_Page::AnnotChanged(const IG_Annot *annot)
 {
     ++m_revision;
+    NoteChangedArea(annot->Boundary());
+}
+
+// A drawing that is kept redraws these areas only; past a few it is cheaper to redraw all.
+void OFD_Page::NoteChangedArea(const CCA_GRect &area)
+{
+    const size_t kMaxAreas = 64;
+    if (m_changedAreas.size() >= kMaxAreas) {
+        m_changedAreas.clear();
+        m_areasKnownAfter = m_revision;
+        return;
+    }
+    CCA_GRect normal = area;
+    normal.Normalize();
+    m_changedAreas.emplace_back(m_revision, normal);
+}
+
+bool OFD_Page::AnnotsChangedAreas(uint64_t ownRevision, std::vector<CCA_GRect> &areas) const
+{
+    areas.clear();
+    if (ownRevision < m_areasKnownAfter || ownRevision > m_revision)
+        return false;
+    for (const auto &change : m_changedAreas)
+        if (change.first > ownRevision)
+            areas.push_back(change.second);
+    return true;
 }
 
 void OFD_Page::AnnotIDChanged()
@@ -354,6 +382,8 @@ void OFD_Page::AnnotIDChanged()
 void OFD_Page::AnnotMoved(const IG_Annot *annot, const CCA_GRect &before)
 {
     ++m_revision;
+    NoteChangedArea(before);
+    NoteChangedArea(annot->Boundary());
     if (!m_grid)
         return;
     m_grid->Move(AnnotIndex(annot), before, annot->Boundary());

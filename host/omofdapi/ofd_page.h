@@ -52,6 +52,8 @@ public:
                       const OMSharedPtr<const OMJson> &extra) const override;
     int AnnotsInRect(CCA_ArrayTemplate<IG_Annot *> &result, const CCA_GRect &rect) const override;
     uint64_t AnnotsRevision() const override;
+    uint64_t AnnotsOwnRevision() const override { return m_revision; }
+    bool AnnotsChangedAreas(uint64_t ownRevision, std::vector<CCA_GRect> &areas) const override;
     IG_Annot *AddAnnot(int type, const CCA_String &subType, int index, bool buildAppearance,
                        const OMSharedPtr<const OMJson> &extra) override;
     IG_Annot *TakeAnnot(IG_Annot *annot) override;
@@ -66,12 +68,13 @@ public:
     OFD_Annot *AppendLoadedAnnot(int type, uint32_t id);
 
     // Told by an annotation of this page that it changed: any attribute, its ID, its boundary.
-    void AnnotChanged();
+    void AnnotChanged(const IG_Annot *annot);
     void AnnotIDChanged();
     void AnnotMoved(const IG_Annot *annot, const CCA_GRect &before);
 
 private:
     void Touch();
+    void NoteChangedArea(const CCA_GRect &area);
     // The lookups below are rebuilt when next needed after the list changed, except for
     // appends, which they follow.
     void Restructured();
@@ -91,6 +94,9 @@ private:
     OFD_PageObjectList m_objects;
     std::vector<std::unique_ptr<IG_Annot>> m_annots;
     uint64_t m_revision = 0;
+    // Areas of the changes after m_areasKnownAfter, each with the revision it made.
+    std::vector<std::pair<uint64_t, CCA_GRect>> m_changedAreas;
+    uint64_t m_areasKnownAfter = 0;
     // Positions of annotations of other classes than OFD_Annot, which keep their own.
     mutable QHash<const IG_Annot *, int> m_positions;
     mutable bool m_positionsValid = true;

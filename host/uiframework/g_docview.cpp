@@ -20,6 +20,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScrollBar>
 #include <QSet>
 #include <QStyle>
@@ -832,14 +833,14 @@ bool G_DocView::PaintPageImage(QPainter *painter, int pageIndex)
     if (!page->IsAnnotsLoaded())
         page->LoadAnnots();
     const uint64_t revision = page->AnnotsRevision();
+    const uint64_t ownRevision = page->AnnotsOwnRevision();
     PageImage *cached = m_pageCache.object(pageIndex);
-    if (!cached || cached->contentKey != content->cacheKey() || cached->annotsRevision != revision) {
-        cached = new PageImage{*content, content->cacheKey(), revision, AnnotsWithinPage(page, pageIndex)};
-        QPainter imagePainter(&cached->image);
-        imagePainter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
-                                    | QPainter::SmoothPixmapTransform);
-        G_PageRenderer(&imagePainter, PageToImage(pageIndex)).PaintAnnots(page);
-        imagePainter.end();
+    if (cached && cached->contentKey == content->cacheKey() && cached->annotsRevision != revision
+        && !UpdatePageImage(cached, *content, page, pageIndex))
+        cached = nullptr;
+    if (!cached || cached->contentKey != content->cacheKey()) {
+        cached = new PageImage{content->copy(), content->cacheKey(), revision, ownRevision, true};
+        DrawAnnotsInto(cached, page, pageIndex, nullptr, nullptr, nullptr);
         if (!m_pageCache.insert(pageIndex, cached, int(cached->image.sizeInBytes())))
             return false;
     }
@@ -847,6 +848,59 @@ bool G_DocView::PaintPageImage(QPainter *painter, int pageIndex)
         return false;
     painter->drawImage(PageRect(pageIndex).topLeft(), cached->image);
     return true;
+}
+
+// Only what the page's own changes touched is drawn again: the content put back there,
+// then every annotation that can reach it, clipped to it. Clipping leaves the pixels inside
+// as a full drawing makes them, so the image stays equal to a fresh one.
+bool G_DocView::UpdatePageImage(PageImage *cached, const QImage &content, IG_Page *page, int pageIndex)
+{
+    const uint64_t revision = page->AnnotsRevision();
+    const uint64_t ownRevision = page->AnnotsOwnRevision();
+    std::vector<CCA_GRect> areas;
+    // Any other change (an appearance object anywhere) shows only in the sum.
+    if (revision - cached->annotsRevision != ownRevision - cached->ownRevision
+        || !page->AnnotsChangedAreas(cached->ownRevision, areas))
+        return false;
+    const float reach = G_PageRenderer::kStrokeReachMM;
+    const QTransform toImage = PageToImage(pageIndex);
+    QRegion region;
+    CCA_GRect cull;
+    for (size_t i = 0; i < areas.size(); ++i) {
+        const CCA_GRect &a = areas[i];
+        const QRectF mm(a.left - reach, a.top - reach, a.right - a.left + 2 * reach, a.bottom - a.top + 2 * reach);
+        region += toImage.mapRect(mm).toAlignedRect().adjusted(-1, -1, 1, 1).intersected(content.rect());
+        cull = i == 0 ? a : CCA_GRect(std::min(cull.left, a.left), std::min(cull.top, a.top),
+                                      std::max(cull.right, a.right), std::max(cull.bottom, a.bottom));
+    }
+    cached->annotsRevision = revision;
+    cached->ownRevision = ownRevision;
+    if (!region.isEmpty())
+        DrawAnnotsInto(cached, page, pageIndex, &content, &region, &cull);
+    return true;
+}
+
+// Draws in the image's own pixels, whatever its pixel ratio; with `region`, `content` is
+// put back there first and only annotations meeting `cull` are drawn.
+void G_DocView::DrawAnnotsInto(PageImage *cached, IG_Page *page, int pageIndex, const QImage *content,
+                               const QRegion *region, const CCA_GRect *cull)
+{
+    const qreal ratio = cached->image.devicePixelRatio();
+    cached->image.setDevicePixelRatio(1);
+    {
+        QPainter imagePainter(&cached->image);
+        if (region && content) {
+            imagePainter.setClipRegion(*region);
+            imagePainter.setCompositionMode(QPainter::CompositionMode_Source);
+            imagePainter.drawImage(cached->image.rect(), *content, content->rect());
+            imagePainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+        imagePainter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
+                                    | QPainter::SmoothPixmapTransform);
+        G_PageRenderer(&imagePainter, PageToImage(pageIndex)).PaintAnnots(page, cull);
+    }
+    cached->image.setDevicePixelRatio(ratio);
+    cached->annotsWithinPage = AnnotsWithinPage(page, pageIndex);
 }
 
 // Qt's dasher skips the dashes of a segment that lies outside the paint device, and with

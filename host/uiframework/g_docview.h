@@ -185,6 +185,10 @@ private:
     QImage *ContentImage(QPainter *painter, int pageIndex);
     QTransform PageToImage(int pageIndex) const;
     bool PaintPageImage(QPainter *painter, int pageIndex);
+    struct PageImage;
+    bool UpdatePageImage(PageImage *cached, const QImage &content, IG_Page *page, int pageIndex);
+    void DrawAnnotsInto(PageImage *cached, IG_Page *page, int pageIndex, const QImage *content,
+                        const QRegion *region, const CCA_GRect *cull);
     bool AnnotsWithinPage(IG_Page *page, int pageIndex) const;
     void OnEvent(const G_Event &event);
 
@@ -216,6 +220,7 @@ private:
         QImage image;
         qint64 contentKey;
         uint64_t annotsRevision;
+        uint64_t ownRevision;
         bool annotsWithinPage; // else the page is drawn live
     };
     // Content with the annotations drawn over it, by page index.

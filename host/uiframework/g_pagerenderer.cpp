@@ -23,8 +23,6 @@
 namespace {
 
 const double kPi = 3.14159265358979323846;
-// How far an appearance may reach beyond its annotation's boundary: half the widest stroke.
-const float kStrokeReachMM = 5;
 
 // One cubic piece per quarter turn (or less) of the arc's centre form.
 void AddArc(QPainterPath &path, const CCA_Path::Segment &arc)

@@ -19,6 +19,9 @@ class G_PageRenderer
 public:
     G_PageRenderer(QPainter *painter, const QTransform &pageToDevice);
 
+    // How far (mm) an appearance may reach beyond its annotation's boundary: half the widest stroke.
+    static constexpr float kStrokeReachMM = 5;
+
     void PaintContent(IG_Page *page);
     // Every visible annotation of the page; with `area` (page millimetres) only those whose
     // boundary, widened by a few millimetres for their strokes, meets it.

@@ -22,6 +22,7 @@
 #include <QHash>
 #include <QPainter>
 #include <QPointF>
+#include <QRegion>
 #include <QUndoStack>
 
 #include <cmath>
@@ -88,10 +89,7 @@ void GA_Link::PaintAfterPage(QPainter *painter, GR_PageGraphicItem *item)
 void GA_Link::PaintOutlines(QPainter *painter, int pageIndex, IG_Page *page)
 {
     G_DocView *view = DocView();
-    const auto outline = [view, pageIndex](const IG_Annot *annot) {
-        const CCA_Rect r = view->SceneRectFromDocRect(annot->Boundary(), pageIndex);
-        return QRect(r.left - 1, r.top - 1, r.right - r.left + 2, r.bottom - r.top + 2);
-    };
+    const auto outline = [this, pageIndex](const IG_Annot *annot) { return Outline(annot->Boundary(), pageIndex); };
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setPen(kLinkColor);
@@ -120,10 +118,13 @@ void GA_Link::PaintOutlines(QPainter *painter, int pageIndex, IG_Page *page)
     OutlineLayer *layer = m_outlineLayers.object(pageIndex);
     const uint64_t revision = page->AnnotsRevision();
     const QTransform pageToScene = view->PageTransform(pageIndex);
-    if (!layer || layer->revision != revision || layer->pageToScene != pageToScene || layer->area != area
-        || layer->image.devicePixelRatio() != ratio) {
+    if (layer && (layer->pageToScene != pageToScene || layer->area != area || layer->image.devicePixelRatio() != ratio
+                  || (layer->revision != revision && !UpdateOutlineLayer(layer, pageIndex, page))))
+        layer = nullptr;
+    if (!layer) {
         layer = new OutlineLayer;
         layer->revision = revision;
+        layer->ownRevision = page->AnnotsOwnRevision();
         layer->pageToScene = pageToScene;
         layer->area = area;
         layer->image = QImage((QSizeF(area.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
@@ -156,6 +157,54 @@ void GA_Link::PaintOutlines(QPainter *painter, int pageIndex, IG_Page *page)
     for (const QRect &r : layer->outside)
         painter->drawRect(r);
     painter->restore();
+}
+
+QRect GA_Link::Outline(const CCA_GRect &boundary, int pageIndex) const
+{
+    const CCA_Rect r = DocView()->SceneRectFromDocRect(boundary, pageIndex);
+    return QRect(r.left - 1, r.top - 1, r.right - r.left + 2, r.bottom - r.top + 2);
+}
+
+// Outlines are drawn again only where the page's own changes were; false when the layer
+// must be drawn whole.
+bool GA_Link::UpdateOutlineLayer(OutlineLayer *layer, int pageIndex, IG_Page *page) const
+{
+    const uint64_t revision = page->AnnotsRevision();
+    const uint64_t ownRevision = page->AnnotsOwnRevision();
+    std::vector<CCA_GRect> areas;
+    if (!layer->outside.empty() || revision - layer->revision != ownRevision - layer->ownRevision
+        || !page->AnnotsChangedAreas(layer->ownRevision, areas))
+        return false;
+    QRegion region;
+    for (const CCA_GRect &area : areas)
+        region += Outline(area, pageIndex).adjusted(-1, -1, 2, 2); // the pen fills right and bottom edges too
+    if (!region.isEmpty()) {
+        // Every link whose outline can reach into the region.
+        const QRectF mm = DocView()->PageTransform(pageIndex).inverted().mapRect(
+            QRectF(region.boundingRect()).adjusted(-2, -2, 2, 2));
+        CCA_ArrayTemplate<IG_Annot *> meeting;
+        page->AnnotsInRect(meeting, CCA_GRect(float(mm.left()), float(mm.top()), float(mm.right()), float(mm.bottom())));
+        QPainter layerPainter(&layer->image);
+        layerPainter.translate(-layer->area.topLeft());
+        layerPainter.setClipRegion(region);
+        layerPainter.setCompositionMode(QPainter::CompositionMode_Source);
+        layerPainter.fillRect(region.boundingRect(), Qt::transparent);
+        layerPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        layerPainter.setRenderHint(QPainter::Antialiasing, false);
+        layerPainter.setPen(kLinkColor);
+        layerPainter.setBrush(Qt::NoBrush);
+        for (IG_Annot *annot : meeting) {
+            if (!annot || annot->Type() != G_AnnotType_Link)
+                continue;
+            const QRect r = Outline(annot->Boundary(), pageIndex);
+            if (!layer->area.contains(r.adjusted(0, 0, 1, 1)))
+                return false;
+            layerPainter.drawRect(r);
+        }
+    }
+    layer->revision = revision;
+    layer->ownRevision = ownRevision;
+    return true;
 }
 
 G_ToolHandler *GA_Link::Clone() const

@@ -59,11 +59,16 @@ private:
     // view's zoom stay, or drawn afresh for the exposed part of the page.
     void PaintOutlines(QPainter *painter, int pageIndex, IG_Page *page);
 
+    struct OutlineLayer;
+    QRect Outline(const CCA_GRect &boundary, int pageIndex) const;
+    bool UpdateOutlineLayer(OutlineLayer *layer, int pageIndex, IG_Page *page) const;
+
     struct OutlineLayer
     {
         QImage image; // the outlines that lie within `area`, over transparency
         QRect area;   // scene rectangle of the image
         uint64_t revision = 0;
+        uint64_t ownRevision = 0;
         QTransform pageToScene;
         std::vector<QRect> outside; // outlines reaching beyond `area`, drawn every frame
     };
