@@ -229,7 +229,19 @@ void G_PageRenderer::PaintText(IG_PageObject *object)
     m_painter->setFont(layout.Font());
     m_painter->setPen(ToQColor(fill ? text->FillColor() : text->StrokeColor(), Qt::black));
     const QTransform base = m_painter->transform();
+    // Glyphs wholly off the device or the clip are not drawn: a hostile run can hold
+    // hundreds of thousands, and shaping each costs.
+    const QPaintDevice *device = m_painter->device();
+    QRectF visible = device ? QRectF(0, 0, device->width(), device->height()) : QRectF();
+    if (device && m_painter->hasClipping())
+        visible = visible.intersected(base.mapRect(m_painter->clipBoundingRect()));
+    const qreal height = layout.Ascent() + layout.Descent();
     for (const G_TextGlyph &glyph : layout.Glyphs()) {
+        // Widened by a line height on every side for overhangs.
+        const QRectF box(glyph.origin.x() - height, glyph.origin.y() - 2 * height,
+                         std::fabs(glyph.advance) + 2 * height, 4 * height);
+        if (device && !base.mapRect(box).intersects(visible))
+            continue;
         QTransform at = QTransform::fromScale(layout.SizeScale() * layout.HScale() * glyph.squeeze,
                                              layout.SizeScale());
         at *= QTransform::fromTranslate(glyph.origin.x(), glyph.origin.y());

@@ -70,6 +70,8 @@ G_TextLayout::G_TextLayout(const IG_TextObject *object)
     m_ascent = metrics.ascent() * m_sizeScale;
     m_descent = metrics.descent() * m_sizeScale;
 
+    // Measuring shapes the text; a run repeats few characters.
+    QHash<uint, qreal> advances;
     for (const G_TextCode &code : object->TextCodes()) {
         qreal x = code.x, y = code.y;
         const QVector<uint> codePoints = code.text.toUcs4();
@@ -77,7 +79,10 @@ G_TextLayout::G_TextLayout(const IG_TextObject *object)
             G_TextGlyph glyph;
             glyph.text = QString::fromUcs4(&codePoints[i], 1);
             glyph.origin = QPointF(x, y);
-            const qreal natural = metrics.horizontalAdvance(glyph.text) * m_sizeScale * m_hScale;
+            auto advance = advances.constFind(codePoints[i]);
+            if (advance == advances.constEnd())
+                advance = advances.insert(codePoints[i], metrics.horizontalAdvance(glyph.text));
+            const qreal natural = *advance * m_sizeScale * m_hScale;
             // An advance leads to the next glyph; the last one keeps its natural width.
             const bool given = size_t(i) < code.deltaX.size() && i < codePoints.size() - 1;
             glyph.advance = given ? code.deltaX[size_t(i)] : natural;

@@ -40,6 +40,9 @@ public:
     const QFont &Font() const { return m_font; }
     // Millimetres per reference pixel.
     qreal SizeScale() const { return m_sizeScale; }
+    // Of the whole font, in the object's units.
+    qreal Ascent() const { return m_ascent; }
+    qreal Descent() const { return m_descent; }
     qreal HScale() const { return m_hScale; }
     const QVector<G_TextGlyph> &Glyphs() const { return m_glyphs; }
     // From the ascent to the descent, in the object's space.
