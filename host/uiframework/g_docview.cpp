@@ -865,14 +865,14 @@ bool G_DocView::UpdatePageImage(PageImage *cached, const QImage &content, IG_Pag
     const float reach = G_PageRenderer::kStrokeReachMM;
     const QTransform toImage = PageToImage(pageIndex);
     QRegion region;
-    CCA_GRect cull;
-    for (size_t i = 0; i < areas.size(); ++i) {
-        const CCA_GRect &a = areas[i];
+    QRectF reached; // what the redrawn areas cover, in page millimetres
+    for (const CCA_GRect &a : areas) {
         const QRectF mm(a.left - reach, a.top - reach, a.right - a.left + 2 * reach, a.bottom - a.top + 2 * reach);
         region += toImage.mapRect(mm).toAlignedRect().adjusted(-1, -1, 1, 1).intersected(content.rect());
-        cull = i == 0 ? a : CCA_GRect(std::min(cull.left, a.left), std::min(cull.top, a.top),
-                                      std::max(cull.right, a.right), std::max(cull.bottom, a.bottom));
+        reached |= mm;
     }
+    // The renderer widens this by the stroke reach again: whatever can draw into the region.
+    const CCA_GRect cull(float(reached.left()), float(reached.top()), float(reached.right()), float(reached.bottom()));
     cached->annotsRevision = revision;
     cached->ownRevision = ownRevision;
     if (!region.isEmpty())
