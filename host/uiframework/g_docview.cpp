@@ -839,7 +839,8 @@ bool G_DocView::PaintPageImage(QPainter *painter, int pageIndex)
         && !UpdatePageImage(cached, *content, page, pageIndex))
         cached = nullptr;
     if (!cached || cached->contentKey != content->cacheKey()) {
-        cached = new PageImage{content->copy(), content->cacheKey(), revision, ownRevision, true};
+        cached = new PageImage{content->copy(), content->cacheKey(), revision, ownRevision,
+                               AnnotsWithinPage(page, pageIndex)};
         DrawAnnotsInto(cached, page, pageIndex, nullptr, nullptr, nullptr);
         if (!m_pageCache.insert(pageIndex, cached, int(cached->image.sizeInBytes())))
             return false;
@@ -877,6 +878,12 @@ bool G_DocView::UpdatePageImage(PageImage *cached, const QImage &content, IG_Pag
     cached->ownRevision = ownRevision;
     if (!region.isEmpty())
         DrawAnnotsInto(cached, page, pageIndex, &content, &region, &cull);
+    // Every link's new place is among the areas, so a page that held its links still does
+    // when the areas lie within it; only a page that did not needs the whole walk.
+    const QSizeF size = PageSizeMM(pageIndex);
+    const bool areasWithin = std::all_of(areas.begin(), areas.end(),
+                                         [&size](const CCA_GRect &area) { return WithinPage(area, size); });
+    cached->annotsWithinPage = cached->annotsWithinPage && areasWithin ? true : AnnotsWithinPage(page, pageIndex);
     return true;
 }
 
@@ -900,7 +907,6 @@ void G_DocView::DrawAnnotsInto(PageImage *cached, IG_Page *page, int pageIndex, 
         G_PageRenderer(&imagePainter, PageToImage(pageIndex)).PaintAnnots(page, cull);
     }
     cached->image.setDevicePixelRatio(ratio);
-    cached->annotsWithinPage = AnnotsWithinPage(page, pageIndex);
 }
 
 // Qt's dasher skips the dashes of a segment that lies outside the paint device, and with
@@ -911,14 +917,17 @@ bool G_DocView::AnnotsWithinPage(IG_Page *page, int pageIndex) const
     const QSizeF size = PageSizeMM(pageIndex);
     for (int i = 0; i < page->AnnotCount(); ++i) {
         const IG_Annot *annot = page->AnnotAt(i);
-        if (!annot || !annot->IsVisible())
-            continue;
-        CCA_GRect box = annot->Boundary();
-        box.Normalize();
-        if (box.left < 0 || box.top < 0 || box.right > size.width() || box.bottom > size.height())
+        if (annot && annot->IsVisible() && !WithinPage(annot->Boundary(), size))
             return false;
     }
     return true;
+}
+
+bool G_DocView::WithinPage(const CCA_GRect &boundary, const QSizeF &pageSize)
+{
+    CCA_GRect box = boundary;
+    box.Normalize();
+    return box.left >= 0 && box.top >= 0 && box.right <= pageSize.width() && box.bottom <= pageSize.height();
 }
 
 // Page millimetres of what the painter can still change on the page, widened by `pixels`.

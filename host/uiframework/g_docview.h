@@ -190,6 +190,7 @@ private:
     void DrawAnnotsInto(PageImage *cached, IG_Page *page, int pageIndex, const QImage *content,
                         const QRegion *region, const CCA_GRect *cull);
     bool AnnotsWithinPage(IG_Page *page, int pageIndex) const;
+    static bool WithinPage(const CCA_GRect &boundary, const QSizeF &pageSize);
     void OnEvent(const G_Event &event);
 
     G_UIContext *m_context;
