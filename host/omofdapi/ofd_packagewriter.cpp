@@ -198,6 +198,7 @@ private:
     QString OwnPart(const OFD_Page *page, const OFD_PackageReader::PageState &state, bool empty);
     void WriteIndex();
     bool WriteDocumentPart();
+    bool WriteZip(const QString &filePath);
     bool WritePackage(const QString &filePath);
     void Replace(const QString &path, const QByteArray &bytes, bool first = false);
     bool Fail(const QString &reason);
@@ -259,12 +260,15 @@ bool PackageUpdate::Save(const QString &filePath)
         m_dropped.remove(entry.filePath);
 
     if (m_written.isEmpty()) {
-        // Nothing to write anew: the package is copied as it is.
-        if (QFileInfo(filePath) != QFileInfo(m_reader.SavedPath())
-            && !OFD_ZipWriter::CopyPackage(m_reader.SavedPath(), filePath, m_error))
-            return false;
-        m_reader.Saved(filePath, nullptr);
-        return true;
+        // Nothing to write anew: the file is copied when a rewrite would hold the same bytes.
+        bool ok = QFileInfo(filePath) == QFileInfo(m_reader.SavedPath());
+        if (!ok && m_archive->ListsEveryRecord() && m_archive->FileUnchanged())
+            ok = OFD_ZipWriter::CopyPackage(m_archive->FilePath(), filePath, m_error);
+        else if (!ok)
+            ok = WriteZip(filePath);
+        if (ok)
+            m_reader.Saved(filePath, nullptr);
+        return ok;
     }
     if (m_indexChanged)
         WriteIndex();
@@ -398,10 +402,10 @@ bool PackageUpdate::WriteDocumentPart()
 }
 
 // Untouched entries are copied raw, replaced ones written anew, new ones appended.
-bool PackageUpdate::WritePackage(const QString &filePath)
+bool PackageUpdate::WriteZip(const QString &filePath)
 {
     OFD_ZipWriter zip;
-    if (!zip.Begin(filePath, m_error, QFileInfo(m_archive->FilePath()).size()))
+    if (!zip.Begin(filePath, m_error))
         return false;
     for (const QString &name : m_archive->EntryNames()) {
         if (m_dropped.contains(name))
@@ -419,7 +423,12 @@ bool PackageUpdate::WritePackage(const QString &filePath)
         if (!copied)
             return false;
     }
-    if (!WriteEntries(zip, m_added, m_error) || !zip.Commit(m_error))
+    return WriteEntries(zip, m_added, m_error) && zip.Commit(m_error);
+}
+
+bool PackageUpdate::WritePackage(const QString &filePath)
+{
+    if (!WriteZip(filePath))
         return false;
     OFD_PackageReader::SavedParts saved;
     saved.written = m_replaced;
@@ -541,11 +550,8 @@ bool NewPackage::Save(const QString &filePath, QString *error)
     AddAttachments();
     AddDocumentParts();
 
-    qint64 size = 0;
-    for (const auto &entry : qAsConst(m_entries))
-        size += entry.second.size();
     OFD_ZipWriter zip;
-    return zip.Begin(filePath, error, size) && WriteEntries(zip, m_entries, error) && zip.Commit(error);
+    return zip.Begin(filePath, error) && WriteEntries(zip, m_entries, error) && zip.Commit(error);
 }
 
 void NewPackage::AddMedia(uint32_t id, const QString &type, const QString &format, const QString &wanted,

@@ -2,6 +2,7 @@
 
 #include <zip.h>
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -17,79 +18,21 @@ QString Tr(const char *text)
     return QCoreApplication::translate("OFD_ZipArchive", text);
 }
 
-quint64 ReadLE(const char *p, int bytes)
-{
-    quint64 value = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        value = (value << 8) | quint8(p[i]);
-    return value;
-}
-
-// Where the central directory starts and how long it is, from the end records; false when
-// the file has no end record (the zip library says why it cannot be read).
-bool LocateDirectory(QFile &file, qint64 &start, qint64 &length)
-{
-    const qint64 size = file.size();
-    const qint64 tailSize = std::min<qint64>(size, 22 + 65535);
-    if (tailSize < 22 || !file.seek(size - tailSize))
-        return false;
-    const QByteArray tail = file.read(tailSize);
-    int pos = -1;
-    for (int i = tail.size() - 22; i >= 0; --i) {
-        if (tail.at(i) == 'P' && tail.at(i + 1) == 'K' && tail.at(i + 2) == 5 && tail.at(i + 3) == 6) {
-            pos = i;
-            break;
-        }
-    }
-    if (pos < 0)
-        return false;
-    const qint64 endRecord = size - tailSize + pos;
-    quint64 offset = ReadLE(tail.constData() + pos + 16, 4);
-    quint64 bytes = ReadLE(tail.constData() + pos + 12, 4);
-    qint64 recordStart = endRecord;
-    if ((offset == 0xFFFFFFFFu || bytes == 0xFFFFFFFFu || ReadLE(tail.constData() + pos + 10, 2) == 0xFFFF) && pos >= 20) {
-        const char *locator = tail.constData() + pos - 20;
-        if (locator[0] == 'P' && locator[1] == 'K' && locator[2] == 6 && locator[3] == 7) {
-            const quint64 recordPos = ReadLE(locator + 8, 8);
-            if (recordPos < quint64(size) && file.seek(qint64(recordPos))) {
-                const QByteArray record = file.read(56);
-                if (record.size() == 56 && record.startsWith(QByteArray("PK\x06\x06", 4))) {
-                    bytes = ReadLE(record.constData() + 40, 8);
-                    offset = ReadLE(record.constData() + 48, 8);
-                    recordStart = qint64(recordPos);
-                }
-            }
-        }
-    }
-    length = qint64(std::min<quint64>(bytes, quint64(recordStart)));
-    // Data put in front of the package moves the directory from where the record says.
-    start = offset + quint64(length) <= quint64(recordStart) ? qint64(offset) : recordStart - length;
-    return true;
-}
-
 // A package of ordinary size is read into memory once: the zip library seeks the file for
 // every entry it reads or copies, and that costs more than the whole package does.
 const qint64 kInMemorySize = qint64(64) << 20;
 
-zip *OpenZip(const QString &filePath, QByteArray &bytes)
+zip *OpenZip(const QString &filePath, const QByteArray &bytes)
 {
-    bytes.clear();
-    QFile file(filePath);
-    if (file.open(QIODevice::ReadOnly) && file.size() <= kInMemorySize) {
-        bytes = file.readAll();
-        if (bytes.size() == file.size()) {
-            zip_error_t error;
-            zip_error_init(&error);
-            zip_source_t *source = zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &error);
-            zip *archive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
-            if (!archive && source)
-                zip_source_free(source);
-            zip_error_fini(&error);
-            if (!archive)
-                bytes.clear();
-            return archive;
-        }
-        bytes.clear();
+    if (!bytes.isEmpty()) {
+        zip_error_t error;
+        zip_error_init(&error);
+        zip_source_t *source = zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &error);
+        zip *archive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+        if (!archive && source)
+            zip_source_free(source);
+        zip_error_fini(&error);
+        return archive;
     }
     int code = 0;
     return zip_open(QFile::encodeName(filePath).constData(), ZIP_RDONLY, &code);
@@ -128,30 +71,37 @@ QString OFD_ZipArchive::PackageName(const QByteArray &rawName)
 }
 
 // The end record's count can lie either way; the directory itself says how many entries
-// follow, and a package of a million tiny entries is refused before it is read.
-bool OFD_ZipArchive::CountEntries(const QString &filePath, QString *error) const
+// follow, and a package of a million tiny entries is refused before it is read. The file stays
+// open (or in memory), so that its entries can be copied even after another file took its name.
+bool OFD_ZipArchive::ReadDirectory(const QString &filePath, QString *error)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
+    m_raw.setFileName(filePath);
+    if (!m_raw.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = Tr("Cannot open %1: %2").arg(filePath, file.errorString());
+            *error = Tr("Cannot open %1: %2").arg(filePath, m_raw.errorString());
         return false;
     }
-    qint64 start = 0;
-    qint64 length = 0;
-    if (!LocateDirectory(file, start, length) || !file.seek(start))
-        return true;
-    const QByteArray directory = file.read(length);
-    const char *p = directory.constData();
-    qint64 count = 0;
-    for (qint64 pos = 0; pos + 46 <= directory.size(); ++count) {
-        if (p[pos] != 'P' || p[pos + 1] != 'K' || p[pos + 2] != 1 || p[pos + 3] != 2)
-            break;
-        pos += 46 + qint64(ReadLE(p + pos + 28, 2)) + qint64(ReadLE(p + pos + 30, 2)) + qint64(ReadLE(p + pos + 32, 2));
+    m_rawSize = m_raw.size();
+    const QFileInfo info(filePath);
+    m_modified = info.lastModified();
+    m_changed = info.metadataChangeTime();
+    if (m_rawSize <= kInMemorySize) {
+        m_bytes = m_raw.readAll();
+        m_raw.close();
+        if (m_bytes.size() != m_rawSize) {
+            if (error)
+                *error = Tr("Cannot read %1.").arg(filePath);
+            return false;
+        }
     }
-    if (count > m_limits.maxEntries) {
+    QBuffer buffer(&m_bytes);
+    QIODevice &device = m_raw.isOpen() ? static_cast<QIODevice &>(m_raw) : buffer;
+    if (!m_raw.isOpen())
+        buffer.open(QIODevice::ReadOnly);
+    m_directory.Read(device, m_limits.maxEntries);
+    if (m_directory.Count() > m_limits.maxEntries) {
         if (error)
-            *error = Tr("The package holds %1 entries; at most %2 are accepted.").arg(count).arg(m_limits.maxEntries);
+            *error = Tr("The package holds %1 entries; at most %2 are accepted.").arg(m_directory.Count()).arg(m_limits.maxEntries);
         return false;
     }
     return true;
@@ -160,13 +110,16 @@ bool OFD_ZipArchive::CountEntries(const QString &filePath, QString *error) const
 bool OFD_ZipArchive::Open(const QString &filePath, QString *error)
 {
     Close();
-    if (!CountEntries(filePath, error))
+    if (!ReadDirectory(filePath, error)) {
+        Close();
         return false;
+    }
     // The zip library takes an empty file for an empty archive; a package is never that.
-    zip *archive = QFileInfo(filePath).size() >= 22 ? OpenZip(filePath, m_bytes) : nullptr;
+    zip *archive = m_rawSize >= 22 ? OpenZip(filePath, m_bytes) : nullptr;
     if (!archive) {
         if (error)
             *error = Tr("%1 is not a readable zip package.").arg(filePath);
+        Close();
         return false;
     }
     const zip_int64_t count = zip_get_num_entries(archive, 0);
@@ -174,9 +127,10 @@ bool OFD_ZipArchive::Open(const QString &filePath, QString *error)
         if (error)
             *error = Tr("The package holds %1 entries; at most %2 are accepted.").arg(count).arg(m_limits.maxEntries);
         zip_discard(archive);
-        m_bytes.clear();
+        Close();
         return false;
     }
+    const std::vector<OFD_ZipRecord> &records = m_directory.Records();
     qint64 total = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
@@ -195,14 +149,13 @@ bool OFD_ZipArchive::Open(const QString &filePath, QString *error)
                                    .arg(name).arg(size).arg(m_limits.maxEntrySize)
                              : Tr("The package inflates to more than %1 bytes.").arg(m_limits.maxTotalSize);
             zip_discard(archive);
-            m_bytes.clear();
-            m_names.clear();
-            m_entries.clear();
-            m_foldedNames.clear();
+            Close();
             return false;
         }
         m_names.append(name);
-        m_entries.insert(name, {quint64(i), size, (st.valid & ZIP_STAT_MTIME) ? qint64(st.mtime) : 0});
+        const bool same = size_t(i) < records.size() && records[size_t(i)].rawName == st.name;
+        m_entries.insert(name, {quint64(i), size, (st.valid & ZIP_STAT_MTIME) ? qint64(st.mtime) : 0, false,
+                                same ? int(i) : -1});
         m_foldedNames.insert(name.toCaseFolded(), name);
     }
     m_zip = archive;
@@ -220,6 +173,9 @@ void OFD_ZipArchive::Close()
         zip_discard(m_zip);
     m_zip = nullptr;
     m_bytes.clear();
+    m_raw.close();
+    m_rawSize = 0;
+    m_directory = OFD_ZipDirectory();
     m_filePath.clear();
 }
 
@@ -230,10 +186,40 @@ QString OFD_ZipArchive::FindEntry(const QString &name) const
     return m_foldedNames.value(name.toCaseFolded());
 }
 
-qint64 OFD_ZipArchive::EntryIndex(const QString &name) const
+const OFD_ZipRecord *OFD_ZipArchive::Record(const QString &name) const
 {
     const auto it = m_entries.constFind(FindEntry(name));
-    return it == m_entries.constEnd() || it->inMemory ? -1 : qint64(it->index);
+    return it == m_entries.constEnd() || it->inMemory || it->record < 0 ? nullptr
+                                                                          : &m_directory.Records()[size_t(it->record)];
+}
+
+QByteArray OFD_ZipArchive::ReadRaw(qint64 offset, qint64 length) const
+{
+    if (offset < 0 || length < 0 || length > m_rawSize - offset || length >= qint64(INT_MAX))
+        return QByteArray();
+    if (!m_raw.isOpen())
+        return QByteArray::fromRawData(m_bytes.constData() + offset, int(length));
+    QByteArray bytes;
+    if (m_raw.seek(offset))
+        bytes = m_raw.read(length);
+    return bytes.size() == length ? bytes : QByteArray();
+}
+
+bool OFD_ZipArchive::FileUnchanged() const
+{
+    const QFileInfo info(m_filePath);
+    return info.exists() && info.size() == m_rawSize && info.lastModified() == m_modified
+        && info.metadataChangeTime() == m_changed;
+}
+
+bool OFD_ZipArchive::ListsEveryRecord() const
+{
+    if (!m_memory.isEmpty() || m_names.size() != m_directory.Count())
+        return false;
+    for (const Entry &entry : m_entries)
+        if (entry.record < 0)
+            return false;
+    return true;
 }
 
 bool OFD_ZipArchive::IsInMemory(const QString &name) const

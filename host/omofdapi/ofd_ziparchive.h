@@ -1,7 +1,10 @@
 #pragma once
 
+#include "ofd_zipdirectory.h"
+
 #include <QByteArray>
 #include <QDateTime>
+#include <QFile>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -52,10 +55,20 @@ public:
     // Reads the entry when called (empty when it cannot be read); holds the archive open.
     static std::function<QByteArray()> EntryReader(std::shared_ptr<const OFD_ZipArchive> archive, const QString &name);
 
-    // For the writer's raw copies: the open archive and an entry's index in it (-1 when none,
-    // or when the entry's bytes are held in memory).
-    zip *Handle() const { return m_zip; }
-    qint64 EntryIndex(const QString &name) const;
+    // For the writer's raw copies: an entry's central directory record as the file holds it
+    // (null when none, or when the entry's bytes are held in memory), and bytes of the file.
+    const OFD_ZipRecord *Record(const QString &name) const;
+    const OFD_ZipDirectory &Directory() const { return m_directory; }
+    qint64 RawSize() const { return m_rawSize; }
+    // `length` bytes at `offset` of the file that was opened, even when that name now holds
+    // another file; empty when they cannot be read.
+    QByteArray ReadRaw(qint64 offset, qint64 length) const;
+    // Whether every record of the directory is an entry we list, none served from memory: a
+    // package rewritten entry by entry would then hold exactly what the file holds.
+    bool ListsEveryRecord() const;
+    // Whether the file at FilePath() is still the one that was opened, as far as its size and
+    // times tell.
+    bool FileUnchanged() const;
 
     // After a save: the package on disk now holds `written` (new or in place of stored entries)
     // and no longer holds `removed`. Those are served from memory from now on, so a save never
@@ -68,7 +81,7 @@ public:
     static QString PackageName(const QByteArray &rawName);
 
 private:
-    bool CountEntries(const QString &filePath, QString *error) const;
+    bool ReadDirectory(const QString &filePath, QString *error);
 
     struct Entry
     {
@@ -76,6 +89,7 @@ private:
         qint64 size = 0;
         qint64 mtime = 0;
         bool inMemory = false;
+        int record = -1; // in m_directory, when the zip library's entry is that record
     };
 
     OFD_ArchiveLimits m_limits;
@@ -86,4 +100,9 @@ private:
     QHash<QString, QString> m_foldedNames;
     QHash<QString, QByteArray> m_memory;
     QByteArray m_bytes; // the whole package, when it is read from memory
+    mutable QFile m_raw; // the package, when it is not
+    qint64 m_rawSize = 0;
+    QDateTime m_modified;
+    QDateTime m_changed;
+    OFD_ZipDirectory m_directory;
 };

@@ -1,21 +1,26 @@
 #include "ofd_zipwriter.h"
 
 #include "ofd_ziparchive.h"
+#include "ofd_zipformat.h"
 
-#include <zip.h>
+#include <zlib.h>
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <climits>
+#include <cstring>
+
+using namespace OFD_ZipFormat;
 
 namespace {
 
-const qint64 kInMemorySize = qint64(64) << 20;
+const int kGather = 1 << 20;        // smaller writes are gathered up to this
+const qint64 kChunk = qint64(16) << 20; // a copy from a file is read in pieces of this
+const quint16 kDescriptorFlag = 0x0008;
+const quint16 kUtf8Flag = 0x0800;
 
 QString Tr(const char *text)
 {
@@ -32,42 +37,74 @@ QString WriteError(const QSaveFile &file)
         : QString::fromLocal8Bit(strerror(code ? code : ENOSPC));
 }
 
-// Streams `source` into `target` and commits it; the target is untouched on any failure.
-bool CommitCopy(QIODevice &source, const QString &targetPath, QString *error)
+bool Fail(QString *error, const QString &reason)
 {
-    QSaveFile target(targetPath);
-    // Unbuffered, so that a write cut short (a full disk, a file size limit) is seen here and
-    // not lost in a flush that reports success.
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (error)
-            *error = Tr("Cannot write %1: %2").arg(targetPath, target.errorString());
+    if (error)
+        *error = reason;
+    return false;
+}
+
+// Unbuffered, so that a write cut short (a full disk, a file size limit) is seen when it
+// happens and not lost in a flush that reports success.
+std::unique_ptr<QSaveFile> OpenTarget(const QString &targetPath, QString *error)
+{
+    auto target = std::make_unique<QSaveFile>(targetPath);
+    if (target->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return target;
+    Fail(error, Tr("Cannot write %1: %2").arg(targetPath, target->errorString()));
+    return nullptr;
+}
+
+void DosTime(const QDateTime &date, quint16 &time, quint16 &day)
+{
+    QDateTime when = date.isValid() ? date.toLocalTime() : QDateTime::currentDateTime();
+    if (when.date().year() < 1980)
+        when = QDateTime(QDate(1980, 1, 1), QTime(0, 0));
+    else if (when.date().year() > 2107)
+        when = QDateTime(QDate(2107, 12, 31), QTime(23, 59, 58));
+    const QDate d = when.date();
+    const QTime t = when.time();
+    day = quint16(((d.year() - 1980) << 9) | (d.month() << 5) | d.day());
+    time = quint16((t.hour() << 11) | (t.minute() << 5) | (t.second() / 2));
+}
+
+// Raw deflate of `data`; false when it would not be smaller.
+bool Deflate(z_stream &stream, const QByteArray &data, QByteArray &out)
+{
+    if (deflateReset(&stream) != Z_OK)
         return false;
-    }
-    QByteArray chunk;
-    while (!source.atEnd()) {
-        chunk = source.read(1 << 20);
-        if (chunk.isEmpty()) {
-            if (error)
-                *error = Tr("Cannot read the package being saved: %1").arg(source.errorString());
-            target.cancelWriting();
-            return false;
-        }
-        if (target.write(chunk) != chunk.size()) {
-            if (error)
-                *error = Tr("Cannot write %1: %2").arg(targetPath, WriteError(target));
-            target.cancelWriting();
-            return false;
-        }
-    }
-    if (!target.commit()) {
-        if (error)
-            *error = Tr("Cannot write %1: %2").arg(targetPath, target.errorString());
+    out.resize(int(deflateBound(&stream, uLong(data.size()))));
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+    stream.avail_in = uInt(data.size());
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = uInt(out.size());
+    if (deflate(&stream, Z_FINISH) != Z_STREAM_END || stream.total_out >= uLong(data.size()))
         return false;
-    }
+    out.resize(int(stream.total_out));
     return true;
 }
 
 } // namespace
+
+struct OFD_ZipWriter::Entry
+{
+    QByteArray name;
+    quint16 versionNeeded = 20;
+    quint16 flags = 0;
+    quint16 method = 8;
+    quint16 time = 0;
+    quint16 date = 0;
+    quint32 crc = 0;
+    quint64 compressedSize = 0;
+    quint64 size = 0;
+    quint64 offset = 0;  // of its local header in the new package
+    QByteArray data;     // the compressed bytes of an entry written anew
+    const OFD_ZipArchive *source = nullptr;
+    const OFD_ZipRecord *record = nullptr;
+    qint64 from = 0;     // the bytes of the source it is copied from
+    qint64 to = 0;
+    bool asIs = false;   // its local header is copied too, not written from the directory record
+};
 
 OFD_ZipWriter::OFD_ZipWriter() = default;
 
@@ -78,153 +115,318 @@ OFD_ZipWriter::~OFD_ZipWriter()
 
 void OFD_ZipWriter::Abandon()
 {
-    if (m_zip)
-        zip_discard(m_zip);
-    m_zip = nullptr;
-    // Each copy is on the source archive's list of open sources, which the zip library searches
-    // from the front and fills a gap with the last one. Freeing the first, then the rest from
-    // the back, always finds the copy at the front: linear in the entry count, where the order
-    // of the entries would be quadratic.
-    if (!m_copies.empty()) {
-        zip_source_free(m_copies.front());
-        for (auto it = m_copies.rbegin(); it + 1 != m_copies.rend(); ++it)
-            zip_source_free(*it);
-    }
-    m_copies.clear();
-    if (m_output)
-        zip_source_free(m_output);
-    m_output = nullptr;
+    if (m_file)
+        m_file->cancelWriting();
+    m_file.reset();
     m_names.clear();
-    m_buffers.clear();
+    m_entries.clear();
+    m_pending.clear();
+    m_position = 0;
 }
 
-bool OFD_ZipWriter::Failed(const QString &what, QString *error)
-{
-    if (error)
-        *error = Tr("%1: %2").arg(what, QString::fromLocal8Bit(m_zip ? zip_strerror(m_zip) : ""));
-    Abandon();
-    return false;
-}
-
-bool OFD_ZipWriter::Begin(const QString &targetPath, QString *error, qint64 expectedSize)
+bool OFD_ZipWriter::Begin(const QString &targetPath, QString *error)
 {
     Abandon();
     m_target = targetPath;
-    zip_error_t reason;
-    zip_error_init(&reason);
-    // An ordinary package is built in memory and written in one go; the zip library's own
-    // file output seeks back and forth for every entry.
-    if (expectedSize <= kInMemorySize) {
-        m_output = zip_source_buffer_create(nullptr, 0, 0, &reason);
-        m_zip = m_output ? zip_open_from_source(m_output, ZIP_TRUNCATE, &reason) : nullptr;
-        if (m_zip)
-            zip_source_keep(m_output);
-        else if (m_output)
-            zip_source_free(m_output);
-        if (!m_zip)
-            m_output = nullptr;
-    } else {
-        int code = 0;
-        // Nothing is written to the target until Commit.
-        m_zip = zip_open(QFile::encodeName(targetPath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-        zip_error_set(&reason, code, errno);
-    }
-    if (!m_zip && error)
-        *error = Tr("Cannot write %1: %2").arg(targetPath, QString::fromLocal8Bit(zip_error_strerror(&reason)));
-    zip_error_fini(&reason);
-    return m_zip != nullptr;
+    m_file = OpenTarget(targetPath, error);
+    return m_file != nullptr;
+}
+
+bool OFD_ZipWriter::Claim(const QString &name, QString *error)
+{
+    if (!m_file)
+        return Fail(error, Tr("The package is not open for writing."));
+    if (m_names.contains(name))
+        return Fail(error, Tr("The entry %1 was written twice.").arg(name));
+    m_names.insert(name);
+    return true;
 }
 
 bool OFD_ZipWriter::AddFile(const QString &name, const QByteArray &data, const QDateTime &date, QString *error)
 {
-    if (!m_zip) {
-        if (error)
-            *error = Tr("The package is not open for writing.");
+    if (!Claim(name, error))
         return false;
+    static thread_local struct Stream
+    {
+        Stream() { ok = deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK; }
+        ~Stream() { deflateEnd(&z); }
+        z_stream z{};
+        bool ok = false;
+    } stream;
+    Entry entry;
+    entry.name = name.toUtf8();
+    for (const char c : entry.name)
+        if (quint8(c) >= 0x80)
+            entry.flags = kUtf8Flag;
+    DosTime(date, entry.time, entry.date);
+    entry.crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size())));
+    entry.size = quint64(data.size());
+    if (!stream.ok || !Deflate(stream.z, data, entry.data)) {
+        entry.method = 0;
+        entry.versionNeeded = 10;
+        entry.data = data;
     }
-    if (m_names.contains(name)) {
-        if (error)
-            *error = Tr("The entry %1 was written twice.").arg(name);
-        return false;
-    }
-    m_buffers.append(data);
-    const QByteArray &bytes = m_buffers.last();
-    zip_source_t *source = zip_source_buffer(m_zip, bytes.constData(), zip_uint64_t(bytes.size()), 0);
-    const zip_int64_t index = source ? zip_file_add(m_zip, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) : -1;
-    if (index < 0) {
-        if (source)
-            zip_source_free(source);
-        return Failed(Tr("Cannot write the entry %1").arg(name), error);
-    }
-    const QDateTime when = date.isValid() ? date : QDateTime::currentDateTime();
-    zip_set_file_compression(m_zip, zip_uint64_t(index), ZIP_CM_DEFLATE, 0);
-    zip_file_set_mtime(m_zip, zip_uint64_t(index), time_t(when.toSecsSinceEpoch()), 0);
-    m_names.insert(name);
+    entry.compressedSize = quint64(entry.data.size());
+    m_entries.push_back(std::move(entry));
     return true;
 }
 
 bool OFD_ZipWriter::AddCopy(const OFD_ZipArchive &source, const QString &name, QString *error)
 {
-    const qint64 from = source.EntryIndex(name);
-    if (!m_zip || from < 0 || !source.Handle()) {
-        if (error)
-            *error = Tr("The package has no entry %1.").arg(name);
+    const OFD_ZipRecord *record = source.Record(name);
+    if (!record)
+        return Fail(error, Tr("The package has no entry %1.").arg(name));
+    if (!Claim(name, error))
         return false;
-    }
-    if (m_names.contains(name)) {
-        if (error)
-            *error = Tr("The entry %1 was written twice.").arg(name);
-        return false;
-    }
-    zip_stat_t st;
-    zip_stat_init(&st);
-    const char *rawName = zip_get_name(source.Handle(), zip_uint64_t(from), ZIP_FL_ENC_RAW);
-    zip_source_t *data = rawName && zip_stat_index(source.Handle(), zip_uint64_t(from), 0, &st) == 0
-        ? zip_source_zip(m_zip, source.Handle(), zip_uint64_t(from), ZIP_FL_COMPRESSED, 0, -1)
-        : nullptr;
-    const zip_int64_t index = data ? zip_file_add(m_zip, rawName, data, ZIP_FL_ENC_GUESS) : -1;
-    if (index < 0) {
-        if (data)
-            zip_source_free(data);
-        return Failed(Tr("Cannot copy the entry %1").arg(name), error);
-    }
-    zip_source_keep(data);
-    m_copies.push_back(data);
-    // A stored entry stays stored; any other keeps its method, whatever it is.
-    if ((st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_STORE)
-        zip_set_file_compression(m_zip, zip_uint64_t(index), ZIP_CM_STORE, 0);
-    m_names.insert(name);
+    Entry entry;
+    entry.source = &source;
+    entry.record = record;
+    m_entries.push_back(std::move(entry));
     return true;
+}
+
+// Where the entry's bytes lie in its source. Its local header is copied with them when it says
+// what the directory says; otherwise the entry gets a new one made from the directory record,
+// which is what readers go by, and the descriptor after its data is left out.
+bool OFD_ZipWriter::PlaceCopy(Entry &entry, QString *error)
+{
+    const OFD_ZipRecord &record = *entry.record;
+    const OFD_ZipArchive &source = *entry.source;
+    const qint64 start = qint64(qMin<quint64>(record.localOffset, quint64(LLONG_MAX / 2)));
+    const QByteArray local = source.ReadRaw(start, 30);
+    const QString name = QString::fromUtf8(record.rawName);
+    if (local.size() < 30 || !local.startsWith(QByteArray("PK\x03\x04", 4)))
+        return Fail(error, Tr("The entry %1 cannot be copied: the package has no entry where its directory says.").arg(name));
+    const int nameLength = int(ReadLE(local.constData() + 26, 2));
+    const int extraLength = int(ReadLE(local.constData() + 28, 2));
+    const QByteArray head = source.ReadRaw(start + 30, nameLength + extraLength);
+    const qint64 dataStart = start + 30 + nameLength + extraLength;
+    if (head.size() != nameLength + extraLength || record.compressedSize > quint64(source.RawSize() - dataStart))
+        return Fail(error, Tr("The entry %1 cannot be copied: its bytes run past the end of the package.").arg(name));
+    const qint64 dataEnd = dataStart + qint64(record.compressedSize);
+    const quint16 flags = quint16(ReadLE(local.constData() + 6, 2));
+    quint64 crc = ReadLE(local.constData() + 14, 4);
+    quint64 compressed = ReadLE(local.constData() + 18, 4);
+    quint64 size = ReadLE(local.constData() + 22, 4);
+    const QByteArray extra = head.mid(nameLength);
+    const bool zip64 = WithoutZip64(extra.constData(), extra.size()).size() != extra.size();
+    qint64 end = dataEnd;
+    bool same = head.left(nameLength) == record.rawName && ReadLE(local.constData() + 8, 2) == record.method
+        && (flags & (kDescriptorFlag | 1)) == (record.flags & (kDescriptorFlag | 1));
+    if (same && (flags & kDescriptorFlag)) {
+        const QByteArray descriptor = source.ReadRaw(dataEnd, qMin<qint64>(24, source.RawSize() - dataEnd));
+        const int at = descriptor.startsWith(QByteArray("PK\x07\x08", 4)) ? 4 : 0;
+        const int width = zip64 ? 8 : 4;
+        same = descriptor.size() >= at + 4 + 2 * width;
+        if (same) {
+            crc = ReadLE(descriptor.constData() + at, 4);
+            compressed = ReadLE(descriptor.constData() + at + 4, width);
+            size = ReadLE(descriptor.constData() + at + 4 + width, width);
+            end += at + 4 + 2 * width;
+        }
+    } else if (same) {
+        same = ReadZip64(extra.constData(), extra.size(), size, compressed, nullptr);
+    }
+    entry.asIs = same && crc == record.crc && compressed == record.compressedSize && size == record.size;
+    entry.from = entry.asIs ? start : dataStart;
+    entry.to = entry.asIs ? end : dataEnd;
+    entry.name = record.rawName;
+    entry.versionNeeded = record.versionNeeded;
+    entry.flags = entry.asIs ? record.flags : quint16(record.flags & ~kDescriptorFlag);
+    entry.method = record.method;
+    entry.time = record.time;
+    entry.date = record.date;
+    entry.crc = record.crc;
+    entry.compressedSize = record.compressedSize;
+    entry.size = record.size;
+    return true;
+}
+
+// Copies that keep their local header, in the order of their source, neighbours in one go.
+bool OFD_ZipWriter::WriteCopies(QString *error)
+{
+    std::vector<Entry *> copies;
+    for (Entry &entry : m_entries)
+        if (entry.asIs)
+            copies.push_back(&entry);
+    std::stable_sort(copies.begin(), copies.end(), [](const Entry *a, const Entry *b) { return a->from < b->from; });
+    for (size_t i = 0; i < copies.size();) {
+        const OFD_ZipArchive *source = copies[i]->source;
+        const qint64 from = copies[i]->from;
+        qint64 to = copies[i]->to;
+        size_t next = i;
+        for (; next < copies.size() && copies[next]->source == source && copies[next]->from == (next == i ? from : to); ++next) {
+            to = copies[next]->to;
+            copies[next]->offset = m_position + quint64(copies[next]->from - from);
+        }
+        for (qint64 at = from; at < to; at += kChunk) {
+            const QByteArray bytes = source->ReadRaw(at, qMin(kChunk, to - at));
+            if (bytes.isEmpty())
+                return Fail(error, Tr("Cannot read the package being saved: %1").arg(source->FilePath()));
+            if (!Write(bytes, error))
+                return false;
+        }
+        i = next;
+    }
+    return true;
+}
+
+bool OFD_ZipWriter::WriteEntry(Entry &entry, const QByteArray &data, QString *error)
+{
+    entry.offset = m_position;
+    const bool zip64 = entry.size >= kMax32 || entry.compressedSize >= kMax32;
+    QByteArray header("PK\x03\x04", 4);
+    PutLE(header, zip64 ? qMax<quint16>(entry.versionNeeded, 45) : entry.versionNeeded, 2);
+    PutLE(header, entry.flags, 2);
+    PutLE(header, entry.method, 2);
+    PutLE(header, entry.time, 2);
+    PutLE(header, entry.date, 2);
+    PutLE(header, entry.crc, 4);
+    PutLE(header, zip64 ? kMax32 : entry.compressedSize, 4);
+    PutLE(header, zip64 ? kMax32 : entry.size, 4);
+    PutLE(header, quint64(entry.name.size()), 2);
+    PutLE(header, zip64 ? 20 : 0, 2);
+    header.append(entry.name);
+    if (zip64) {
+        PutLE(header, kZip64Extra, 2);
+        PutLE(header, 16, 2);
+        PutLE(header, entry.size, 8);
+        PutLE(header, entry.compressedSize, 8);
+    }
+    return Write(header, error) && Write(data, error);
+}
+
+// The entry's directory record copied with its new offset, or, when that needs a zip64 field or
+// the entry got a new local header, made from its fields (other extra fields and comment kept).
+QByteArray OFD_ZipWriter::DirectoryRecord(const Entry &entry)
+{
+    const char *p = entry.record ? entry.source->Directory().Bytes().constData() + entry.record->start : nullptr;
+    if (p && entry.asIs && entry.offset < kMax32 && ReadLE(p + 42, 4) != kMax32) {
+        QByteArray copy(p, entry.record->length);
+        SetLE(copy.data() + 42, entry.offset, 4);
+        return copy;
+    }
+    const int nameLength = p ? int(ReadLE(p + 28, 2)) : 0;
+    const int extraLength = p ? int(ReadLE(p + 30, 2)) : 0;
+    QByteArray extra = p ? WithoutZip64(p + 46 + nameLength, extraLength) : QByteArray();
+    const QByteArray comment = p ? QByteArray(p + 46 + nameLength + extraLength, int(ReadLE(p + 32, 2))) : QByteArray();
+    QByteArray zip64;
+    for (const quint64 value : {entry.size, entry.compressedSize, entry.offset})
+        if (value >= kMax32)
+            PutLE(zip64, value, 8);
+    if (!zip64.isEmpty()) {
+        QByteArray field;
+        PutLE(field, kZip64Extra, 2);
+        PutLE(field, quint64(zip64.size()), 2);
+        extra.prepend(field + zip64);
+    }
+    QByteArray record("PK\x01\x02", 4);
+    PutLE(record, p ? ReadLE(p + 4, 2) : 20, 2); // made by
+    PutLE(record, zip64.isEmpty() ? entry.versionNeeded : qMax<quint16>(entry.versionNeeded, 45), 2);
+    PutLE(record, entry.flags, 2);
+    PutLE(record, entry.method, 2);
+    PutLE(record, entry.time, 2);
+    PutLE(record, entry.date, 2);
+    PutLE(record, entry.crc, 4);
+    PutLE(record, qMin<quint64>(entry.compressedSize, kMax32), 4);
+    PutLE(record, qMin<quint64>(entry.size, kMax32), 4);
+    PutLE(record, quint64(entry.name.size()), 2);
+    PutLE(record, quint64(extra.size()), 2);
+    PutLE(record, quint64(comment.size()), 2);
+    PutLE(record, 0, 2);                          // disk
+    PutLE(record, p ? ReadLE(p + 36, 2) : 0, 2); // internal attributes
+    PutLE(record, p ? ReadLE(p + 38, 4) : 0, 4); // external attributes
+    PutLE(record, qMin<quint64>(entry.offset, kMax32), 4);
+    return record + entry.name + extra + comment;
+}
+
+// The end record, after a zip64 end record and its locator when the counts or offsets need them.
+QByteArray OFD_ZipWriter::EndRecords(quint64 start, quint64 length, quint64 count)
+{
+    QByteArray end;
+    if (count >= 0xFFFF || start >= kMax32 || length >= kMax32) {
+        end.append("PK\x06\x06", 4);
+        PutLE(end, 44, 8);
+        PutLE(end, 45, 2);
+        PutLE(end, 45, 2);
+        PutLE(end, 0, 8); // this disk, the directory's disk
+        PutLE(end, count, 8);
+        PutLE(end, count, 8);
+        PutLE(end, length, 8);
+        PutLE(end, start, 8);
+        end.append("PK\x06\x07", 4);
+        PutLE(end, 0, 4);
+        PutLE(end, start + length, 8);
+        PutLE(end, 1, 4);
+    }
+    end.append("PK\x05\x06", 4);
+    PutLE(end, 0, 4);
+    PutLE(end, qMin<quint64>(count, 0xFFFF), 2);
+    PutLE(end, qMin<quint64>(count, 0xFFFF), 2);
+    PutLE(end, qMin<quint64>(length, kMax32), 4);
+    PutLE(end, qMin<quint64>(start, kMax32), 4);
+    PutLE(end, 0, 2);
+    return end;
+}
+
+bool OFD_ZipWriter::WriteDirectory(QString *error)
+{
+    const quint64 start = m_position;
+    for (const Entry &entry : m_entries)
+        if (!Write(DirectoryRecord(entry), error))
+            return false;
+    return Write(EndRecords(start, m_position - start, m_entries.size()), error);
+}
+
+bool OFD_ZipWriter::Flush(QString *error)
+{
+    if (m_pending.isEmpty())
+        return true;
+    const bool ok = m_file->write(m_pending) == m_pending.size();
+    m_pending.clear();
+    return ok || Fail(error, Tr("Cannot write %1: %2").arg(m_target, WriteError(*m_file)));
+}
+
+bool OFD_ZipWriter::Write(const char *data, qint64 length, QString *error)
+{
+    m_position += quint64(length);
+    if (m_pending.size() + length <= kGather) {
+        m_pending.append(data, int(length));
+        return true;
+    }
+    if (!Flush(error))
+        return false;
+    if (length < kGather) {
+        m_pending.append(data, int(length));
+        return true;
+    }
+    return m_file->write(data, length) == length
+        || Fail(error, Tr("Cannot write %1: %2").arg(m_target, WriteError(*m_file)));
 }
 
 bool OFD_ZipWriter::Commit(QString *error)
 {
-    if (!m_zip || m_names.isEmpty()) {
-        if (error)
-            *error = Tr("The package is not open for writing.");
+    if (!m_file || m_entries.empty()) {
         Abandon();
-        return false;
+        return Fail(error, Tr("The package is not open for writing."));
     }
-    if (zip_close(m_zip) != 0)
-        return Failed(Tr("Cannot write %1").arg(m_target), error);
-    m_zip = nullptr;
     bool ok = true;
-    if (m_output) {
-        QByteArray bytes;
-        zip_stat_t st;
-        zip_stat_init(&st);
-        ok = zip_source_stat(m_output, &st) == 0 && (st.valid & ZIP_STAT_SIZE) && st.size < quint64(INT_MAX)
-            && zip_source_open(m_output) == 0;
-        if (ok) {
-            bytes.resize(int(st.size));
-            ok = zip_source_read(m_output, bytes.data(), st.size) == zip_int64_t(st.size);
-            zip_source_close(m_output);
-        }
-        if (!ok && error)
-            *error = Tr("Cannot finish the package for %1.").arg(m_target);
-        QBuffer buffer(&bytes);
-        ok = ok && buffer.open(QIODevice::ReadOnly) && CommitCopy(buffer, m_target, error);
+    for (Entry &entry : m_entries)
+        ok = ok && (!entry.source || PlaceCopy(entry, error));
+    ok = ok && WriteCopies(error);
+    for (Entry &entry : m_entries) {
+        if (!ok || entry.asIs)
+            continue;
+        const QByteArray data = entry.source ? entry.source->ReadRaw(entry.from, entry.to - entry.from) : entry.data;
+        if (entry.source && qint64(data.size()) != entry.to - entry.from)
+            ok = Fail(error, Tr("Cannot read the package being saved: %1").arg(entry.source->FilePath()));
+        ok = ok && WriteEntry(entry, data, error);
     }
+    ok = ok && WriteDirectory(error) && Flush(error);
+    if (ok && !m_file->commit())
+        ok = Fail(error, Tr("Cannot write %1: %2").arg(m_target, m_file->errorString()));
+    if (ok)
+        m_file.reset();
     Abandon();
     return ok;
 }
@@ -232,10 +434,23 @@ bool OFD_ZipWriter::Commit(QString *error)
 bool OFD_ZipWriter::CopyPackage(const QString &sourcePath, const QString &targetPath, QString *error)
 {
     QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = Tr("Cannot read %1: %2").arg(sourcePath, source.errorString());
+    if (!source.open(QIODevice::ReadOnly))
+        return Fail(error, Tr("Cannot read %1: %2").arg(sourcePath, source.errorString()));
+    std::unique_ptr<QSaveFile> target = OpenTarget(targetPath, error);
+    if (!target)
         return false;
+    QByteArray chunk;
+    while (!source.atEnd()) {
+        chunk = source.read(1 << 20);
+        if (chunk.isEmpty()) {
+            target->cancelWriting();
+            return Fail(error, Tr("Cannot read the package being saved: %1").arg(source.errorString()));
+        }
+        if (target->write(chunk) != chunk.size()) {
+            const QString reason = WriteError(*target);
+            target->cancelWriting();
+            return Fail(error, Tr("Cannot write %1: %2").arg(targetPath, reason));
+        }
     }
-    return CommitCopy(source, targetPath, error);
+    return target->commit() || Fail(error, Tr("Cannot write %1: %2").arg(targetPath, target->errorString()));
 }

@@ -2,17 +2,20 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QList>
+#include <QSaveFile>
 #include <QSet>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
-struct zip;
 class OFD_ZipArchive;
+struct OFD_ZipRecord;
 
 // Writes a zip package so that the target is replaced only when everything was written:
 // entries go to a temporary file beside the target, which then takes the target's name.
+// Entries copied from another package are copied as byte ranges of its file, neighbours in one
+// go, before the entries written anew; the directory lists them all in the order they were added.
 class OFD_ZipWriter
 {
 public:
@@ -21,9 +24,9 @@ public:
     OFD_ZipWriter(const OFD_ZipWriter &) = delete;
     OFD_ZipWriter &operator=(const OFD_ZipWriter &) = delete;
 
-    // `expectedSize` tells how large the package will about be; a small one is built in memory.
-    bool Begin(const QString &targetPath, QString *error, qint64 expectedSize = 0);
-    // An entry name may be given once; an invalid date takes the current time.
+    bool Begin(const QString &targetPath, QString *error);
+    // An entry name may be given once; an invalid date takes the current time. The data is
+    // deflated, or stored when deflating does not make it smaller.
     bool AddFile(const QString &name, const QByteArray &data, const QDateTime &date, QString *error);
     // An entry of `source` as it is stored: its compressed bytes are copied, never inflated, so
     // an entry we cannot read is kept as well. `source` stays open until Commit.
@@ -35,13 +38,25 @@ public:
     static bool CopyPackage(const QString &sourcePath, const QString &targetPath, QString *error);
 
 private:
-    void Abandon();
-    bool Failed(const QString &what, QString *error);
+    struct Entry;
+    struct Range;
 
-    zip *m_zip = nullptr;
-    struct zip_source *m_output = nullptr; // the package in memory, when it is built there
+    bool Claim(const QString &name, QString *error);
+    bool PlaceCopy(Entry &entry, QString *error);
+    bool WriteCopies(QString *error);
+    bool WriteEntry(Entry &entry, const QByteArray &data, QString *error);
+    bool WriteDirectory(QString *error);
+    static QByteArray DirectoryRecord(const Entry &entry);
+    static QByteArray EndRecords(quint64 start, quint64 length, quint64 count);
+    bool Write(const char *data, qint64 length, QString *error);
+    bool Write(const QByteArray &data, QString *error) { return Write(data.constData(), data.size(), error); }
+    bool Flush(QString *error);
+    void Abandon();
+
+    std::unique_ptr<QSaveFile> m_file;
     QString m_target;
     QSet<QString> m_names;
-    QList<QByteArray> m_buffers; // the bytes of added entries, until they are written
-    std::vector<struct zip_source *> m_copies; // held so that we choose the order they are freed in
+    std::vector<Entry> m_entries;
+    QByteArray m_pending; // small writes, gathered
+    quint64 m_position = 0;
 };

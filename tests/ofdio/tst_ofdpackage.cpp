@@ -6,6 +6,8 @@
 #include "omofdapi/ofd_packagewriter.h"
 #include "omofdapi/ofd_page.h"
 #include "omofdapi/ofd_sampledocument.h"
+#include "omofdapi/ofd_ziparchive.h"
+#include "omofdapi/ofd_zipwriter.h"
 
 #include "packagefixture.h"
 #include "testgeometry.h"
@@ -16,6 +18,9 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
+
+#include <zip.h>
+#include <zlib.h>
 
 namespace {
 
@@ -30,6 +35,36 @@ QString RootName(const QByteArray &xml)
 {
     QXmlStreamReader reader(xml);
     return reader.readNextStartElement() ? reader.name().toString() : QString();
+}
+
+// A zip of stored entries written by hand, each followed by a data descriptor when asked (what
+// streaming writers make).
+QByteArray StoredZip(const Entries &entries, bool descriptors)
+{
+    const auto le = [](quint32 value, int bytes) {
+        QByteArray out;
+        for (int i = 0; i < bytes; ++i)
+            out.append(char(value >> (8 * i)));
+        return out;
+    };
+    QByteArray out;
+    QByteArray directory;
+    for (const auto &entry : entries) {
+        const QByteArray name = entry.first.toUtf8();
+        const quint32 size = quint32(entry.second.size());
+        const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(entry.second.constData()), uInt(size)));
+        const QByteArray fields = le(20, 2) + le(descriptors ? 8 : 0, 2) + le(0, 2) + le(0, 2) + le(0x21, 2);
+        const QByteArray sizes = le(crc, 4) + le(size, 4) + le(size, 4);
+        directory += "PK\x01\x02" + le(20, 2) + fields + sizes + le(quint32(name.size()), 2) + le(0, 8) + le(0, 4)
+            + le(quint32(out.size()), 4) + name;
+        out += "PK\x03\x04" + fields + (descriptors ? QByteArray(12, '\0') : sizes) + le(quint32(name.size()), 2)
+            + le(0, 2) + name + entry.second;
+        if (descriptors)
+            out += "PK\x07\x08" + sizes;
+    }
+    const quint32 count = quint32(entries.size());
+    return out + directory + "PK\x05\x06" + le(0, 4) + le(count, 2) + le(count, 2) + le(quint32(directory.size()), 4)
+        + le(quint32(out.size()), 4) + le(0, 2);
 }
 
 // xmllint's complaints about one part, without the schema's own oddities that we accept:
@@ -598,6 +633,67 @@ private slots:
             const QStringList errors = SchemaErrors(it.value(), SchemaFor(RootName(it.value())));
             QVERIFY2(errors.isEmpty(), qPrintable(it.key() + QLatin1String(": ") + errors.join(QLatin1Char('\n'))));
         }
+    }
+
+    void savedPackageIsAValidZip_data()
+    {
+        QTest::addColumn<QByteArray>("source");
+        Entries entries = Package();
+        entries.append({QStringLiteral("Doc_0/Res/a.bin"), QByteArray(3000, 'a')});
+        entries.append({QStringLiteral("Doc_0/Res/b.bin"), QByteArray("b")});
+        QTest::newRow("data descriptors") << StoredZip(entries, true);
+        // The first entry's local header says other than the directory does.
+        const QByteArray plain = StoredZip(entries, false);
+        QTest::newRow("local crc differs") << QByteArray(plain).replace(14, 1, "\x5a");
+        QTest::newRow("local method differs") << QByteArray(plain).replace(8, 1, "\x08");
+        QTest::newRow("local name differs") << QByteArray(plain).replace(30, 1, "o");
+        // More entries than the end record can count.
+        QTemporaryDir dir;
+        const QString many = dir.filePath(QStringLiteral("many.ofd"));
+        OFD_ZipWriter zip;
+        bool ok = zip.Begin(many, nullptr);
+        for (const auto &entry : entries)
+            ok = ok && zip.AddFile(entry.first, entry.second, QDateTime(), nullptr);
+        for (int i = 0; i < 65600; ++i)
+            ok = ok && zip.AddFile(QStringLiteral("Doc_0/Res/%1").arg(i), QByteArray::number(i), QDateTime(), nullptr);
+        QVERIFY(ok && zip.Commit(nullptr));
+        QTest::newRow("65,605 entries") << ReadFile(many);
+    }
+
+    void savedPackageIsAValidZip()
+    {
+        QFETCH(QByteArray, source);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("source.ofd"));
+        const QString target = dir.filePath(QStringLiteral("saved.ofd"));
+        QVERIFY(WriteFile(path, source));
+        QString error;
+        std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(path, &error);
+        QVERIFY2(document, qPrintable(error));
+        const uint32_t id = AddBareLink(document.get(), 0, CCA_GRect(1, 1, 9, 9))->ID();
+        std::unique_ptr<OFD_Document> reopened = SaveAndReopen(document.get(), target, &error);
+        QVERIFY2(reopened, qPrintable(error));
+        QVERIFY(reopened->GetPage(0)->LoadAnnots());
+        QVERIFY(reopened->GetPage(0)->AnnotByID(id));
+
+        // Local headers agree with the directory, and every entry reads as it did.
+        int code = 0;
+        zip *checked = zip_open(QFile::encodeName(target).constData(), ZIP_CHECKCONS | ZIP_RDONLY, &code);
+        QVERIFY2(checked, qPrintable(QString::number(code)));
+        const zip_int64_t count = zip_get_num_entries(checked, 0);
+        zip_discard(checked);
+        OFD_ZipArchive before;
+        OFD_ZipArchive after;
+        QVERIFY(before.Open(path, &error) && after.Open(target, &error));
+        QCOMPARE(count, zip_int64_t(before.EntryNames().size() + 2));
+        for (const QString &name : before.EntryNames()) {
+            QByteArray old;
+            QByteArray now;
+            QVERIFY2(before.ReadEntry(name, old, &error) && after.ReadEntry(name, now, &error), qPrintable(error));
+            QVERIFY2(now == old || name == QLatin1String("Doc_0/Document.xml"), qPrintable(name));
+        }
+        if (!QStandardPaths::findExecutable(QStringLiteral("unzip")).isEmpty())
+            QCOMPARE(QProcess::execute(QStringLiteral("unzip"), {QStringLiteral("-tqq"), target}), 0);
     }
 
     void damagedEntryIsCopiedAsItIs()
