@@ -3,6 +3,7 @@
 #include "ig_annot.h"
 
 #include <memory>
+#include <typeinfo>
 
 class OFD_Appearance;
 class OFD_DocumentContext;
@@ -10,11 +11,19 @@ class OFD_Page;
 
 // An annotation. A new one carries OFD's attribute defaults: visible, printed, read-only,
 // zoomed and rotated with the page.
-class OFD_Annot : public IG_Annot
+class OFD_Annot final : public IG_Annot
 {
 public:
     OFD_Annot(std::shared_ptr<OFD_DocumentContext> context, uint32_t id, int type);
     ~OFD_Annot() override;
+
+    // The annotation as one of ours, or null. Pages ask this of every annotation in their
+    // bulk paths, where a dynamic_cast cost more than the rest of the work.
+    static OFD_Annot *Of(IG_Annot *annot)
+    {
+        return annot && typeid(*annot) == typeid(OFD_Annot) ? static_cast<OFD_Annot *>(annot) : nullptr;
+    }
+    static const OFD_Annot *Of(const IG_Annot *annot) { return Of(const_cast<IG_Annot *>(annot)); }
 
     IG_Page *Page() const override;
     uint32_t ID() const override { return m_id; }

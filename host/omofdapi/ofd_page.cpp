@@ -266,7 +266,7 @@ int OFD_Page::AnnotIndex(const IG_Annot *annot) const
     if (!annot)
         return -1;
     EnsurePositions();
-    if (const auto *ofd = dynamic_cast<const OFD_Annot *>(annot))
+    if (const auto *ofd = OFD_Annot::Of(annot))
         return ofd->Page() == this ? ofd->PageSlot() : -1;
     return m_positions.value(annot, -1);
 }
@@ -283,7 +283,7 @@ void OFD_Page::EnsurePositions() const
 
 void OFD_Page::NotePosition(IG_Annot *annot, int index) const
 {
-    if (auto *ofd = dynamic_cast<OFD_Annot *>(annot))
+    if (auto *ofd = OFD_Annot::Of(annot))
         ofd->SetPageSlot(index);
     else
         m_positions.insert(annot, index);
@@ -471,7 +471,7 @@ IG_Annot *OFD_Page::TakeAnnot(IG_Annot *annot)
         return nullptr;
     IG_Annot *taken = m_annots[size_t(index)].release();
     m_annots.erase(m_annots.begin() + index);
-    if (auto *ofd = dynamic_cast<OFD_Annot *>(taken))
+    if (auto *ofd = OFD_Annot::Of(taken))
         ofd->SetPage(nullptr);
     Restructured();
     return taken;
@@ -483,7 +483,7 @@ void OFD_Page::InsertAnnot(IG_Annot *annot, int index)
         return;
     LoadAnnots();
     std::unique_ptr<IG_Annot> owned(annot);
-    if (auto *ofd = dynamic_cast<OFD_Annot *>(annot))
+    if (auto *ofd = OFD_Annot::Of(annot))
         ofd->SetPage(this);
     if (index < 0 || index >= int(m_annots.size())) {
         m_annots.push_back(std::move(owned));
@@ -508,7 +508,7 @@ std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeAnnots(const std::vector<I
             wanted[size_t(index)] = 1;
             ++count;
             // Now, while the annotation is at hand; the pass below only moves pointers.
-            if (auto *ofd = dynamic_cast<OFD_Annot *>(annot))
+            if (auto *ofd = OFD_Annot::Of(annot))
                 ofd->SetPage(nullptr);
         }
     }
@@ -535,7 +535,7 @@ std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeAnnotsAt(const std::vector
             continue;
         wanted[size_t(entry.first)] = 1;
         ++count;
-        if (auto *ofd = dynamic_cast<OFD_Annot *>(entry.second))
+        if (auto *ofd = OFD_Annot::Of(entry.second))
             ofd->SetPage(nullptr);
     }
     return TakeMarked(wanted, count);
@@ -572,7 +572,7 @@ int OFD_Page::InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken)
     for (const auto &entry : taken) {
         if (!entry.second)
             continue;
-        if (auto *ofd = dynamic_cast<OFD_Annot *>(entry.second)) {
+        if (auto *ofd = OFD_Annot::Of(entry.second)) {
             if (ofd->Page())
                 continue;
             ofd->SetPage(this);

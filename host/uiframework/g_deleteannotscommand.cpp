@@ -48,6 +48,7 @@ void G_DeleteAnnotsCommand::undo()
     std::vector<std::pair<int, IG_Annot *>> back;
     ForEachPage([&back](IG_Page *page, Entry *first, Entry *last) {
         back.clear();
+        back.reserve(size_t(last - first));
         for (Entry *entry = first; entry != last; ++entry)
             if (entry->out)
                 back.emplace_back(entry->index, entry->annot);
@@ -68,8 +69,10 @@ void G_DeleteAnnotsCommand::redo()
     }
     std::vector<std::pair<int, IG_Annot *>> wanted;
     std::vector<IG_Annot *> taken;
+    taken.reserve(size_t(m_entries.size()));
     ForEachPage([&wanted, &taken](IG_Page *page, Entry *first, Entry *last) {
         wanted.clear();
+        wanted.reserve(size_t(last - first));
         for (Entry *entry = first; entry != last; ++entry)
             if (!entry->out)
                 wanted.emplace_back(entry->index, entry->annot);
