@@ -9,13 +9,14 @@
 #include "ofd_resources.h"
 #include "ofd_utf8.h"
 #include "ofd_xmlelement.h"
+#include "ofd_xmlparser.h"
 #include "ofd_xmlserializer.h"
 
 #include <QCoreApplication>
 #include <QMap>
-#include <QXmlStreamReader>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -85,6 +86,70 @@ bool BoxOfElement(const OFD_XmlElement *area, CCA_GRect &box)
         boxes.insert(QLatin1String(name), area->ChildText(QLatin1String(name)));
     return BoxOf(boxes, box);
 }
+
+// Reads the top of a page or template part for its Area and the template it uses, and stops
+// at its Content once the Area is known.
+class PageTop : public OFD_XmlParser::Handler
+{
+public:
+    explicit PageTop(uint32_t *templateID) : m_templateID(templateID) {}
+    const QMap<QString, QString> &Boxes() const { return m_boxes; }
+
+    void StartElement(OFD_XmlParser &parser, const char *name, const char **attributes) override
+    {
+        ++m_depth;
+        if (m_depth == 3 && m_inArea) {
+            m_boxName = QString::fromUtf8(LocalName(name));
+            m_boxText.clear();
+        }
+        if (m_depth != 2)
+            return;
+        const char *local = LocalName(name);
+        if (std::strcmp(local, "Area") == 0) {
+            m_inArea = true;
+        } else if (std::strcmp(local, "Template") == 0) {
+            for (int i = 0; m_templateID && *m_templateID == 0 && attributes[i]; i += 2)
+                if (std::strcmp(attributes[i], "TemplateID") == 0)
+                    OFD_XmlElement::ParseUInt(QString::fromUtf8(attributes[i + 1]), *m_templateID);
+        } else if (std::strcmp(local, "Content") == 0 && m_haveArea) {
+            parser.Stop();
+        }
+    }
+
+    void EndElement(OFD_XmlParser &) override
+    {
+        if (m_depth == 3 && m_inArea)
+            m_boxes.insert(m_boxName, QString::fromUtf8(m_boxText));
+        if (m_depth == 2 && m_inArea) {
+            m_inArea = false;
+            m_haveArea = true;
+        }
+        --m_depth;
+    }
+
+    void Text(OFD_XmlParser &, const char *text, int length) override
+    {
+        if (m_depth == 3 && m_inArea)
+            m_boxText.append(text, length);
+    }
+
+    void Break(OFD_XmlParser &, bool) override {}
+
+private:
+    static const char *LocalName(const char *name)
+    {
+        const char *colon = std::strchr(name, ':');
+        return colon ? colon + 1 : name;
+    }
+
+    uint32_t *m_templateID;
+    QMap<QString, QString> m_boxes;
+    QString m_boxName;
+    QByteArray m_boxText;
+    int m_depth = 0;
+    bool m_inArea = false;
+    bool m_haveArea = false;
+};
 
 // Background layers, then body, then foreground; a template's layers go below the page's of
 // the same kind, and a foreground template above the page's body.
@@ -157,46 +222,12 @@ QString OFD_PackageReader::LocateEntry(const QStringList &candidates) const
     return QString();
 }
 
-CCA_GRect OFD_PackageReader::BoxOfArea(QXmlStreamReader &reader, const QByteArray &pageBytes, uint32_t *templateID)
+CCA_GRect OFD_PackageReader::BoxOfArea(OFD_XmlParser &parser, const QByteArray &pageBytes, uint32_t *templateID)
 {
-    // Only the top of the page is needed; its content is skipped unread. The reader is reused:
-    // making one costs more than reading a small page.
-    reader.clear();
-    reader.addData(pageBytes);
-    QMap<QString, QString> boxes;
-    bool haveArea = false;
-    int depth = 0;
-    while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::EndElement) {
-            --depth;
-            continue;
-        }
-        if (token != QXmlStreamReader::StartElement)
-            continue;
-        ++depth;
-        if (depth != 2)
-            continue;
-        const QStringRef name = reader.name();
-        if (name == QLatin1String("Area")) {
-            while (reader.readNextStartElement()) {
-                const QString boxName = reader.name().toString();
-                boxes.insert(boxName, reader.readElementText(QXmlStreamReader::SkipChildElements));
-            }
-            haveArea = true;
-            --depth;
-        } else if (name == QLatin1String("Template")) {
-            if (templateID && *templateID == 0)
-                OFD_XmlElement::ParseUInt(reader.attributes().value(QLatin1String("TemplateID")).toString(), *templateID);
-        } else if (name == QLatin1String("Content")) {
-            if (haveArea)
-                break;
-            reader.skipCurrentElement();
-            --depth;
-        }
-    }
+    PageTop top(templateID);
+    parser.Parse(pageBytes, top, nullptr);
     CCA_GRect box;
-    if (!BoxOf(boxes, box))
+    if (!BoxOf(top.Boxes(), box))
         return CCA_GRect();
     return box;
 }
@@ -317,7 +348,7 @@ void OFD_PackageReader::ReadPageBoxes(const QVector<QString> &pagePaths, QVector
     QVector<uint32_t> pageTemplates(pagePaths.size(), 0);
     QHash<uint32_t, CCA_GRect> templateBoxes;
     QStringList unscanned;
-    QXmlStreamReader boxReader;
+    OFD_XmlParser boxParser; // one for all: its setup costs more than reading a small page
     for (const QString &name : m_archive->EntryNames()) {
         const bool isPage = pageOfPath.contains(name);
         const bool isTemplate = templateOfPath.contains(name);
@@ -332,10 +363,10 @@ void OFD_PackageReader::ReadPageBoxes(const QVector<QString> &pagePaths, QVector
         NoteIDs(bytes, *m_document->Context());
         if (isPage) {
             const int index = pageOfPath.value(name);
-            pageBoxes[index] = BoxOfArea(boxReader, bytes, &pageTemplates[index]);
+            pageBoxes[index] = BoxOfArea(boxParser, bytes, &pageTemplates[index]);
         }
         if (isTemplate)
-            templateBoxes.insert(templateOfPath.value(name), BoxOfArea(boxReader, bytes, nullptr));
+            templateBoxes.insert(templateOfPath.value(name), BoxOfArea(boxParser, bytes, nullptr));
     }
     // Holds the archive, not the reader: the context may outlive the document.
     const std::shared_ptr<OFD_ZipArchive> archive = m_archive;

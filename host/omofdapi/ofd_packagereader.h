@@ -17,7 +17,7 @@
 class OFD_Document;
 class OFD_Resources;
 class OFD_XmlElement;
-class QXmlStreamReader;
+class OFD_XmlParser;
 
 // Reads an OFD package into an OFD_Document and stays with it as its page loader: page
 // content and annotations are read when first needed. Keeps what the package writer needs
@@ -104,7 +104,7 @@ private:
     void AssignIndex(const QVector<IndexEntry> &entries);
     std::unique_ptr<OFD_XmlElement> ReadPart(const QString &path, QString *error) const;
     QString LocateEntry(const QStringList &candidates) const;
-    static CCA_GRect BoxOfArea(QXmlStreamReader &reader, const QByteArray &pageBytes, uint32_t *templateID);
+    static CCA_GRect BoxOfArea(OFD_XmlParser &parser, const QByteArray &pageBytes, uint32_t *templateID);
     const OFD_XmlElement *TemplateRoot(uint32_t templateID);
 
     OFD_Document *m_document;

@@ -1,9 +1,10 @@
 #include "ofd_xmlelement.h"
 
+#include "ofd_xmlparser.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QtMath>
-#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <algorithm>
@@ -11,24 +12,15 @@
 #include <cstring>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
 QString Tr(const char *text)
 {
     return QCoreApplication::translate("OFD_XmlElement", text);
-}
-
-// Without namespace processing a name arrives as "prefix:local"; "ofd" and no prefix mean OFD.
-void SplitQualified(const QString &qualified, QString &local, QString &uri)
-{
-    const int colon = qualified.indexOf(QLatin1Char(':'));
-    local = colon < 0 ? qualified : qualified.mid(colon + 1);
-    const QString prefix = colon < 0 ? QString() : qualified.left(colon);
-    if (prefix.isEmpty() || prefix.compare(QLatin1String("ofd"), Qt::CaseInsensitive) == 0)
-        uri.clear();
-    else
-        uri = QStringLiteral("urn:undeclared-prefix:") + prefix;
 }
 
 // What one part may hold; beyond these a part is refused rather than read for minutes.
@@ -53,108 +45,295 @@ int LongestRun(const QByteArray &data)
     return int(std::min<qint64>(longest, std::numeric_limits<int>::max()));
 }
 
+const QString &XmlNamespace()
+{
+    static const QString uri = QStringLiteral("http://www.w3.org/XML/1998/namespace");
+    return uri;
+}
+
 // Names repeat on every element: one shared copy of each of the first few hundred.
 class NamePool
 {
 public:
-    QString Get(const QStringRef &name)
+    const QString &Get(const char *name, size_t length)
     {
-        const auto it = m_names.constFind(name);
-        if (it != m_names.constEnd())
-            return it.value();
-        QString copy = name.toString();
-        if (m_names.size() < 512)
-            m_names.insert(QStringRef(&m_keys.emplace_back(copy)), copy);
-        return copy;
+        const std::string_view key(name, length);
+        const auto it = m_names.find(key);
+        if (it != m_names.end())
+            return it->second;
+        m_scratch = QString::fromUtf8(name, int(length));
+        if (m_names.size() >= 512)
+            return m_scratch;
+        const std::string &stored = m_keys.emplace_back(name, length);
+        return m_names.emplace(std::string_view(stored), m_scratch).first->second;
     }
 
 private:
-    std::deque<QString> m_keys; // what the keys refer to; a deque never moves them
-    QHash<QStringRef, QString> m_names;
+    std::deque<std::string> m_keys; // what the keys refer to; a deque never moves them
+    std::unordered_map<std::string_view, QString> m_names;
+    QString m_scratch;
 };
 
-std::unique_ptr<OFD_XmlElement> ParseWith(const QByteArray &data, bool namespaces, int maxDepth, QString *error)
+bool IsXmlSpace(char c)
 {
-    auto fail = [error](const QString &reason) {
-        if (error)
-            *error = reason;
-        return nullptr;
-    };
-    QXmlStreamReader reader(data);
-    reader.setNamespaceProcessing(namespaces);
-    NamePool names;
-    std::unique_ptr<OFD_XmlElement> root;
-    std::vector<OFD_XmlElement *> stack;
-    int elements = 0;
-    while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (int(stack.size()) >= maxDepth)
-                return fail(Tr("The XML nests deeper than %1 elements.").arg(maxDepth));
-            if (++elements > kMaxElements)
-                return fail(Tr("The XML holds more than %1 elements.").arg(kMaxElements));
-            QString name;
-            QString uri;
-            if (namespaces) {
-                name = names.Get(reader.name());
-                uri = names.Get(reader.namespaceUri());
-            } else {
-                SplitQualified(reader.qualifiedName().toString(), name, uri);
-            }
-            auto element = std::make_unique<OFD_XmlElement>(name, uri);
-            const QXmlStreamAttributes attributes = reader.attributes();
-            if (attributes.size() > kMaxAttributes)
-                return fail(Tr("An XML element has more than %1 attributes.").arg(kMaxAttributes));
-            // Only prefixed names can repeat a local name; without them each attribute is new.
-            const bool prefixed = std::any_of(attributes.begin(), attributes.end(), [](const QXmlStreamAttribute &a) {
-                return !a.prefix().isEmpty();
-            });
-            element->ReserveAttributes(attributes.size());
-            for (const QXmlStreamAttribute &attribute : attributes) {
-                if (namespaces) {
-                    const QString local = names.Get(attribute.name());
-                    if (prefixed)
-                        element->SetAttribute(local, attribute.value().toString(), attribute.namespaceUri().toString());
-                    else
-                        element->AppendAttribute(local, attribute.value().toString());
-                    continue;
-                }
-                QString local;
-                QString attributeUri;
-                SplitQualified(attribute.qualifiedName().toString(), local, attributeUri);
-                if (attribute.qualifiedName().startsWith(QLatin1String("xmlns")))
-                    continue;
-                element->SetAttribute(local, attribute.value().toString());
-            }
-            OFD_XmlElement *raw = element.get();
-            if (stack.empty()) {
-                root = std::move(element);
-            } else {
-                OFD_XmlElement *parent = stack.back();
-                if (parent->ChildCount() == 0 && !parent->Text().isEmpty() && parent->Text().trimmed().isEmpty())
-                    parent->SetText(QString());
-                parent->AddChild(std::move(element));
-            }
-            stack.push_back(raw);
-        } else if (token == QXmlStreamReader::EndElement) {
-            if (!stack.empty())
-                stack.pop_back();
-        } else if (token == QXmlStreamReader::Characters) {
-            // White space between child elements is layout, never content.
-            if (stack.empty() || (reader.isWhitespace() && stack.back()->ChildCount() > 0))
-                continue;
-            if (qint64(stack.back()->Text().size()) + reader.text().size() > kMaxTextLength)
-                return fail(Tr("An XML element holds more than %1 characters of text.").arg(kMaxTextLength));
-            stack.back()->AppendText(reader.text());
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// Builds the element tree from the parser's stream. With `namespaces`, prefixes resolve
+// through their declarations and an undeclared one ends the build (the caller then reads the
+// part again without); without, "ofd" and no prefix mean OFD and other prefixes stand for
+// themselves.
+class TreeBuilder : public OFD_XmlParser::Handler
+{
+public:
+    TreeBuilder(bool namespaces, int maxDepth) : m_namespaces(namespaces), m_maxDepth(maxDepth) {}
+
+    std::unique_ptr<OFD_XmlElement> TakeRoot() { return std::move(m_root); }
+    bool NamespaceFailed() const { return m_namespaceFailed; }
+
+    void StartElement(OFD_XmlParser &parser, const char *name, const char **attributes) override
+    {
+        Flush(parser);
+        if (int(m_stack.size()) >= m_maxDepth)
+            return parser.Fail(Tr("The XML nests deeper than %1 elements.").arg(m_maxDepth));
+        if (++m_elements > kMaxElements)
+            return parser.Fail(Tr("The XML holds more than %1 elements.").arg(kMaxElements));
+        int count = 0;
+        while (attributes[2 * count])
+            ++count;
+        if (count > kMaxAttributes)
+            return parser.Fail(Tr("An XML element has more than %1 attributes.").arg(kMaxAttributes));
+        if (!CheckName(parser, name))
+            return;
+        for (int i = 0; i < count; ++i)
+            if (!CheckName(parser, attributes[2 * i]))
+                return;
+        std::unique_ptr<OFD_XmlElement> element =
+            m_namespaces ? ResolvedElement(parser, name, attributes, count) : PlainElement(name, attributes, count);
+        if (!element)
+            return;
+        OFD_XmlElement *raw = element.get();
+        if (m_stack.empty()) {
+            m_root = std::move(element);
+        } else {
+            OFD_XmlElement *parent = m_stack.back();
+            if (parent->ChildCount() == 0 && !parent->Text().isEmpty() && parent->Text().trimmed().isEmpty())
+                parent->SetText(QString());
+            parent->AddChild(std::move(element));
         }
+        m_stack.push_back(raw);
     }
-    if (reader.hasError())
-        return fail(Tr("The XML is not well formed (line %1, column %2): %3")
-                        .arg(reader.lineNumber())
-                        .arg(reader.columnNumber())
-                        .arg(reader.errorString()));
-    if (!root)
-        return fail(Tr("The XML has no root element."));
+
+    void EndElement(OFD_XmlParser &parser) override
+    {
+        Flush(parser);
+        if (!m_stack.empty())
+            m_stack.pop_back();
+        while (!m_bindings.empty() && m_bindings.back().depth >= m_stack.size())
+            m_bindings.pop_back();
+    }
+
+    void Text(OFD_XmlParser &parser, const char *text, int length) override
+    {
+        if (m_stack.empty())
+            return;
+        if (!m_textSignificant) {
+            // Character references are text even when they stand for white space.
+            const bool space = std::all_of(text, text + length, IsXmlSpace);
+            m_textSignificant = !space || parser.TextIsReference();
+        }
+        m_text.append(text, length);
+    }
+
+    void Break(OFD_XmlParser &parser, bool cdata) override
+    {
+        // A CDATA section is text even when it is only white space.
+        if (cdata)
+            m_textSignificant = true;
+        Flush(parser);
+    }
+
+private:
+    struct Binding
+    {
+        std::string prefix; // empty for the default namespace
+        QString uri;
+        size_t depth;       // elements open around the declaring one
+    };
+
+    // White space between child elements is layout, never content.
+    void Flush(OFD_XmlParser &parser)
+    {
+        if (m_text.isEmpty())
+            return;
+        OFD_XmlElement *top = m_stack.empty() ? nullptr : m_stack.back();
+        if (top && (m_textSignificant || top->ChildCount() == 0)) {
+            const QString text = QString::fromUtf8(m_text);
+            if (qint64(top->Text().size()) + text.size() > kMaxTextLength)
+                parser.Fail(Tr("An XML element holds more than %1 characters of text.").arg(kMaxTextLength));
+            else
+                top->AppendText(QStringRef(&text));
+        }
+        m_text.clear();
+        m_textSignificant = false;
+    }
+
+    // A name holds at most one colon, with a name on either side of it.
+    static bool CheckName(OFD_XmlParser &parser, const char *name)
+    {
+        const char *colon = std::strchr(name, ':');
+        if (!colon || (colon != name && colon[1] && !std::strchr(colon + 1, ':')))
+            return true;
+        parser.Fail(parser.Malformed(Tr("the name %1 is no qualified name.").arg(QString::fromUtf8(name))));
+        return false;
+    }
+
+    std::unique_ptr<OFD_XmlElement> PlainElement(const char *name, const char **attributes, int count)
+    {
+        QString uri;
+        const QString &local = Split(name, &uri);
+        auto element = std::make_unique<OFD_XmlElement>(local, uri);
+        element->ReserveAttributes(count);
+        for (int i = 0; i < count; ++i) {
+            const char *qualified = attributes[2 * i];
+            if (std::strncmp(qualified, "xmlns", 5) == 0)
+                continue;
+            element->SetAttribute(Split(qualified, nullptr), QString::fromUtf8(attributes[2 * i + 1]));
+        }
+        return element;
+    }
+
+    const QString &Split(const char *qualified, QString *uri)
+    {
+        const char *colon = std::strchr(qualified, ':');
+        if (uri) {
+            uri->clear();
+            if (colon && !(colon - qualified == 3 && qstrnicmp(qualified, "ofd", 3) == 0))
+                *uri = QStringLiteral("urn:undeclared-prefix:") + QString::fromUtf8(qualified, int(colon - qualified));
+        }
+        const char *local = colon ? colon + 1 : qualified;
+        return m_names.Get(local, std::strlen(local));
+    }
+
+    std::unique_ptr<OFD_XmlElement> ResolvedElement(OFD_XmlParser &parser, const char *name, const char **attributes,
+                                                    int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const char *qualified = attributes[2 * i];
+            if (std::strcmp(qualified, "xmlns") == 0)
+                m_bindings.push_back({std::string(), m_names.Get(attributes[2 * i + 1], std::strlen(attributes[2 * i + 1])), m_stack.size()});
+            else if (std::strncmp(qualified, "xmlns:", 6) == 0)
+                m_bindings.push_back({std::string(qualified + 6), m_names.Get(attributes[2 * i + 1], std::strlen(attributes[2 * i + 1])), m_stack.size()});
+        }
+        const QString *uri = nullptr;
+        const char *local = nullptr;
+        if (!Resolve(parser, name, true, uri, local))
+            return nullptr;
+        auto element = std::make_unique<OFD_XmlElement>(m_names.Get(local, std::strlen(local)), *uri);
+        // Only prefixed names can repeat a local name; without them each attribute is new.
+        bool prefixed = false;
+        for (int i = 0; i < count && !prefixed; ++i)
+            prefixed = !IsDeclaration(attributes[2 * i]) && std::strchr(attributes[2 * i], ':');
+        element->ReserveAttributes(count);
+        for (int i = 0; i < count; ++i) {
+            const char *qualified = attributes[2 * i];
+            if (IsDeclaration(qualified))
+                continue;
+            const QString *attributeUri = nullptr;
+            const char *attributeLocal = nullptr;
+            if (!Resolve(parser, qualified, false, attributeUri, attributeLocal))
+                return nullptr;
+            const QString &localName = m_names.Get(attributeLocal, std::strlen(attributeLocal));
+            QString value = QString::fromUtf8(attributes[2 * i + 1]);
+            if (!prefixed) {
+                element->AppendAttribute(localName, value);
+                continue;
+            }
+            // Two prefixes of one namespace name the same attribute.
+            for (int j = 0; j < i; ++j) {
+                const QString *otherUri = nullptr;
+                const char *otherLocal = nullptr;
+                if (IsDeclaration(attributes[2 * j]) || !std::strchr(attributes[2 * j], ':') || !std::strchr(qualified, ':'))
+                    continue;
+                Resolve(parser, attributes[2 * j], false, otherUri, otherLocal);
+                if (*otherUri == *attributeUri && std::strcmp(otherLocal, attributeLocal) == 0)
+                    return NamespaceFailure(parser, Tr("the attribute %1 is repeated.").arg(QString::fromUtf8(qualified)));
+            }
+            element->SetAttribute(localName, value, *attributeUri);
+        }
+        return element;
+    }
+
+    static bool IsDeclaration(const char *qualified)
+    {
+        return std::strncmp(qualified, "xmlns", 5) == 0 && (qualified[5] == '\0' || qualified[5] == ':');
+    }
+
+    // The namespace of a name: a prefix's declaration; no prefix is the default namespace for
+    // elements and none for attributes.
+    bool Resolve(OFD_XmlParser &parser, const char *qualified, bool element, const QString *&uri, const char *&local)
+    {
+        static const QString none;
+        const char *colon = std::strchr(qualified, ':');
+        local = colon ? colon + 1 : qualified;
+        if (!colon) {
+            uri = &none;
+            if (element)
+                for (auto it = m_bindings.rbegin(); it != m_bindings.rend(); ++it)
+                    if (it->prefix.empty()) {
+                        uri = &it->uri;
+                        break;
+                    }
+            return true;
+        }
+        const std::string_view prefix(qualified, size_t(colon - qualified));
+        if (prefix == "xml") {
+            uri = &XmlNamespace();
+            return true;
+        }
+        for (auto it = m_bindings.rbegin(); it != m_bindings.rend(); ++it) {
+            if (it->prefix == prefix) {
+                if (it->uri.isEmpty())
+                    break;
+                uri = &it->uri;
+                return true;
+            }
+        }
+        NamespaceFailure(parser, Tr("the prefix %1 is not declared.").arg(QString::fromUtf8(prefix.data(), int(prefix.size()))));
+        return false;
+    }
+
+    std::nullptr_t NamespaceFailure(OFD_XmlParser &parser, const QString &reason)
+    {
+        m_namespaceFailed = true;
+        parser.Fail(parser.Malformed(reason));
+        return nullptr;
+    }
+
+    const bool m_namespaces;
+    const int m_maxDepth;
+    NamePool m_names;
+    std::unique_ptr<OFD_XmlElement> m_root;
+    std::vector<OFD_XmlElement *> m_stack;
+    std::vector<Binding> m_bindings;
+    int m_elements = 0;
+    QByteArray m_text;             // the run of text since the last markup
+    bool m_textSignificant = false; // it is more than layout white space
+    bool m_namespaceFailed = false;
+};
+
+std::unique_ptr<OFD_XmlElement> ParseWith(const QByteArray &data, bool namespaces, int maxDepth, QString *error,
+                                          bool *namespaceFailed)
+{
+    OFD_XmlParser parser;
+    TreeBuilder builder(namespaces, maxDepth);
+    const OFD_XmlParser::Result result = parser.Parse(data, builder, error);
+    *namespaceFailed = builder.NamespaceFailed();
+    if (result != OFD_XmlParser::Finished)
+        return nullptr;
+    std::unique_ptr<OFD_XmlElement> root = builder.TakeRoot();
+    if (!root && error)
+        *error = Tr("The XML has no root element.");
     return root;
 }
 
@@ -216,12 +395,16 @@ std::unique_ptr<OFD_XmlElement> OFD_XmlElement::Parse(const QByteArray &data, QS
         return nullptr;
     }
     QString firstError;
-    std::unique_ptr<OFD_XmlElement> root = ParseWith(data, true, maxDepth, &firstError);
-    if (root)
+    bool namespaceFailed = false;
+    std::unique_ptr<OFD_XmlElement> root = ParseWith(data, true, maxDepth, &firstError, &namespaceFailed);
+    if (root || !namespaceFailed) {
+        if (!root && error)
+            *error = firstError;
         return root;
+    }
     // Some producers use the "ofd" prefix without declaring it.
     QString plainError;
-    root = ParseWith(data, false, maxDepth, &plainError);
+    root = ParseWith(data, false, maxDepth, &plainError, &namespaceFailed);
     if (!root && error)
         *error = firstError;
     return root;

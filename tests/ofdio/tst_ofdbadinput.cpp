@@ -4,6 +4,7 @@
 #include "omofdapi/ig_textobject.h"
 #include "omofdapi/ig_color.h"
 #include "omofdapi/ofd_page.h"
+#include "omofdapi/ofd_xmlelement.h"
 
 #include "uiframework/g_pagerenderer.h"
 
@@ -40,6 +41,22 @@ QByteArray Laughs()
         previous = name;
     }
     return dtd + "]><ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\"><x>&" + previous + ";</x></ofd:Document>";
+}
+
+// "{namespace}name[attributes]'text'(children)", attributes as {namespace}name=value.
+QString Outline(const OFD_XmlElement &element)
+{
+    QString text = QStringLiteral("{%1}%2").arg(element.NamespaceUri(), element.Name());
+    for (const OFD_XmlElement::Attr &attribute : element.Attributes())
+        text += QStringLiteral("[{%1}%2=%3]").arg(attribute.namespaceUri, attribute.name, attribute.value);
+    if (!element.Text().isEmpty())
+        text += QLatin1Char('\'') + element.Text() + QLatin1Char('\'');
+    QStringList children;
+    for (int i = 0; i < element.ChildCount(); ++i)
+        children.append(Outline(*element.ChildAt(i)));
+    if (!children.isEmpty())
+        text += QLatin1Char('(') + children.join(QLatin1Char(',')) + QLatin1Char(')');
+    return text;
 }
 
 // Bytes that do not deflate, so that a package holding them takes a while to write.
@@ -165,6 +182,56 @@ private slots:
         QString error;
         QVERIFY(!OFD_PackageReader::Open(path, &error, limits));
         QVERIFY2(!error.isEmpty() && error.contains(reason), qPrintable(error));
+    }
+
+    // What a part reads as, or why it is refused (empty outline).
+    void xmlParts_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QString>("outline");
+        QTest::addColumn<QString>("reason");
+
+        QTest::newRow("entity declared") << QByteArray("<!DOCTYPE x [<!ENTITY a \"b\">]><x>&a;</x>") << QString()
+                                         << "entity declarations are not accepted";
+        QTest::newRow("parameter entity declared") << QByteArray("<!DOCTYPE x [<!ENTITY % p \"b\">]><x/>") << QString()
+                                                   << "entity declarations are not accepted";
+        QTest::newRow("external DTD never read")
+            << QByteArray("<!DOCTYPE x SYSTEM \"http://127.0.0.1:9/x.dtd\"><x>a&b;c</x>") << "{}x'ac'" << QString();
+        QTest::newRow("undeclared entity") << QByteArray("<x>&b;</x>") << QString() << "not well formed";
+        QTest::newRow("XML 1.1") << QByteArray("<?xml version=\"1.1\"?><x/>") << QString() << "not well formed";
+        QTest::newRow("unknown encoding") << QByteArray("<?xml version=\"1.0\" encoding=\"x-none\"?><x/>") << QString()
+                                          << "not well formed";
+        QTest::newRow("GB18030") << QByteArray("<?xml version=\"1.0\" encoding=\"GB18030\"?><x y=\"\xD6\xD0\">\xB9\xFA</x>")
+                                 << QString::fromUtf8("{}x[{}y=\u4E2D]'\u56FD'") << QString();
+        QTest::newRow("two colons in a name") << QByteArray("<a:b:c/>") << QString() << "not well formed";
+        QTest::newRow("not closed") << QByteArray("<x><y></x>") << QString() << "not well formed";
+        QTest::newRow("namespaces")
+            << QByteArray("<a xmlns=\"urn:d\" xmlns:p=\"urn:p\" p:x=\"1\" y=\"2\" xml:lang=\"en\">"
+                          "<b/><p:c xmlns:p=\"urn:q\"/><d xmlns=\"\"/><p:e/></a>")
+            << "{urn:d}a[{urn:p}x=1][{}y=2][{http://www.w3.org/XML/1998/namespace}lang=en]"
+               "({urn:d}b,{urn:q}c,{}d,{urn:p}e)"
+            << QString();
+        // Read as if undeclared prefixes were OFD's ("ofd") or stood for themselves.
+        QTest::newRow("undeclared prefixes")
+            << QByteArray("<ofd:a q:x=\"1\" xmlns:z=\"urn:z\"><OFD:b/><q:c/></ofd:a>")
+            << "{}a[{}x=1]({}b,{urn:undeclared-prefix:q}c)" << QString();
+        QTest::newRow("white space between children")
+            << QByteArray("<a> <b/> x <!--c--> <![CDATA[ ]]>&#32;\n</a>") << "{}a' x   \n'({}b)" << QString();
+        QTest::newRow("white space alone") << QByteArray("<a> <!--c-->\r\n</a>") << "{}a' \n'" << QString();
+        QTest::newRow("references") << QByteArray("<a v=\"1&amp;&#65;&lt;\t2\">&gt;<![CDATA[<&]]></a>")
+                                    << "{}a[{}v=1&A< 2]'><&'" << QString();
+    }
+
+    void xmlParts()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(QString, outline);
+        QFETCH(QString, reason);
+        QString error;
+        const std::unique_ptr<OFD_XmlElement> root = OFD_XmlElement::Parse(xml, &error);
+        QCOMPARE(root ? Outline(*root) : QString(), outline);
+        if (!reason.isEmpty())
+            QVERIFY2(error.contains(reason), qPrintable(error));
     }
 
     void defaultLimitsRefuseAZipBomb()

@@ -1,0 +1,198 @@
+#include "ofd_xmlparser.h"
+
+#include <QCoreApplication>
+#include <QTextCodec>
+
+#include <expat.h>
+
+#include <cstring>
+
+namespace {
+
+QString Tr(const char *text)
+{
+    return QCoreApplication::translate("OFD_XmlParser", text);
+}
+
+// The encoding named by the XML declaration, or empty.
+QByteArray DeclaredEncoding(const QByteArray &data)
+{
+    int at = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    if (data.mid(at, 5) != "<?xml")
+        return QByteArray();
+    const int end = data.indexOf("?>", at);
+    const QByteArray declaration = data.mid(at, end < 0 ? 256 : end - at);
+    at = declaration.indexOf("encoding");
+    if (at < 0)
+        return QByteArray();
+    at = declaration.indexOf('=', at);
+    while (at >= 0 && ++at < declaration.size() && (declaration.at(at) == ' ' || declaration.at(at) == '\t'
+                                                    || declaration.at(at) == '\r' || declaration.at(at) == '\n')) {
+    }
+    if (at < 0 || at >= declaration.size() || (declaration.at(at) != '"' && declaration.at(at) != '\''))
+        return QByteArray();
+    const int close = declaration.indexOf(declaration.at(at), at + 1);
+    return close < 0 ? QByteArray() : declaration.mid(at + 1, close - at - 1);
+}
+
+bool ExpatKnows(const QByteArray &encoding)
+{
+    const QByteArray name = encoding.toUpper();
+    return name.isEmpty() || name == "UTF-8" || name == "UTF-16" || name == "UTF-16LE" || name == "UTF-16BE"
+        || name == "ISO-8859-1" || name == "US-ASCII";
+}
+
+} // namespace
+
+// expat calls these with the parser as its user data.
+struct OFD_XmlParserCallbacks
+{
+    static void XMLCALL Start(void *data, const XML_Char *name, const XML_Char **attributes)
+    {
+        auto *parser = static_cast<OFD_XmlParser *>(data);
+        parser->m_handler->StartElement(*parser, name, attributes);
+    }
+    static void XMLCALL End(void *data, const XML_Char *)
+    {
+        auto *parser = static_cast<OFD_XmlParser *>(data);
+        parser->m_handler->EndElement(*parser);
+    }
+    static void XMLCALL Text(void *data, const XML_Char *text, int length)
+    {
+        auto *parser = static_cast<OFD_XmlParser *>(data);
+        parser->m_handler->Text(*parser, text, length);
+    }
+    static void XMLCALL Comment(void *data, const XML_Char *)
+    {
+        auto *parser = static_cast<OFD_XmlParser *>(data);
+        parser->m_handler->Break(*parser, false);
+    }
+    static void XMLCALL Instruction(void *data, const XML_Char *, const XML_Char *)
+    {
+        auto *parser = static_cast<OFD_XmlParser *>(data);
+        parser->m_handler->Break(*parser, false);
+    }
+    static void XMLCALL CdataStart(void *data)
+    {
+        auto *parser = static_cast<OFD_XmlParser *>(data);
+        parser->m_handler->Break(*parser, false);
+    }
+    static void XMLCALL CdataEnd(void *data)
+    {
+        auto *parser = static_cast<OFD_XmlParser *>(data);
+        parser->m_handler->Break(*parser, true);
+    }
+    // Parts are XML 1.0; a later version may mean what this reader does not know.
+    static void XMLCALL Declaration(void *data, const XML_Char *version, const XML_Char *, int)
+    {
+        auto *parser = static_cast<OFD_XmlParser *>(data);
+        if (version && std::strcmp(version, "1.0") != 0)
+            parser->Fail(parser->Malformed(Tr("XML version %1 is not supported.").arg(QString::fromUtf8(version))));
+    }
+    // An entity declared in the part could expand without bound: the part is refused.
+    static void XMLCALL Entity(void *data, const XML_Char *, int, const XML_Char *, int, const XML_Char *,
+                               const XML_Char *, const XML_Char *, const XML_Char *)
+    {
+        auto *parser = static_cast<OFD_XmlParser *>(data);
+        parser->Fail(parser->Malformed(Tr("entity declarations are not accepted.")));
+    }
+};
+
+OFD_XmlParser::OFD_XmlParser() = default;
+
+OFD_XmlParser::~OFD_XmlParser()
+{
+    if (m_parser)
+        XML_ParserFree(m_parser);
+}
+
+OFD_XmlParser::Result OFD_XmlParser::Parse(const QByteArray &data, Handler &handler, QString *error)
+{
+    const QByteArray encoding = DeclaredEncoding(data);
+    QByteArray converted;
+    const char *override = nullptr;
+    if (!ExpatKnows(encoding)) {
+        QTextCodec *codec = QTextCodec::codecForName(encoding);
+        if (!codec) {
+            if (error)
+                *error = Tr("The XML is not well formed: encoding %1 is not supported.").arg(QString::fromLatin1(encoding));
+            return Failed;
+        }
+        converted = codec->toUnicode(data).toUtf8();
+        override = "UTF-8";
+    }
+    const QByteArray &input = override ? converted : data;
+
+    if (!m_parser)
+        m_parser = XML_ParserCreate(override);
+    else
+        XML_ParserReset(m_parser, override);
+    if (!m_parser) {
+        if (error)
+            *error = Tr("Out of memory for the XML reader.");
+        return Failed;
+    }
+    XML_SetUserData(m_parser, this);
+    XML_SetElementHandler(m_parser, &OFD_XmlParserCallbacks::Start, &OFD_XmlParserCallbacks::End);
+    XML_SetCharacterDataHandler(m_parser, &OFD_XmlParserCallbacks::Text);
+    XML_SetCommentHandler(m_parser, &OFD_XmlParserCallbacks::Comment);
+    XML_SetProcessingInstructionHandler(m_parser, &OFD_XmlParserCallbacks::Instruction);
+    XML_SetCdataSectionHandler(m_parser, &OFD_XmlParserCallbacks::CdataStart, &OFD_XmlParserCallbacks::CdataEnd);
+    XML_SetEntityDeclHandler(m_parser, &OFD_XmlParserCallbacks::Entity);
+    XML_SetXmlDeclHandler(m_parser, &OFD_XmlParserCallbacks::Declaration);
+    m_handler = &handler;
+    m_input = input.constData();
+    m_inputSize = input.size();
+    m_stopped = false;
+    m_failure.clear();
+
+    const XML_Status status = XML_Parse(m_parser, m_input, m_inputSize, XML_TRUE);
+    m_handler = nullptr;
+    if (!m_failure.isEmpty()) {
+        if (error)
+            *error = m_failure;
+        return Failed;
+    }
+    if (m_stopped)
+        return Stopped;
+    if (status != XML_STATUS_OK) {
+        if (error)
+            *error = Malformed(QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(m_parser))));
+        return Failed;
+    }
+    return Finished;
+}
+
+void OFD_XmlParser::Stop()
+{
+    if (m_stopped || !m_failure.isEmpty())
+        return;
+    m_stopped = true;
+    XML_StopParser(m_parser, XML_FALSE);
+}
+
+void OFD_XmlParser::Fail(const QString &message)
+{
+    if (m_stopped || !m_failure.isEmpty())
+        return;
+    m_failure = message;
+    XML_StopParser(m_parser, XML_FALSE);
+}
+
+bool OFD_XmlParser::TextIsReference() const
+{
+    const XML_Index at = XML_GetCurrentByteIndex(m_parser);
+    if (at < 0 || at >= m_inputSize)
+        return false;
+    // UTF-16 puts a zero byte before or after the ampersand.
+    const char c = m_input[at];
+    return c == '&' || (c == '\0' && at + 1 < m_inputSize && m_input[at + 1] == '&');
+}
+
+QString OFD_XmlParser::Malformed(const QString &reason) const
+{
+    return Tr("The XML is not well formed (line %1, column %2): %3")
+        .arg(qulonglong(XML_GetCurrentLineNumber(m_parser)))
+        .arg(qulonglong(XML_GetCurrentColumnNumber(m_parser)) + 1)
+        .arg(reason);
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// expat's parser handle, without its header in ours.
+struct XML_ParserStruct;
+
+// The one XML reader of the model: a stream of elements and text over a whole part, in UTF-8.
+// Names arrive as written ("prefix:local"); namespaces are the handler's business. Entity
+// declarations are refused, so no part expands beyond its bytes; no external entity is read.
+// Parts declared in an encoding other than UTF-8, UTF-16, ISO-8859-1 or ASCII are converted
+// first. One parser may read many parts in turn, which saves its setup on small ones.
+class OFD_XmlParser
+{
+public:
+    class Handler
+    {
+    public:
+        virtual ~Handler() = default;
+        // `attributes` holds name, value pairs and ends with a null name.
+        virtual void StartElement(OFD_XmlParser &parser, const char *name, const char **attributes) = 0;
+        virtual void EndElement(OFD_XmlParser &parser) = 0;
+        // A piece of character data; a run of text may come in several pieces.
+        virtual void Text(OFD_XmlParser &parser, const char *text, int length) = 0;
+        // Markup that ends a run of text without being an element: a comment, a processing
+        // instruction, either end of a CDATA section (`cdata` tells which side the run is on).
+        virtual void Break(OFD_XmlParser &parser, bool cdata) = 0;
+    };
+
+    enum Result { Finished, Stopped, Failed };
+
+    OFD_XmlParser();
+    ~OFD_XmlParser();
+    OFD_XmlParser(const OFD_XmlParser &) = delete;
+    OFD_XmlParser &operator=(const OFD_XmlParser &) = delete;
+
+    // Failed with a reason for text that is not well formed or that a handler failed.
+    Result Parse(const QByteArray &data, Handler &handler, QString *error);
+
+    // From a handler: end the parse here, as done or as failed with `message`.
+    void Stop();
+    void Fail(const QString &message);
+    // "not well formed" with the current position and `reason`.
+    QString Malformed(const QString &reason) const;
+    // From Text: whether the current piece was written as a character or entity reference.
+    bool TextIsReference() const;
+
+private:
+    friend struct OFD_XmlParserCallbacks;
+
+    XML_ParserStruct *m_parser = nullptr;
+    Handler *m_handler = nullptr;
+    const char *m_input = nullptr;
+    int m_inputSize = 0;
+    bool m_used = false;
+    bool m_stopped = false;
+    QString m_failure;
+};
