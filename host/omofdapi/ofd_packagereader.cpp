@@ -13,9 +13,9 @@
 #include "ofd_xmlserializer.h"
 
 #include <QCoreApplication>
-#include <QMap>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -64,12 +64,14 @@ void NoteIDs(const QByteArray &bytes, OFD_DocumentContext &context)
 }
 
 // The page box of an Area (or PageArea) element: PhysicalBox, else ApplicationBox, else ContentBox.
-bool BoxOf(const QMap<QString, QString> &boxes, CCA_GRect &box)
+const char *const kBoxNames[] = {"PhysicalBox", "ApplicationBox", "ContentBox"};
+using BoxTexts = std::array<QString, 3>;
+
+bool BoxOf(const BoxTexts &boxes, CCA_GRect &box)
 {
-    for (const char *name : {"PhysicalBox", "ApplicationBox", "ContentBox"}) {
+    for (const QString &text : boxes) {
         CCA_GRect rect;
-        if (OFD_ContentReader::ParseBox(boxes.value(QLatin1String(name)), rect) && rect.Width() > 0
-            && rect.Height() > 0) {
+        if (OFD_ContentReader::ParseBox(text, rect) && rect.Width() > 0 && rect.Height() > 0) {
             box = CCA_GRect(0, 0, rect.Width(), rect.Height());
             return true;
         }
@@ -81,9 +83,9 @@ bool BoxOfElement(const OFD_XmlElement *area, CCA_GRect &box)
 {
     if (!area)
         return false;
-    QMap<QString, QString> boxes;
-    for (const char *name : {"PhysicalBox", "ApplicationBox", "ContentBox"})
-        boxes.insert(QLatin1String(name), area->ChildText(QLatin1String(name)));
+    BoxTexts boxes;
+    for (size_t i = 0; i < boxes.size(); ++i)
+        boxes[i] = area->ChildText(QLatin1String(kBoxNames[i]));
     return BoxOf(boxes, box);
 }
 
@@ -93,13 +95,23 @@ class PageTop : public OFD_XmlParser::Handler
 {
 public:
     explicit PageTop(uint32_t *templateID) : m_templateID(templateID) {}
-    const QMap<QString, QString> &Boxes() const { return m_boxes; }
+    BoxTexts Boxes() const
+    {
+        BoxTexts boxes;
+        for (size_t i = 0; i < boxes.size(); ++i)
+            boxes[i] = QString::fromUtf8(m_boxes[i]);
+        return boxes;
+    }
 
     void StartElement(OFD_XmlParser &parser, const char *name, const char **attributes) override
     {
         ++m_depth;
         if (m_depth == 3 && m_inArea) {
-            m_boxName = QString::fromUtf8(LocalName(name));
+            const char *local = LocalName(name);
+            m_box = -1;
+            for (int i = 0; i < 3 && m_box < 0; ++i)
+                if (std::strcmp(local, kBoxNames[i]) == 0)
+                    m_box = i;
             m_boxText.clear();
         }
         if (m_depth != 2)
@@ -118,8 +130,8 @@ public:
 
     void EndElement(OFD_XmlParser &) override
     {
-        if (m_depth == 3 && m_inArea)
-            m_boxes.insert(m_boxName, QString::fromUtf8(m_boxText));
+        if (m_depth == 3 && m_inArea && m_box >= 0)
+            m_boxes[size_t(m_box)] = m_boxText;
         if (m_depth == 2 && m_inArea) {
             m_inArea = false;
             m_haveArea = true;
@@ -129,7 +141,7 @@ public:
 
     void Text(OFD_XmlParser &, const char *text, int length) override
     {
-        if (m_depth == 3 && m_inArea)
+        if (m_depth == 3 && m_inArea && m_box >= 0)
             m_boxText.append(text, length);
     }
 
@@ -143,8 +155,8 @@ private:
     }
 
     uint32_t *m_templateID;
-    QMap<QString, QString> m_boxes;
-    QString m_boxName;
+    std::array<QByteArray, 3> m_boxes;
+    int m_box = -1; // which of them is being read
     QByteArray m_boxText;
     int m_depth = 0;
     bool m_inArea = false;

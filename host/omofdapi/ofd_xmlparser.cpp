@@ -1,10 +1,12 @@
 #include "ofd_xmlparser.h"
 
 #include <QCoreApplication>
+#include <QRandomGenerator>
 #include <QTextCodec>
 
 #include <expat.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -17,29 +19,39 @@ QString Tr(const char *text)
 // The encoding named by the XML declaration, or empty.
 QByteArray DeclaredEncoding(const QByteArray &data)
 {
-    int at = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    if (data.mid(at, 5) != "<?xml")
+    const char *at = data.constData();
+    const char *end = at + std::min(data.size(), 512);
+    if (end - at >= 3 && std::memcmp(at, "\xEF\xBB\xBF", 3) == 0)
+        at += 3;
+    if (end - at < 5 || std::memcmp(at, "<?xml", 5) != 0)
         return QByteArray();
-    const int end = data.indexOf("?>", at);
-    const QByteArray declaration = data.mid(at, end < 0 ? 256 : end - at);
-    at = declaration.indexOf("encoding");
-    if (at < 0)
+    const char *close = static_cast<const char *>(std::memchr(at, '>', size_t(end - at)));
+    if (close)
+        end = close;
+    static const char key[] = "encoding";
+    const char *found = std::search(at, end, key, key + 8);
+    if (found == end)
         return QByteArray();
-    at = declaration.indexOf('=', at);
-    while (at >= 0 && ++at < declaration.size() && (declaration.at(at) == ' ' || declaration.at(at) == '\t'
-                                                    || declaration.at(at) == '\r' || declaration.at(at) == '\n')) {
-    }
-    if (at < 0 || at >= declaration.size() || (declaration.at(at) != '"' && declaration.at(at) != '\''))
+    at = found + 8;
+    while (at < end && (*at == ' ' || *at == '\t' || *at == '\r' || *at == '\n'))
+        ++at;
+    if (at == end || *at++ != '=')
         return QByteArray();
-    const int close = declaration.indexOf(declaration.at(at), at + 1);
-    return close < 0 ? QByteArray() : declaration.mid(at + 1, close - at - 1);
+    while (at < end && (*at == ' ' || *at == '\t' || *at == '\r' || *at == '\n'))
+        ++at;
+    if (at == end || (*at != '"' && *at != '\''))
+        return QByteArray();
+    const char *value = at + 1;
+    const char *quote = std::find(value, end, *at);
+    return quote == end ? QByteArray() : QByteArray(value, int(quote - value));
 }
 
 bool ExpatKnows(const QByteArray &encoding)
 {
-    const QByteArray name = encoding.toUpper();
-    return name.isEmpty() || name == "UTF-8" || name == "UTF-16" || name == "UTF-16LE" || name == "UTF-16BE"
-        || name == "ISO-8859-1" || name == "US-ASCII";
+    for (const char *known : {"UTF-8", "UTF-16", "UTF-16LE", "UTF-16BE", "ISO-8859-1", "US-ASCII"})
+        if (qstricmp(encoding.constData(), known) == 0)
+            return true;
+    return encoding.isEmpty();
 }
 
 } // namespace
@@ -98,7 +110,11 @@ struct OFD_XmlParserCallbacks
     }
 };
 
-OFD_XmlParser::OFD_XmlParser() = default;
+// Each parser keeps one secret for expat's hash tables; asking the system for a new one on
+// every part costs more than reading a small page.
+OFD_XmlParser::OFD_XmlParser() : m_salt(QRandomGenerator::system()->generate64())
+{
+}
 
 OFD_XmlParser::~OFD_XmlParser()
 {
@@ -132,6 +148,7 @@ OFD_XmlParser::Result OFD_XmlParser::Parse(const QByteArray &data, Handler &hand
             *error = Tr("Out of memory for the XML reader.");
         return Failed;
     }
+    XML_SetHashSalt(m_parser, static_cast<unsigned long>(m_salt));
     XML_SetUserData(m_parser, this);
     XML_SetElementHandler(m_parser, &OFD_XmlParserCallbacks::Start, &OFD_XmlParserCallbacks::End);
     XML_SetCharacterDataHandler(m_parser, &OFD_XmlParserCallbacks::Text);

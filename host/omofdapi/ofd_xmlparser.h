@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 // expat's parser handle, without its header in ours.
 struct XML_ParserStruct;
@@ -50,6 +51,7 @@ private:
     friend struct OFD_XmlParserCallbacks;
 
     XML_ParserStruct *m_parser = nullptr;
+    quint64 m_salt;
     Handler *m_handler = nullptr;
     const char *m_input = nullptr;
     int m_inputSize = 0;
