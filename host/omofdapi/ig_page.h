@@ -55,6 +55,15 @@ public:
     // is not known (the list changed, or too much changed).
     virtual uint64_t AnnotsOwnRevision() const = 0;
     virtual bool AnnotsChangedAreas(uint64_t ownRevision, std::vector<CCA_GRect> &areas) const = 0;
+    // For a drawing made at (`revision`, `ownRevision`): true with the areas to draw again
+    // when every change since came through the page's own annotations; false when it must
+    // be drawn afresh. Anything else (an appearance object anywhere) shows only in the sum.
+    bool AnnotsChangedOnlyIn(uint64_t revision, uint64_t ownRevision, std::vector<CCA_GRect> &areas) const
+    {
+        areas.clear();
+        return AnnotsRevision() - revision == AnnotsOwnRevision() - ownRevision
+            && AnnotsChangedAreas(ownRevision, areas);
+    }
     // Creates an annotation with a fresh document-unique ID and inserts it at `index`
     // (-1 appends). With `buildAppearance` and a description in `extra`, its appearance
     // is built from it. The page owns the result.

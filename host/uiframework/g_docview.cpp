@@ -859,9 +859,7 @@ bool G_DocView::UpdatePageImage(PageImage *cached, const QImage &content, IG_Pag
     const uint64_t revision = page->AnnotsRevision();
     const uint64_t ownRevision = page->AnnotsOwnRevision();
     std::vector<CCA_GRect> areas;
-    // Any other change (an appearance object anywhere) shows only in the sum.
-    if (revision - cached->annotsRevision != ownRevision - cached->ownRevision
-        || !page->AnnotsChangedAreas(cached->ownRevision, areas))
+    if (!page->AnnotsChangedOnlyIn(cached->annotsRevision, cached->ownRevision, areas))
         return false;
     const float reach = G_PageRenderer::kStrokeReachMM;
     const QTransform toImage = PageToImage(pageIndex);

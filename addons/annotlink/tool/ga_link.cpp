@@ -172,8 +172,7 @@ bool GA_Link::UpdateOutlineLayer(OutlineLayer *layer, int pageIndex, IG_Page *pa
     const uint64_t revision = page->AnnotsRevision();
     const uint64_t ownRevision = page->AnnotsOwnRevision();
     std::vector<CCA_GRect> areas;
-    if (!layer->outside.empty() || revision - layer->revision != ownRevision - layer->ownRevision
-        || !page->AnnotsChangedAreas(layer->ownRevision, areas))
+    if (!layer->outside.empty() || !page->AnnotsChangedOnlyIn(layer->revision, layer->ownRevision, areas))
         return false;
     QRegion region;
     for (const CCA_GRect &area : areas)
