@@ -46,6 +46,55 @@ QByteArray DeclaredEncoding(const QByteArray &data)
     return quote == end ? QByteArray() : QByteArray(value, int(quote - value));
 }
 
+// The length of a leading BOM and XML declaration that say no more than what expat assumes
+// without them (XML 1.0, UTF-8), or 0. Reading such a declaration costs expat more than a
+// small page does.
+int PlainPrologLength(const QByteArray &data)
+{
+    const char *const begin = data.constData();
+    const char *const end = begin + std::min(data.size(), 256);
+    const char *at = begin;
+    auto skip = [&at, end](const char *text, bool anyCase = false) {
+        const size_t length = std::strlen(text);
+        if (size_t(end - at) < length
+            || (anyCase ? qstrnicmp(at, text, uint(length)) : std::memcmp(at, text, length)) != 0)
+            return false;
+        at += length;
+        return true;
+    };
+    auto spaces = [&at, end]() {
+        const char *from = at;
+        while (at < end && (*at == ' ' || *at == '\t' || *at == '\r' || *at == '\n'))
+            ++at;
+        return at > from;
+    };
+    auto pseudo = [&](const char *name, const char *value) {
+        const char *from = at;
+        if (spaces() && skip(name)) {
+            spaces();
+            if (skip("=")) {
+                spaces();
+                for (const char quote : {'"', '\''}) {
+                    const char *opened = at;
+                    if (at < end && *at == quote && (++at, skip(value, true)) && at < end && *at == quote) {
+                        ++at;
+                        return true;
+                    }
+                    at = opened;
+                }
+            }
+        }
+        at = from;
+        return false;
+    };
+    skip("\xEF\xBB\xBF");
+    if (!skip("<?xml") || !pseudo("version", "1.0"))
+        return 0;
+    pseudo("encoding", "UTF-8");
+    spaces();
+    return skip("?>") ? int(at - begin) : 0;
+}
+
 bool ExpatKnows(const QByteArray &encoding)
 {
     for (const char *known : {"UTF-8", "UTF-16", "UTF-16LE", "UTF-16BE", "ISO-8859-1", "US-ASCII"})
@@ -138,6 +187,7 @@ OFD_XmlParser::Result OFD_XmlParser::Parse(const QByteArray &data, Handler &hand
         override = "UTF-8";
     }
     const QByteArray &input = override ? converted : data;
+    m_skipped = override ? 0 : PlainPrologLength(data);
 
     if (!m_parser)
         m_parser = XML_ParserCreate(override);
@@ -158,8 +208,8 @@ OFD_XmlParser::Result OFD_XmlParser::Parse(const QByteArray &data, Handler &hand
     XML_SetEntityDeclHandler(m_parser, &OFD_XmlParserCallbacks::Entity);
     XML_SetXmlDeclHandler(m_parser, &OFD_XmlParserCallbacks::Declaration);
     m_handler = &handler;
-    m_input = input.constData();
-    m_inputSize = input.size();
+    m_input = input.constData() + m_skipped;
+    m_inputSize = input.size() - m_skipped;
     m_stopped = false;
     m_failure.clear();
 
@@ -210,6 +260,7 @@ QString OFD_XmlParser::Malformed(const QString &reason) const
 {
     return Tr("The XML is not well formed (line %1, column %2): %3")
         .arg(qulonglong(XML_GetCurrentLineNumber(m_parser)))
-        .arg(qulonglong(XML_GetCurrentColumnNumber(m_parser)) + 1)
+        .arg(qulonglong(XML_GetCurrentColumnNumber(m_parser)) + 1
+             + (XML_GetCurrentLineNumber(m_parser) == 1 ? qulonglong(m_skipped) : 0))
         .arg(reason);
 }
