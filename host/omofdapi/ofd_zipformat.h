@@ -62,6 +62,14 @@ inline bool ReadZip64(const char *extra, int length, quint64 &size, quint64 &com
     return false;
 }
 
+inline bool HasField(const char *extra, int length, quint16 id)
+{
+    for (int pos = 0; pos + 4 <= length; pos += 4 + int(ReadLE(extra + pos + 2, 2)))
+        if (ReadLE(extra + pos, 2) == id)
+            return true;
+    return false;
+}
+
 // The extra fields without any zip64 field, for a record whose zip64 field is written anew.
 inline QByteArray WithoutZip64(const char *extra, int length)
 {

@@ -128,6 +128,7 @@ bool OFD_ZipWriter::Begin(const QString &targetPath, QString *error)
 {
     Abandon();
     m_target = targetPath;
+    m_pending.reserve(kGather + (64 << 10));
     m_file = OpenTarget(targetPath, error);
     return m_file != nullptr;
 }
@@ -194,29 +195,30 @@ bool OFD_ZipWriter::PlaceCopy(Entry &entry, QString *error)
     const OFD_ZipArchive &source = *entry.source;
     const qint64 start = qint64(qMin<quint64>(record.localOffset, quint64(LLONG_MAX / 2)));
     const QByteArray local = source.ReadRaw(start, 30);
-    const QString name = QString::fromUtf8(record.rawName);
-    if (local.size() < 30 || !local.startsWith(QByteArray("PK\x03\x04", 4)))
-        return Fail(error, Tr("The entry %1 cannot be copied: the package has no entry where its directory says.").arg(name));
+    if (local.size() < 30 || !local.startsWith(QByteArray::fromRawData("PK\x03\x04", 4)))
+        return Fail(error, Tr("The entry %1 cannot be copied: the package has no entry where its directory says.")
+                               .arg(QString::fromUtf8(record.rawName)));
     const int nameLength = int(ReadLE(local.constData() + 26, 2));
     const int extraLength = int(ReadLE(local.constData() + 28, 2));
     const QByteArray head = source.ReadRaw(start + 30, nameLength + extraLength);
     const qint64 dataStart = start + 30 + nameLength + extraLength;
     if (head.size() != nameLength + extraLength || record.compressedSize > quint64(source.RawSize() - dataStart))
-        return Fail(error, Tr("The entry %1 cannot be copied: its bytes run past the end of the package.").arg(name));
+        return Fail(error, Tr("The entry %1 cannot be copied: its bytes run past the end of the package.")
+                               .arg(QString::fromUtf8(record.rawName)));
     const qint64 dataEnd = dataStart + qint64(record.compressedSize);
     const quint16 flags = quint16(ReadLE(local.constData() + 6, 2));
     quint64 crc = ReadLE(local.constData() + 14, 4);
     quint64 compressed = ReadLE(local.constData() + 18, 4);
     quint64 size = ReadLE(local.constData() + 22, 4);
-    const QByteArray extra = head.mid(nameLength);
-    const bool zip64 = WithoutZip64(extra.constData(), extra.size()).size() != extra.size();
+    const char *extra = head.constData() + nameLength;
     qint64 end = dataEnd;
-    bool same = head.left(nameLength) == record.rawName && ReadLE(local.constData() + 8, 2) == record.method
+    bool same = nameLength == record.rawName.size() && memcmp(head.constData(), record.rawName.constData(), size_t(nameLength)) == 0
+        && ReadLE(local.constData() + 8, 2) == record.method
         && (flags & (kDescriptorFlag | 1)) == (record.flags & (kDescriptorFlag | 1));
     if (same && (flags & kDescriptorFlag)) {
         const QByteArray descriptor = source.ReadRaw(dataEnd, qMin<qint64>(24, source.RawSize() - dataEnd));
-        const int at = descriptor.startsWith(QByteArray("PK\x07\x08", 4)) ? 4 : 0;
-        const int width = zip64 ? 8 : 4;
+        const int at = descriptor.startsWith(QByteArray::fromRawData("PK\x07\x08", 4)) ? 4 : 0;
+        const int width = HasField(extra, extraLength, kZip64Extra) ? 8 : 4;
         same = descriptor.size() >= at + 4 + 2 * width;
         if (same) {
             crc = ReadLE(descriptor.constData() + at, 4);
@@ -225,7 +227,7 @@ bool OFD_ZipWriter::PlaceCopy(Entry &entry, QString *error)
             end += at + 4 + 2 * width;
         }
     } else if (same) {
-        same = ReadZip64(extra.constData(), extra.size(), size, compressed, nullptr);
+        same = ReadZip64(extra, extraLength, size, compressed, nullptr);
     }
     entry.asIs = same && crc == record.crc && compressed == record.compressedSize && size == record.size;
     entry.from = entry.asIs ? start : dataStart;
@@ -298,13 +300,13 @@ bool OFD_ZipWriter::WriteEntry(Entry &entry, const QByteArray &data, QString *er
 
 // The entry's directory record copied with its new offset, or, when that needs a zip64 field or
 // the entry got a new local header, made from its fields (other extra fields and comment kept).
-QByteArray OFD_ZipWriter::DirectoryRecord(const Entry &entry)
+void OFD_ZipWriter::DirectoryRecord(const Entry &entry, QByteArray &out)
 {
     const char *p = entry.record ? entry.source->Directory().Bytes().constData() + entry.record->start : nullptr;
     if (p && entry.asIs && entry.offset < kMax32 && ReadLE(p + 42, 4) != kMax32) {
-        QByteArray copy(p, entry.record->length);
-        SetLE(copy.data() + 42, entry.offset, 4);
-        return copy;
+        out.append(p, entry.record->length);
+        SetLE(out.data() + out.size() - entry.record->length + 42, entry.offset, 4);
+        return;
     }
     const int nameLength = p ? int(ReadLE(p + 28, 2)) : 0;
     const int extraLength = p ? int(ReadLE(p + 30, 2)) : 0;
@@ -337,7 +339,7 @@ QByteArray OFD_ZipWriter::DirectoryRecord(const Entry &entry)
     PutLE(record, p ? ReadLE(p + 36, 2) : 0, 2); // internal attributes
     PutLE(record, p ? ReadLE(p + 38, 4) : 0, 4); // external attributes
     PutLE(record, qMin<quint64>(entry.offset, kMax32), 4);
-    return record + entry.name + extra + comment;
+    out += record + entry.name + extra + comment;
 }
 
 // The end record, after a zip64 end record and its locator when the counts or offsets need them.
@@ -372,9 +374,13 @@ QByteArray OFD_ZipWriter::EndRecords(quint64 start, quint64 length, quint64 coun
 bool OFD_ZipWriter::WriteDirectory(QString *error)
 {
     const quint64 start = m_position;
-    for (const Entry &entry : m_entries)
-        if (!Write(DirectoryRecord(entry), error))
+    for (const Entry &entry : m_entries) {
+        const int before = m_pending.size();
+        DirectoryRecord(entry, m_pending);
+        m_position += quint64(m_pending.size() - before);
+        if (m_pending.size() >= kGather && !Flush(error))
             return false;
+    }
     return Write(EndRecords(start, m_position - start, m_entries.size()), error);
 }
 
@@ -383,7 +389,7 @@ bool OFD_ZipWriter::Flush(QString *error)
     if (m_pending.isEmpty())
         return true;
     const bool ok = m_file->write(m_pending) == m_pending.size();
-    m_pending.clear();
+    m_pending.resize(0); // keeps what was reserved
     return ok || Fail(error, Tr("Cannot write %1: %2").arg(m_target, WriteError(*m_file)));
 }
 

@@ -46,7 +46,7 @@ private:
     bool WriteCopies(QString *error);
     bool WriteEntry(Entry &entry, const QByteArray &data, QString *error);
     bool WriteDirectory(QString *error);
-    static QByteArray DirectoryRecord(const Entry &entry);
+    static void DirectoryRecord(const Entry &entry, QByteArray &out);
     static QByteArray EndRecords(quint64 start, quint64 length, quint64 count);
     bool Write(const char *data, qint64 length, QString *error);
     bool Write(const QByteArray &data, QString *error) { return Write(data.constData(), data.size(), error); }
