@@ -312,10 +312,10 @@ void LoadLinks(const QDir &scratch)
 
     // The part's XML text alone, read by a plain stream parser.
     QByteArray part;
-    OFD_PackageReader *reader = OFD_PackageReader::Of(document.get());
-    const OFD_PackageReader::PageState *state = reader ? reader->State(document->Page(0)) : nullptr;
+    const OFD_PackageFile *file = OFD_PackageReader::FileOf(document.get());
+    const OFD_PackageFile::PageState *state = file ? file->State(document->Page(0)) : nullptr;
     if (state && !state->annotFiles.isEmpty())
-        reader->Archive()->ReadEntry(state->annotFiles.first(), part, nullptr);
+        file->Archive()->ReadEntry(state->annotFiles.first(), part, nullptr);
     const double parse = MedianMs([&]() {
         QXmlStreamReader xml(part);
         qint64 tokens = 0;

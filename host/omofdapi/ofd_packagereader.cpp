@@ -178,7 +178,8 @@ int LayerRank(const OFD_XmlElement &layer)
 } // namespace
 
 OFD_PackageReader::OFD_PackageReader(OFD_Document *document, std::shared_ptr<OFD_ZipArchive> archive)
-    : m_document(document), m_archive(std::move(archive)), m_resources(std::make_unique<OFD_Resources>())
+    : m_document(document), m_archive(archive), m_file(std::make_shared<OFD_PackageFile>(archive, archive->FilePath())),
+      m_resources(std::make_unique<OFD_Resources>())
 {
 }
 
@@ -187,6 +188,17 @@ OFD_PackageReader::~OFD_PackageReader() = default;
 OFD_PackageReader *OFD_PackageReader::Of(const OFD_Document *document)
 {
     return document ? dynamic_cast<OFD_PackageReader *>(document->PageLoader()) : nullptr;
+}
+
+OFD_PackageFile *OFD_PackageReader::FileOf(const OFD_Document *document)
+{
+    const OFD_PackageReader *reader = Of(document);
+    return reader ? reader->m_file.get() : nullptr;
+}
+
+uint32_t OFD_PackageReader::FileMaxUnitID() const
+{
+    return m_file->FileMaxUnitID();
 }
 
 std::unique_ptr<OFD_Document> OFD_PackageReader::Open(const QString &filePath, QString *error,
@@ -202,7 +214,6 @@ std::unique_ptr<OFD_Document> OFD_PackageReader::Open(const QString &filePath, Q
         if (!reader->ReadPackage(error))
             return nullptr;
     }
-    reader->m_savedPath = filePath;
     document->SetPageLoader(std::move(reader));
     document->SetFilePath(filePath);
     document->SetModified(false);
@@ -264,22 +275,23 @@ std::unique_ptr<OFD_XmlElement> OFD_PackageReader::ReadDocumentRoot(QString *err
     if (!body->ChildText(QStringLiteral("Signatures")).trimmed().isEmpty())
         m_document->SetSigned(true);
     const QString docRoot = OFD_PackagePath::Resolve(QString(), body->ChildText(QStringLiteral("DocRoot")));
-    m_documentPath = docRoot.isEmpty() ? QString() : m_archive->FindEntry(docRoot);
-    if (m_documentPath.isEmpty()) {
+    const QString documentPath = docRoot.isEmpty() ? QString() : m_archive->FindEntry(docRoot);
+    if (documentPath.isEmpty()) {
         if (error)
             *error = Tr("The document part %1 named in OFD.xml is missing.")
                          .arg(body->ChildText(QStringLiteral("DocRoot")).trimmed());
         return nullptr;
     }
-    m_documentFolder = OFD_PackagePath::Folder(m_documentPath);
-    std::unique_ptr<OFD_XmlElement> doc = ReadPart(m_documentPath, error);
+    m_documentFolder = OFD_PackagePath::Folder(documentPath);
+    std::unique_ptr<OFD_XmlElement> doc = ReadPart(documentPath, error);
     if (!doc)
         return nullptr;
     if (!doc->Is(QStringLiteral("Document"))) {
         if (error)
-            *error = Tr("%1 is no OFD document part.").arg(m_documentPath);
+            *error = Tr("%1 is no OFD document part.").arg(documentPath);
         return nullptr;
     }
+    m_file->SetDocument(documentPath, nullptr);
     return doc;
 }
 
@@ -311,6 +323,8 @@ bool OFD_PackageReader::ReadPackage(QString *error)
     if (!doc->ChildText(QStringLiteral("Attachments")).trimmed().isEmpty())
         ReadAttachments(doc->ChildText(QStringLiteral("Attachments")));
     ReadAnnotIndex(doc->ChildText(QStringLiteral("Annotations")));
+    // Kept for the writer, which changes little of it and would otherwise parse it again.
+    m_file->SetDocument(m_file->DocumentPath(), std::shared_ptr<const OFD_XmlElement>(std::move(doc)));
     return true;
 }
 
@@ -319,8 +333,10 @@ void OFD_PackageReader::ReadCommonData(const OFD_XmlElement &doc)
     const OFD_XmlElement *common = doc.Child(QStringLiteral("CommonData"));
     m_defaultBox = CCA_GRect(0, 0, 210, 297);
     if (common) {
-        OFD_XmlElement::ParseUInt(common->ChildText(QStringLiteral("MaxUnitID")), m_fileMaxUnitID);
-        m_document->NoteID(m_fileMaxUnitID);
+        uint32_t maxUnitID = 0;
+        OFD_XmlElement::ParseUInt(common->ChildText(QStringLiteral("MaxUnitID")), maxUnitID);
+        m_file->SetFileMaxUnitID(maxUnitID);
+        m_document->NoteID(maxUnitID);
         BoxOfElement(common->Child(QStringLiteral("PageArea")), m_defaultBox);
         for (int i = 0; i < common->ChildCount(); ++i) {
             const OFD_XmlElement *child = common->ChildAt(i);
@@ -415,10 +431,7 @@ void OFD_PackageReader::AddPages(const QVector<OFD_XmlElement *> &pageElements)
         pageIDs.insert(page->ID());
         page->SetParsed(false);
         page->SetAnnotsLoaded(false);
-        PageState state;
-        state.contentPath = pagePaths.at(i);
-        state.fileID = fileID;
-        m_pages.insert(page, state);
+        m_file->AddPage(page, pagePaths.at(i), fileID);
     }
 }
 
@@ -450,21 +463,16 @@ void OFD_PackageReader::ReadAttachments(const QString &location)
 
 void OFD_PackageReader::ReadAnnotIndex(const QString &location)
 {
-    QVector<IndexEntry> entries;
-    m_indexExists = false;
-    m_indexOwned = true;
-    m_indexPath = location.trimmed().isEmpty() ? QString()
-                                                : LocateEntry({OFD_PackagePath::Resolve(m_documentFolder, location)});
-    std::unique_ptr<OFD_XmlElement> root = m_indexPath.isEmpty() ? nullptr : ReadPart(m_indexPath, nullptr);
-    if (!m_indexPath.isEmpty())
-        m_indexOwned = m_archive->FindEntry(m_indexPath).isEmpty();
+    QVector<OFD_PackageFile::IndexEntry> entries;
+    const QString path = location.trimmed().isEmpty() ? QString()
+                                                       : LocateEntry({OFD_PackagePath::Resolve(m_documentFolder, location)});
+    std::unique_ptr<OFD_XmlElement> root = path.isEmpty() ? nullptr : ReadPart(path, nullptr);
     // Any other part named as the index is never read or written as one.
-    if (root && root->Is(QStringLiteral("Annotations"))) {
-        m_indexExists = true;
-        m_indexOwned = true;
-        const QString folder = OFD_PackagePath::Folder(m_indexPath);
+    const bool exists = root && root->Is(QStringLiteral("Annotations"));
+    if (exists) {
+        const QString folder = OFD_PackagePath::Folder(path);
         for (const OFD_XmlElement *element : root->Children(QStringLiteral("Page"))) {
-            IndexEntry entry;
+            OFD_PackageFile::IndexEntry entry;
             entry.pageID = element->UIntAttribute(QStringLiteral("PageID"));
             const QString fileLoc = element->ChildText(QStringLiteral("FileLoc"));
             entry.filePath = LocateEntry({OFD_PackagePath::Resolve(folder, fileLoc),
@@ -474,43 +482,8 @@ void OFD_PackageReader::ReadAnnotIndex(const QString &location)
             entries.append(entry);
         }
     }
-    AssignIndex(entries);
-}
-
-void OFD_PackageReader::AssignIndex(const QVector<IndexEntry> &entries)
-{
-    m_index = entries;
-    m_annotPartUsers.clear();
-    QHash<uint32_t, PageState *> pagesByFileID;
-    for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
-        it.value().annotFiles.clear();
-        pagesByFileID.insert(it.value().fileID, &it.value());
-    }
-    for (const IndexEntry &entry : entries) {
-        PageState *state = pagesByFileID.value(entry.pageID);
-        if (state && !entry.filePath.isEmpty() && !state->annotFiles.contains(entry.filePath)) {
-            state->annotFiles.append(entry.filePath);
-            ++m_annotPartUsers[entry.filePath];
-        }
-    }
-}
-
-bool OFD_PackageReader::OwnsAnnotPart(const OFD_Page *page, const QString &path) const
-{
-    const PageState *state = State(page);
-    if (!state || path.isEmpty() || !state->annotFiles.contains(path) || m_annotPartUsers.value(path) != 1)
-        return false;
-    if (state->annotParts.contains(path))
-        return true;
-    const bool isKnownPart = path.compare(m_indexPath, Qt::CaseInsensitive) == 0
-        || path.compare(m_documentPath, Qt::CaseInsensitive) == 0;
-    return !isKnownPart && m_archive->FindEntry(path).isEmpty();
-}
-
-const OFD_PackageReader::PageState *OFD_PackageReader::State(const OFD_Page *page) const
-{
-    const auto it = m_pages.constFind(page);
-    return it == m_pages.constEnd() ? nullptr : &it.value();
+    const bool owned = exists || path.isEmpty() || m_archive->FindEntry(path).isEmpty();
+    m_file->SetAnnotIndex(path, exists, owned, entries);
 }
 
 const OFD_XmlElement *OFD_PackageReader::TemplateRoot(uint32_t templateID)
@@ -525,10 +498,11 @@ const OFD_XmlElement *OFD_PackageReader::TemplateRoot(uint32_t templateID)
 
 bool OFD_PackageReader::LoadContent(OFD_Page *page)
 {
-    const auto it = m_pages.constFind(page);
-    if (it == m_pages.constEnd())
+    const OFD_PackageFile::PageState *state = m_file->State(page);
+    if (!state)
         return false;
-    std::unique_ptr<OFD_XmlElement> root = ReadPart(it.value().contentPath, nullptr);
+    const QString contentPath = state->contentPath;
+    std::unique_ptr<OFD_XmlElement> root = ReadPart(contentPath, nullptr);
     if (!root)
         return false;
     OFD_LoadingScope loading(m_document->Context().get());
@@ -559,7 +533,7 @@ bool OFD_PackageReader::LoadContent(OFD_Page *page)
         scopes.push_back(std::move(scope));
         return scopes.back().get();
     };
-    const OFD_Resources *pageScope = scopeOf(*root, it.value().contentPath);
+    const OFD_Resources *pageScope = scopeOf(*root, contentPath);
     for (const OFD_XmlElement *use : root->Children(QStringLiteral("Template"))) {
         const uint32_t templateID = use->UIntAttribute(QStringLiteral("TemplateID"));
         const OFD_XmlElement *templateRoot = TemplateRoot(templateID);
@@ -588,11 +562,11 @@ bool OFD_PackageReader::LoadContent(OFD_Page *page)
 
 bool OFD_PackageReader::LoadAnnots(OFD_Page *page)
 {
-    const auto it = m_pages.find(page);
-    if (it == m_pages.end())
+    OFD_PackageFile::PageState *found = m_file->State(page);
+    if (!found)
         return false;
     OFD_LoadingScope loading(m_document->Context().get());
-    PageState &state = it.value();
+    OFD_PackageFile::PageState &state = *found;
     state.annotsLoaded = true;
     state.annotsComplete = false;
     state.annots.clear();
@@ -625,26 +599,4 @@ bool OFD_PackageReader::LoadAnnots(OFD_Page *page)
     }
     state.annotsComplete = true;
     return ok;
-}
-
-void OFD_PackageReader::Saved(const QString &filePath, const SavedParts *changes)
-{
-    m_savedPath = filePath;
-    if (!changes)
-        return;
-    const SavedParts &saved = *changes;
-    m_archive->Overlay(saved.written, saved.removed);
-    m_fileMaxUnitID = saved.maxUnitID;
-    m_indexPath = saved.indexPath;
-    m_indexExists = true;
-    m_indexOwned = true;
-    AssignIndex(saved.index);
-    for (auto it = saved.annots.constBegin(); it != saved.annots.constEnd(); ++it) {
-        const auto state = m_pages.find(it.key());
-        if (state == m_pages.end())
-            continue;
-        state->annots = it.value();
-        state->annotsComplete = true;
-        state->annotParts = QSet<QString>(state->annotFiles.cbegin(), state->annotFiles.cend());
-    }
 }

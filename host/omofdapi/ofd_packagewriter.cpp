@@ -20,6 +20,7 @@
 #include <QSet>
 #include <QUuid>
 
+#include <functional>
 #include <map>
 
 namespace {
@@ -62,10 +63,10 @@ QString PageBoxText(const OFD_Document &document)
 }
 
 // A package path not used yet: `folder` + `name`, or with a number added to the folder.
-QString FreePath(const QString &folder, const QString &name, const QSet<QString> &taken)
+QString FreePath(const QString &folder, const QString &name, const std::function<bool(const QString &)> &taken)
 {
     QString path = folder + name;
-    for (int n = 1; taken.contains(path.toCaseFolded()); ++n)
+    for (int n = 1; taken(path); ++n)
         path = folder.left(folder.size() - 1) + QLatin1Char('_') + QString::number(n) + QLatin1Char('/') + name;
     return path;
 }
@@ -80,17 +81,17 @@ bool WriteEntries(OFD_ZipWriter &zip, const QList<QPair<QString, QByteArray>> &e
 
 // The last guard before a package is written over: only parts read as what they are
 // rewritten as are replaced or dropped, and new entries are new.
-bool OwnsEveryWrite(const OFD_PackageReader &reader, const QHash<QString, QByteArray> &replaced,
+bool OwnsEveryWrite(const OFD_PackageFile &file, const OFD_Document &document, const QHash<QString, QByteArray> &replaced,
                     const QList<QPair<QString, QByteArray>> &added, const QSet<QString> &dropped, QString *error)
 {
-    QSet<QString> owned{reader.DocumentPath()};
-    if (reader.AnnotIndexExists())
-        owned.insert(reader.AnnotIndexPath());
-    for (int i = 0; i < reader.Document()->PageCount(); ++i) {
-        const OFD_Page *page = reader.Document()->Page(i);
-        if (const OFD_PackageReader::PageState *state = reader.State(page))
+    QSet<QString> owned{file.DocumentPath()};
+    if (file.AnnotIndexExists())
+        owned.insert(file.AnnotIndexPath());
+    for (int i = 0; i < document.PageCount(); ++i) {
+        const OFD_Page *page = document.Page(i);
+        if (const OFD_PackageFile::PageState *state = file.State(page))
             for (const QString &part : state->annotParts)
-                if (reader.OwnsAnnotPart(page, part))
+                if (file.OwnsAnnotPart(page, part))
                     owned.insert(part);
     }
     QStringList foreign;
@@ -98,10 +99,10 @@ bool OwnsEveryWrite(const OFD_PackageReader &reader, const QHash<QString, QByteA
         if (!owned.contains(it.key()))
             foreign.append(it.key());
     for (const QString &name : dropped)
-        if (!owned.contains(name) && !reader.Archive()->FindEntry(name).isEmpty())
+        if (!owned.contains(name) && !file.Archive()->FindEntry(name).isEmpty())
             foreign.append(name);
     for (const auto &entry : added)
-        if (!reader.Archive()->FindEntry(entry.first).isEmpty())
+        if (!file.Archive()->FindEntry(entry.first).isEmpty())
             foreign.append(entry.first);
     if (foreign.isEmpty())
         return true;
@@ -117,7 +118,7 @@ class OriginalAnnots
 public:
     explicit OriginalAnnots(const OFD_ZipArchive &archive) : m_archive(archive) {}
 
-    const OFD_XmlElement *Find(const OFD_PackageReader::LoadedAnnot &loaded)
+    const OFD_XmlElement *Find(const OFD_PackageFile::LoadedAnnot &loaded)
     {
         auto it = m_parts.find(loaded.part);
         if (it == m_parts.end()) {
@@ -146,7 +147,7 @@ bool IsEdited(const IG_Annot *annot)
 }
 
 // Whether the page holds the annotations it was read with, in the same order, none edited.
-bool AnnotsUnchanged(const OFD_Page &page, const OFD_PackageReader::PageState &state)
+bool AnnotsUnchanged(const OFD_Page &page, const OFD_PackageFile::PageState &state)
 {
     if (page.AnnotCount() != state.annots.size())
         return false;
@@ -172,8 +173,8 @@ bool OFD_PackageWriter::Save(OFD_Document *document, const QString &filePath, QS
             *error = Tr("No file name was given.");
         return false;
     }
-    if (OFD_PackageReader *reader = OFD_PackageReader::Of(document))
-        return SaveUpdate(document, *reader, filePath, error);
+    if (OFD_PackageFile *file = OFD_PackageReader::FileOf(document))
+        return SaveUpdate(document, *file, filePath, error);
     return SaveNew(document, filePath, error);
 }
 
@@ -184,9 +185,9 @@ namespace {
 class PackageUpdate
 {
 public:
-    PackageUpdate(OFD_Document *document, OFD_PackageReader &reader, QString *error)
-        : m_document(document), m_reader(reader), m_archive(reader.Archive()), m_error(error),
-          m_originals(*reader.Archive()), m_index(reader.AnnotIndex()), m_indexChanged(!reader.AnnotIndexExists())
+    PackageUpdate(OFD_Document *document, OFD_PackageFile &file, QString *error)
+        : m_document(document), m_file(file), m_archive(file.Archive()), m_error(error),
+          m_originals(*file.Archive()), m_index(file.AnnotIndex()), m_indexChanged(!file.AnnotIndexExists())
     {
     }
 
@@ -194,8 +195,9 @@ public:
 
 private:
     void ClaimIndexPath();
+    bool Taken(const QString &path) const;
     bool WritePageAnnots(int pageIndex);
-    QString OwnPart(const OFD_Page *page, const OFD_PackageReader::PageState &state, bool empty);
+    QString OwnPart(const OFD_Page *page, const OFD_PackageFile::PageState &state, bool empty);
     void WriteIndex();
     bool WriteDocumentPart();
     bool WriteZip(const QString &filePath);
@@ -204,18 +206,20 @@ private:
     bool Fail(const QString &reason);
 
     OFD_Document *m_document;
-    OFD_PackageReader &m_reader;
+    OFD_PackageFile &m_file;
     const std::shared_ptr<OFD_ZipArchive> m_archive;
     QString *m_error;
     OriginalAnnots m_originals;
-    QSet<QString> m_taken; // case-folded names in use
+    QSet<QString> m_taken; // case-folded names claimed besides the package's entries
+    bool m_claimed = false;
     QString m_indexPath;
-    QVector<OFD_PackageReader::IndexEntry> m_index;
+    QVector<OFD_PackageFile::IndexEntry> m_index;
     bool m_indexChanged;
     QHash<QString, QByteArray> m_replaced; // stored entry name -> new bytes
     QList<QPair<QString, QByteArray>> m_added;
     QSet<QString> m_dropped;
-    QHash<const OFD_Page *, QVector<OFD_PackageReader::LoadedAnnot>> m_written;
+    QHash<const OFD_Page *, QVector<OFD_PackageFile::LoadedAnnot>> m_written;
+    std::shared_ptr<const OFD_XmlElement> m_documentRoot; // as written, when it was
 };
 
 bool PackageUpdate::Fail(const QString &reason)
@@ -236,53 +240,57 @@ void PackageUpdate::Replace(const QString &path, const QByteArray &bytes, bool f
         m_added.append(qMakePair(path, bytes));
 }
 
+bool PackageUpdate::Taken(const QString &path) const
+{
+    return !m_archive->FindEntry(path).isEmpty() || m_taken.contains(path.toCaseFolded());
+}
+
+// Done when the first page is rewritten: an unchanged save needs no new names.
 void PackageUpdate::ClaimIndexPath()
 {
-    for (const QString &name : m_archive->EntryNames())
-        m_taken.insert(name.toCaseFolded());
-    for (const OFD_PackageReader::IndexEntry &entry : m_index)
+    m_claimed = true;
+    for (const OFD_PackageFile::IndexEntry &entry : m_index)
         m_taken.insert(entry.filePath.toCaseFolded());
-    m_indexPath = m_reader.AnnotIndexOwned() ? m_reader.AnnotIndexPath() : QString();
+    m_indexPath = m_file.AnnotIndexOwned() ? m_file.AnnotIndexPath() : QString();
     if (m_indexPath.isEmpty())
-        m_indexPath = FreePath(OFD_PackagePath::Folder(m_reader.DocumentPath()) + QStringLiteral("Annots/"),
-                               QStringLiteral("Annotations.xml"), m_taken);
+        m_indexPath = FreePath(OFD_PackagePath::Folder(m_file.DocumentPath()) + QStringLiteral("Annots/"),
+                               QStringLiteral("Annotations.xml"), [this](const QString &path) { return Taken(path); });
     m_taken.insert(m_indexPath.toCaseFolded());
 }
 
 bool PackageUpdate::Save(const QString &filePath)
 {
-    ClaimIndexPath();
     for (int i = 0; i < m_document->PageCount(); ++i)
         if (!WritePageAnnots(i))
             return false;
     // A part still listed for another page stays.
-    for (const OFD_PackageReader::IndexEntry &entry : qAsConst(m_index))
+    for (const OFD_PackageFile::IndexEntry &entry : qAsConst(m_index))
         m_dropped.remove(entry.filePath);
 
     if (m_written.isEmpty()) {
         // Nothing to write anew: the file is copied when a rewrite would hold the same bytes.
-        bool ok = QFileInfo(filePath) == QFileInfo(m_reader.SavedPath());
+        bool ok = QFileInfo(filePath) == QFileInfo(m_file.SavedPath());
         if (!ok && m_archive->ListsEveryRecord() && m_archive->FileUnchanged())
             ok = OFD_ZipWriter::CopyPackage(m_archive->FilePath(), filePath, m_error);
         else if (!ok)
             ok = WriteZip(filePath);
         if (ok)
-            m_reader.Saved(filePath, nullptr);
+            m_file.Rebase(filePath, nullptr);
         return ok;
     }
     if (m_indexChanged)
         WriteIndex();
-    return WriteDocumentPart() && OwnsEveryWrite(m_reader, m_replaced, m_added, m_dropped, m_error)
+    return WriteDocumentPart() && OwnsEveryWrite(m_file, *m_document, m_replaced, m_added, m_dropped, m_error)
         && WritePackage(filePath);
 }
 
 // The page's first part of its own takes all its annotations; its other own parts go. Parts it
 // shares or that held no annotations stay as they are.
-QString PackageUpdate::OwnPart(const OFD_Page *page, const OFD_PackageReader::PageState &state, bool empty)
+QString PackageUpdate::OwnPart(const OFD_Page *page, const OFD_PackageFile::PageState &state, bool empty)
 {
     QString path;
     for (const QString &file : state.annotFiles) {
-        if (!m_reader.OwnsAnnotPart(page, file))
+        if (!m_file.OwnsAnnotPart(page, file))
             continue;
         if (path.isEmpty() && !empty)
             path = file;
@@ -302,20 +310,22 @@ QString PackageUpdate::OwnPart(const OFD_Page *page, const OFD_PackageReader::Pa
 bool PackageUpdate::WritePageAnnots(int pageIndex)
 {
     OFD_Page *page = m_document->Page(pageIndex);
-    const OFD_PackageReader::PageState *state = m_reader.State(page);
+    const OFD_PackageFile::PageState *state = m_file.State(page);
     if (!state || !page->IsAnnotsLoaded() || AnnotsUnchanged(*page, *state))
         return true;
     if (!state->annotsComplete)
         return Fail(Tr("The annotations of page %1 could not all be read; saving would lose some of them. "
                        "Nothing was saved.").arg(pageIndex + 1));
-    QHash<uint32_t, const OFD_PackageReader::LoadedAnnot *> before;
-    for (const OFD_PackageReader::LoadedAnnot &loaded : state->annots)
+    if (!m_claimed)
+        ClaimIndexPath();
+    QHash<uint32_t, const OFD_PackageFile::LoadedAnnot *> before;
+    for (const OFD_PackageFile::LoadedAnnot &loaded : state->annots)
         before.insert(loaded.id, &loaded);
     auto pageAnnot = std::make_unique<OFD_XmlElement>(QStringLiteral("PageAnnot"));
-    QVector<OFD_PackageReader::LoadedAnnot> now;
+    QVector<OFD_PackageFile::LoadedAnnot> now;
     for (int k = 0; k < page->AnnotCount(); ++k) {
         const IG_Annot *annot = page->AnnotAt(k);
-        const OFD_PackageReader::LoadedAnnot *old = before.value(annot->ID());
+        const OFD_PackageFile::LoadedAnnot *old = before.value(annot->ID());
         const OFD_XmlElement *original = old ? m_originals.Find(*old) : nullptr;
         if (original && !IsEdited(annot)) {
             // Unchanged: written back as it was read, under the ID it has now.
@@ -332,16 +342,16 @@ bool PackageUpdate::WritePageAnnots(int pageIndex)
     if (!now.isEmpty()) {
         if (path.isEmpty()) {
             // New page parts always go below Annots/ beside Document.xml, wherever the index is.
-            path = FreePath(OFD_PackagePath::Folder(m_reader.DocumentPath()) + QStringLiteral("Annots/Page_%1/").arg(pageIndex),
-                            QStringLiteral("Annotation.xml"), m_taken);
+            path = FreePath(OFD_PackagePath::Folder(m_file.DocumentPath()) + QStringLiteral("Annots/Page_%1/").arg(pageIndex),
+                            QStringLiteral("Annotation.xml"), [this](const QString &taken) { return Taken(taken); });
             m_taken.insert(path.toCaseFolded());
-            OFD_PackageReader::IndexEntry entry;
+            OFD_PackageFile::IndexEntry entry;
             entry.pageID = page->ID();
             entry.filePath = path;
             m_index.append(entry);
             m_indexChanged = true;
         }
-        for (OFD_PackageReader::LoadedAnnot &loaded : now)
+        for (OFD_PackageFile::LoadedAnnot &loaded : now)
             loaded.part = path;
         Replace(path, pageAnnot->ToDocument());
     }
@@ -353,7 +363,7 @@ void PackageUpdate::WriteIndex()
 {
     const QString indexFolder = OFD_PackagePath::Folder(m_indexPath);
     auto root = std::make_unique<OFD_XmlElement>(QStringLiteral("Annotations"));
-    for (const OFD_PackageReader::IndexEntry &entry : qAsConst(m_index)) {
+    for (const OFD_PackageFile::IndexEntry &entry : qAsConst(m_index)) {
         if (entry.element) {
             root->AddChild(entry.element->Clone());
             continue;
@@ -368,16 +378,19 @@ void PackageUpdate::WriteIndex()
 // Document.xml changes only for a higher MaxUnitID or a new index location.
 bool PackageUpdate::WriteDocumentPart()
 {
-    const uint32_t maxID = qMax(m_document->MaxID(), m_reader.FileMaxUnitID());
-    if (maxID == m_reader.FileMaxUnitID() && m_indexPath == m_reader.AnnotIndexPath())
+    const uint32_t maxID = qMax(m_document->MaxID(), m_file.FileMaxUnitID());
+    if (maxID == m_file.FileMaxUnitID() && m_indexPath == m_file.AnnotIndexPath())
         return true;
-    QByteArray bytes;
-    if (!m_archive->ReadEntry(m_reader.DocumentPath(), bytes, m_error))
-        return false;
-    QString parseError;
-    std::unique_ptr<OFD_XmlElement> root = OFD_XmlElement::Parse(bytes, &parseError);
-    if (!root)
-        return Fail(Tr("%1: %2").arg(m_reader.DocumentPath(), parseError));
+    std::unique_ptr<OFD_XmlElement> root = m_file.DocumentRoot() ? m_file.DocumentRoot()->Clone() : nullptr;
+    if (!root) {
+        QByteArray bytes;
+        if (!m_archive->ReadEntry(m_file.DocumentPath(), bytes, m_error))
+            return false;
+        QString parseError;
+        root = OFD_XmlElement::Parse(bytes, &parseError);
+        if (!root)
+            return Fail(Tr("%1: %2").arg(m_file.DocumentPath(), parseError));
+    }
     OFD_XmlElement *common = root->Child(QStringLiteral("CommonData"));
     if (!common)
         common = root->AddChild(std::make_unique<OFD_XmlElement>(QStringLiteral("CommonData")), 0);
@@ -394,10 +407,11 @@ bool PackageUpdate::WriteDocumentPart()
     OFD_XmlElement *annotations = root->Child(QStringLiteral("Annotations"));
     if (!annotations)
         annotations = root->AddChild(QStringLiteral("Annotations"));
-    if (m_indexPath != m_reader.AnnotIndexPath())
-        annotations->SetText(OFD_PackagePath::LocationFrom(OFD_PackagePath::Folder(m_reader.DocumentPath()), m_indexPath));
+    if (m_indexPath != m_file.AnnotIndexPath())
+        annotations->SetText(OFD_PackagePath::LocationFrom(OFD_PackagePath::Folder(m_file.DocumentPath()), m_indexPath));
     root->SortChildren(DocumentOrder());
-    m_replaced.insert(m_reader.DocumentPath(), root->ToDocument());
+    m_replaced.insert(m_file.DocumentPath(), root->ToDocument());
+    m_documentRoot = std::move(root);
     return true;
 }
 
@@ -430,29 +444,30 @@ bool PackageUpdate::WritePackage(const QString &filePath)
 {
     if (!WriteZip(filePath))
         return false;
-    OFD_PackageReader::SavedParts saved;
+    OFD_PackageFile::Changes saved;
     saved.written = m_replaced;
     for (const auto &entry : qAsConst(m_added))
         saved.written.insert(entry.first, entry.second);
     saved.removed = m_dropped;
     saved.index = m_index;
     saved.indexPath = m_indexPath;
-    saved.maxUnitID = qMax(m_document->MaxID(), m_reader.FileMaxUnitID());
+    saved.maxUnitID = qMax(m_document->MaxID(), m_file.FileMaxUnitID());
     for (auto it = m_written.constBegin(); it != m_written.constEnd(); ++it)
         for (int k = 0; k < it.key()->AnnotCount(); ++k)
             if (auto *annot = dynamic_cast<OFD_Annot *>(it.key()->AnnotAt(k)))
                 annot->SetEdited(false);
     saved.annots = m_written;
-    m_reader.Saved(filePath, &saved);
+    saved.documentRoot = std::move(m_documentRoot);
+    m_file.Rebase(filePath, &saved);
     return true;
 }
 
 } // namespace
 
-bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageReader &reader, const QString &filePath,
+bool OFD_PackageWriter::SaveUpdate(OFD_Document *document, OFD_PackageFile &file, const QString &filePath,
                                    QString *error)
 {
-    if (!PackageUpdate(document, reader, error).Save(filePath))
+    if (!PackageUpdate(document, file, error).Save(filePath))
         return false;
     document->SetFilePath(filePath);
     document->SetModified(false);
@@ -526,7 +541,7 @@ private:
 
 QString NewPackage::Claim(const QString &folder, const QString &name)
 {
-    const QString path = FreePath(folder, name, m_taken);
+    const QString path = FreePath(folder, name, [this](const QString &taken) { return m_taken.contains(taken.toCaseFolded()); });
     m_taken.insert(path.toCaseFolded());
     return path;
 }

@@ -3,7 +3,7 @@
 #include <QString>
 
 class OFD_Document;
-class OFD_PackageReader;
+class OFD_PackageFile;
 
 // Saves a document as an OFD package. A document read from a package keeps every part it
 // did not change byte for byte: only changed annotation parts, the annotation index and
@@ -16,6 +16,6 @@ public:
     static bool Save(OFD_Document *document, const QString &filePath, QString *error);
 
 private:
-    static bool SaveUpdate(OFD_Document *document, OFD_PackageReader &reader, const QString &filePath, QString *error);
+    static bool SaveUpdate(OFD_Document *document, OFD_PackageFile &file, const QString &filePath, QString *error);
     static bool SaveNew(OFD_Document *document, const QString &filePath, QString *error);
 };
