@@ -8,13 +8,11 @@
 #include <QXmlStreamWriter>
 
 #include <algorithm>
-#include <deque>
 #include <cstring>
 #include <cmath>
 #include <limits>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace {
 
@@ -51,27 +49,44 @@ const QString &XmlNamespace()
     return uri;
 }
 
-// Names repeat on every element: one shared copy of each of the first few hundred.
-class NamePool
+// Names and short values repeat on every element: the text last seen in each of a thousand
+// slots is shared instead of copied again.
+class TextCache
 {
 public:
-    const QString &Get(const char *name, size_t length)
+    TextCache() : m_slots(1024) {}
+
+    QString Get(const char *text, size_t length)
     {
-        const std::string_view key(name, length);
-        const auto it = m_names.find(key);
-        if (it != m_names.end())
-            return it->second;
-        m_scratch = QString::fromUtf8(name, int(length));
-        if (m_names.size() >= 512)
-            return m_scratch;
-        const std::string &stored = m_keys.emplace_back(name, length);
-        return m_names.emplace(std::string_view(stored), m_scratch).first->second;
+        if (length > kLongest)
+            return QString::fromUtf8(text, int(length));
+        uint64_t hash = length;
+        for (size_t at = 0; at < length; at += 8) {
+            uint64_t word = 0;
+            std::memcpy(&word, text + at, std::min<size_t>(8, length - at));
+            hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+        }
+        Slot &slot = m_slots[(hash >> 32) % m_slots.size()];
+        if (slot.hash != hash || slot.length != length || std::memcmp(slot.bytes, text, length) != 0) {
+            slot.hash = hash;
+            slot.length = length;
+            std::memcpy(slot.bytes, text, length);
+            slot.text = QString::fromUtf8(text, int(length));
+        }
+        return slot.text;
     }
+    QString Get(const char *text) { return Get(text, std::strlen(text)); }
 
 private:
-    std::deque<std::string> m_keys; // what the keys refer to; a deque never moves them
-    std::unordered_map<std::string_view, QString> m_names;
-    QString m_scratch;
+    static const size_t kLongest = 48;
+    struct Slot
+    {
+        uint64_t hash = 0;
+        size_t length = 0;
+        char bytes[kLongest];
+        QString text;
+    };
+    std::vector<Slot> m_slots;
 };
 
 bool IsXmlSpace(char c)
@@ -138,9 +153,10 @@ public:
         if (m_stack.empty())
             return;
         if (!m_textSignificant) {
-            // Character references are text even when they stand for white space.
+            // Character references are text even when they stand for white space; each comes
+            // as a piece of its own.
             const bool space = std::all_of(text, text + length, IsXmlSpace);
-            m_textSignificant = !space || parser.TextIsReference();
+            m_textSignificant = !space || (length == 1 && parser.TextIsReference());
         }
         m_text.append(text, length);
     }
@@ -171,6 +187,8 @@ private:
             const QString text = QString::fromUtf8(m_text);
             if (qint64(top->Text().size()) + text.size() > kMaxTextLength)
                 parser.Fail(Tr("An XML element holds more than %1 characters of text.").arg(kMaxTextLength));
+            else if (top->Text().isEmpty())
+                top->SetText(text);
             else
                 top->AppendText(QStringRef(&text));
         }
@@ -191,19 +209,19 @@ private:
     std::unique_ptr<OFD_XmlElement> PlainElement(const char *name, const char **attributes, int count)
     {
         QString uri;
-        const QString &local = Split(name, &uri);
+        const QString local = Split(name, &uri);
         auto element = std::make_unique<OFD_XmlElement>(local, uri);
         element->ReserveAttributes(count);
         for (int i = 0; i < count; ++i) {
             const char *qualified = attributes[2 * i];
             if (std::strncmp(qualified, "xmlns", 5) == 0)
                 continue;
-            element->SetAttribute(Split(qualified, nullptr), QString::fromUtf8(attributes[2 * i + 1]));
+            element->SetAttribute(Split(qualified, nullptr), m_texts.Get(attributes[2 * i + 1]));
         }
         return element;
     }
 
-    const QString &Split(const char *qualified, QString *uri)
+    QString Split(const char *qualified, QString *uri)
     {
         const char *colon = std::strchr(qualified, ':');
         if (uri) {
@@ -212,7 +230,7 @@ private:
                 *uri = QStringLiteral("urn:undeclared-prefix:") + QString::fromUtf8(qualified, int(colon - qualified));
         }
         const char *local = colon ? colon + 1 : qualified;
-        return m_names.Get(local, std::strlen(local));
+        return m_texts.Get(local);
     }
 
     std::unique_ptr<OFD_XmlElement> ResolvedElement(OFD_XmlParser &parser, const char *name, const char **attributes,
@@ -221,15 +239,15 @@ private:
         for (int i = 0; i < count; ++i) {
             const char *qualified = attributes[2 * i];
             if (std::strcmp(qualified, "xmlns") == 0)
-                m_bindings.push_back({std::string(), m_names.Get(attributes[2 * i + 1], std::strlen(attributes[2 * i + 1])), m_stack.size()});
+                m_bindings.push_back({std::string(), m_texts.Get(attributes[2 * i + 1]), m_stack.size()});
             else if (std::strncmp(qualified, "xmlns:", 6) == 0)
-                m_bindings.push_back({std::string(qualified + 6), m_names.Get(attributes[2 * i + 1], std::strlen(attributes[2 * i + 1])), m_stack.size()});
+                m_bindings.push_back({std::string(qualified + 6), m_texts.Get(attributes[2 * i + 1]), m_stack.size()});
         }
         const QString *uri = nullptr;
         const char *local = nullptr;
         if (!Resolve(parser, name, true, uri, local))
             return nullptr;
-        auto element = std::make_unique<OFD_XmlElement>(m_names.Get(local, std::strlen(local)), *uri);
+        auto element = std::make_unique<OFD_XmlElement>(m_texts.Get(local), *uri);
         // Only prefixed names can repeat a local name; without them each attribute is new.
         bool prefixed = false;
         for (int i = 0; i < count && !prefixed; ++i)
@@ -243,8 +261,8 @@ private:
             const char *attributeLocal = nullptr;
             if (!Resolve(parser, qualified, false, attributeUri, attributeLocal))
                 return nullptr;
-            const QString &localName = m_names.Get(attributeLocal, std::strlen(attributeLocal));
-            QString value = QString::fromUtf8(attributes[2 * i + 1]);
+            const QString localName = m_texts.Get(attributeLocal);
+            const QString value = m_texts.Get(attributes[2 * i + 1]);
             if (!prefixed) {
                 element->AppendAttribute(localName, value);
                 continue;
@@ -312,7 +330,7 @@ private:
 
     const bool m_namespaces;
     const int m_maxDepth;
-    NamePool m_names;
+    TextCache m_texts;
     std::unique_ptr<OFD_XmlElement> m_root;
     std::vector<OFD_XmlElement *> m_stack;
     std::vector<Binding> m_bindings;
@@ -577,6 +595,9 @@ QString OFD_XmlElement::ChildText(const QString &name) const
 OFD_XmlElement *OFD_XmlElement::AddChild(std::unique_ptr<OFD_XmlElement> child, int index)
 {
     OFD_XmlElement *raw = child.get();
+    // Most elements have a few children; growing one by one would copy them twice.
+    if (m_children.empty())
+        m_children.reserve(4);
     if (index < 0 || index >= int(m_children.size()))
         m_children.push_back(std::move(child));
     else
