@@ -41,7 +41,7 @@ QString RootName(const QByteArray &xml)
 // streaming writers make).
 QByteArray StoredZip(const Entries &entries, bool descriptors)
 {
-    const auto le = [](quint32 value, int bytes) {
+    const auto le = [](quint64 value, int bytes) {
         QByteArray out;
         for (int i = 0; i < bytes; ++i)
             out.append(char(value >> (8 * i)));
