@@ -496,6 +496,25 @@ const OFD_XmlElement *OFD_PackageReader::TemplateRoot(uint32_t templateID)
     return root.get();
 }
 
+// Page and template resources sit above the document's; their media join the document.
+std::unique_ptr<OFD_Resources> OFD_PackageReader::ResourceScope(const OFD_XmlElement &partRoot, const QString &partPath)
+{
+    auto scope = std::make_unique<OFD_Resources>(m_resources.get());
+    for (const OFD_XmlElement *res : partRoot.Children(QStringLiteral("PageRes"))) {
+        const QString path = LocateEntry({OFD_PackagePath::Resolve(OFD_PackagePath::Folder(partPath), res->Text()),
+                                          OFD_PackagePath::Resolve(m_documentFolder, res->Text())});
+        if (std::unique_ptr<OFD_XmlElement> part = ReadPart(path, nullptr))
+            scope->AddPart(*part, path, *m_archive);
+    }
+    for (const uint32_t id : scope->MultiMediaIDs()) {
+        G_MultiMediaInfo existing;
+        const OFD_MediaResource *media = scope->MultiMedia(id);
+        if (!m_document->MultiMediaInfo(id, existing) && media)
+            AddLazyMedium(*m_document, m_archive, id, *media);
+    }
+    return scope;
+}
+
 bool OFD_PackageReader::LoadContent(OFD_Page *page)
 {
     const OFD_PackageFile::PageState *state = m_file->State(page);
@@ -515,22 +534,8 @@ bool OFD_PackageReader::LoadContent(OFD_Page *page)
     };
     std::vector<Layer> layers;
     std::vector<std::unique_ptr<OFD_Resources>> scopes;
-    // Page and template resources sit above the document's; their media join the document.
-    auto scopeOf = [this, &scopes](const OFD_XmlElement &pageRoot, const QString &pagePath) {
-        auto scope = std::make_unique<OFD_Resources>(m_resources.get());
-        for (const OFD_XmlElement *res : pageRoot.Children(QStringLiteral("PageRes"))) {
-            const QString path = LocateEntry({OFD_PackagePath::Resolve(OFD_PackagePath::Folder(pagePath), res->Text()),
-                                              OFD_PackagePath::Resolve(m_documentFolder, res->Text())});
-            if (std::unique_ptr<OFD_XmlElement> part = ReadPart(path, nullptr))
-                scope->AddPart(*part, path, *m_archive);
-        }
-        for (const uint32_t id : scope->MultiMediaIDs()) {
-            G_MultiMediaInfo existing;
-            const OFD_MediaResource *media = scope->MultiMedia(id);
-            if (!m_document->MultiMediaInfo(id, existing) && media)
-                AddLazyMedium(*m_document, m_archive, id, *media);
-        }
-        scopes.push_back(std::move(scope));
+    const auto scopeOf = [this, &scopes](const OFD_XmlElement &partRoot, const QString &partPath) {
+        scopes.push_back(ResourceScope(partRoot, partPath));
         return scopes.back().get();
     };
     const OFD_Resources *pageScope = scopeOf(*root, contentPath);

@@ -56,6 +56,7 @@ private:
     QString LocateEntry(const QStringList &candidates) const;
     static CCA_GRect BoxOfArea(OFD_XmlParser &parser, const QByteArray &pageBytes, uint32_t *templateID);
     const OFD_XmlElement *TemplateRoot(uint32_t templateID);
+    std::unique_ptr<OFD_Resources> ResourceScope(const OFD_XmlElement &partRoot, const QString &partPath);
 
     OFD_Document *m_document;
     std::shared_ptr<OFD_ZipArchive> m_archive;

@@ -200,8 +200,9 @@ private:
     QString OwnPart(const OFD_Page *page, const OFD_PackageFile::PageState &state, bool empty);
     void WriteIndex();
     bool WriteDocumentPart();
+    bool SaveUnchanged(const QString &filePath);
     bool WriteZip(const QString &filePath);
-    bool WritePackage(const QString &filePath);
+    void Rebase(const QString &filePath);
     void Replace(const QString &path, const QByteArray &bytes, bool first = false);
     bool Fail(const QString &reason);
 
@@ -267,21 +268,28 @@ bool PackageUpdate::Save(const QString &filePath)
     for (const OFD_PackageFile::IndexEntry &entry : qAsConst(m_index))
         m_dropped.remove(entry.filePath);
 
-    if (m_written.isEmpty()) {
-        // Nothing to write anew: the file is copied when a rewrite would hold the same bytes.
-        bool ok = QFileInfo(filePath) == QFileInfo(m_file.SavedPath());
-        if (!ok && m_archive->ListsEveryRecord() && m_archive->FileUnchanged())
-            ok = OFD_ZipWriter::CopyPackage(m_archive->FilePath(), filePath, m_error);
-        else if (!ok)
-            ok = WriteZip(filePath);
-        if (ok)
-            m_file.Rebase(filePath, nullptr);
-        return ok;
-    }
+    if (m_written.isEmpty())
+        return SaveUnchanged(filePath);
     if (m_indexChanged)
         WriteIndex();
-    return WriteDocumentPart() && OwnsEveryWrite(m_file, *m_document, m_replaced, m_added, m_dropped, m_error)
-        && WritePackage(filePath);
+    if (!WriteDocumentPart() || !OwnsEveryWrite(m_file, *m_document, m_replaced, m_added, m_dropped, m_error)
+        || !WriteZip(filePath))
+        return false;
+    Rebase(filePath);
+    return true;
+}
+
+// Nothing to write anew: the file is copied when a rewrite would hold the same bytes.
+bool PackageUpdate::SaveUnchanged(const QString &filePath)
+{
+    bool ok = QFileInfo(filePath) == QFileInfo(m_file.SavedPath());
+    if (!ok && m_archive->ListsEveryRecord() && m_archive->FileUnchanged())
+        ok = OFD_ZipWriter::CopyPackage(m_archive->FilePath(), filePath, m_error);
+    else if (!ok)
+        ok = WriteZip(filePath);
+    if (ok)
+        m_file.Rebase(filePath, nullptr);
+    return ok;
 }
 
 // The page's first part of its own takes all its annotations; its other own parts go. Parts it
@@ -440,10 +448,9 @@ bool PackageUpdate::WriteZip(const QString &filePath)
     return WriteEntries(zip, m_added, m_error) && zip.Commit(m_error);
 }
 
-bool PackageUpdate::WritePackage(const QString &filePath)
+// The package file now describes what was saved, and the saved annotations count as unchanged.
+void PackageUpdate::Rebase(const QString &filePath)
 {
-    if (!WriteZip(filePath))
-        return false;
     OFD_PackageFile::Changes saved;
     saved.written = m_replaced;
     for (const auto &entry : qAsConst(m_added))
@@ -459,7 +466,6 @@ bool PackageUpdate::WritePackage(const QString &filePath)
     saved.annots = m_written;
     saved.documentRoot = std::move(m_documentRoot);
     m_file.Rebase(filePath, &saved);
-    return true;
 }
 
 } // namespace
