@@ -137,24 +137,14 @@ private slots:
         QVERIFY(odd->ID() != plain->ID());
     }
 
-    void annotsAtPointOrderAndFilter()
+    // Order, hidden annotations and the filter are compared with a plain scan on random
+    // layouts in tst_annotindex; the filter's case is not.
+    void annotsAtPointFilterKeepsCase()
     {
         auto doc = OFD_Document::CreateBlank(1, 210, 297);
         IG_Page *page = doc->GetPage(0);
-        IG_Annot *bottom = AddAt(page, CCA_GRect(0, 0, 50, 50), "Link");
-        IG_Annot *middle = AddAt(page, CCA_GRect(10, 10, 40, 40), "Highlight");
-        IG_Annot *hidden = AddAt(page, CCA_GRect(40, 40, 20, 20), "Link"); // given inverted
-        hidden->SetVisible(false);
-        AddAt(page, CCA_GRect(100, 100, 120, 120), "Link");
-        IG_Annot *top = AddAt(page, CCA_GRect(25, 25, 26, 26), "Link");
-
+        AddAt(page, CCA_GRect(0, 0, 50, 50), "Link");
         CCA_ArrayTemplate<IG_Annot *> hits;
-        hits.Add(top); // stale entries are cleared
-        const auto list = [&hits] { return QList<IG_Annot *>(hits.begin(), hits.end()); };
-        QCOMPARE(page->AnnotsAtPoint(hits, CCA_GPoint(25, 25), 0, 1, 0, CCA_String(), nullptr), 4);
-        QCOMPARE(list(), (QList<IG_Annot *>{bottom, middle, hidden, top}));
-        QCOMPARE(page->AnnotsAtPoint(hits, CCA_GPoint(25, 25), 0, 1, 1, CCA_String("Link"), nullptr), 2);
-        QCOMPARE(list(), (QList<IG_Annot *>{bottom, top}));
         QCOMPARE(page->AnnotsAtPoint(hits, CCA_GPoint(25, 25), 0, 1, 1, CCA_String("link"), nullptr), 0);
     }
 

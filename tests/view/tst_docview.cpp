@@ -31,7 +31,6 @@ private slots:
 
         QTest::newRow("100%: 10,20") << 100.f << 0 << 0 << QPointF(10, 20) << QPoint(38, 76);
         QTest::newRow("100%: far corner") << 100.f << 0 << 2 << QPointF(210, 297) << QPoint(794, 1123);
-        QTest::newRow("50%: 100,50") << 50.f << 0 << 1 << QPointF(100, 50) << QPoint(189, 94);
         QTest::newRow("137.5%: 100,200") << 137.5f << 0 << 2 << QPointF(100, 200) << QPoint(520, 1039);
         QTest::newRow("400%: one inch") << 400.f << 0 << 1 << QPointF(25.4, 50.8) << QPoint(384, 768);
         // 90: x' = 297 mm - y, y' = x; 180: x' = 210 mm - x, y' = 297 mm - y; 270: x' = y, y' = 210 mm - x.
