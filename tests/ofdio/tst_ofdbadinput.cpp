@@ -272,6 +272,12 @@ private slots:
         QCOMPARE(OFD_PackageReader::Of(document.get())->Archive()->EntryNames().size(), 3);
         // The ID in the entry outside was never read.
         QVERIFY(document->NewID() < 100);
+        // Saved unchanged, they are left out too: such a package is not merely copied.
+        const QString unchanged = dir.filePath(QStringLiteral("unchanged.ofd"));
+        QVERIFY2(OFD_PackageWriter::Save(document.get(), unchanged, &error), qPrintable(error));
+        QCOMPARE(ZipEntries(unchanged).keys(), (QStringList{QStringLiteral("Doc_0/Document.xml"),
+                                                            QStringLiteral("Doc_0/Pages/Page_0/Content.xml"),
+                                                            QStringLiteral("OFD.xml")}));
 
         AddBareLink(document.get(), 0, CCA_GRect(1, 1, 5, 5));
         const QString saved = dir.filePath(QStringLiteral("saved.ofd"));

@@ -696,6 +696,26 @@ private slots:
             QCOMPARE(QProcess::execute(QStringLiteral("unzip"), {QStringLiteral("-tqq"), target}), 0);
     }
 
+    void unchangedSaveWritesWhatWasRead()
+    {
+        // The file was replaced behind the document's back: a save writes what the document
+        // read, not what the name holds now.
+        QTemporaryDir dir;
+        const QString path = WritePackage(dir, Package());
+        QString error;
+        std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(path, &error);
+        QVERIFY2(document, qPrintable(error));
+        Entries other = Package();
+        other.append({QStringLiteral("Doc_0/other.txt"), QByteArray("other")});
+        QVERIFY(WriteFile(path, ZipBytes(other)));
+        const QString target = dir.filePath(QStringLiteral("saved.ofd"));
+        QVERIFY2(OFD_PackageWriter::Save(document.get(), target, &error), qPrintable(error));
+        QMap<QString, QByteArray> expected;
+        for (const auto &entry : Package())
+            expected.insert(entry.first, entry.second);
+        QCOMPARE(ZipEntries(target), expected);
+    }
+
     void damagedEntryIsCopiedAsItIs()
     {
         // A package whose one binary entry is damaged: it opens (the entry is not needed), and a
