@@ -61,11 +61,16 @@ public:
         if (length > kLongest)
             return QString::fromUtf8(text, int(length));
         uint64_t hash = length;
-        for (size_t at = 0; at < length; at += 8) {
-            uint64_t word = 0;
-            std::memcpy(&word, text + at, std::min<size_t>(8, length - at));
+        size_t at = 0;
+        for (; at + 8 <= length; at += 8) {
+            uint64_t word;
+            std::memcpy(&word, text + at, 8);
             hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
         }
+        uint64_t tail = 0;
+        for (; at < length; ++at)
+            tail = (tail << 8) | uchar(text[at]);
+        hash = (hash ^ tail) * 0x9E3779B97F4A7C15ull;
         Slot &slot = m_slots[(hash >> 32) % m_slots.size()];
         if (slot.hash != hash || slot.length != length || std::memcmp(slot.bytes, text, length) != 0) {
             slot.hash = hash;
