@@ -2,6 +2,26 @@
 
 #include <QStringList>
 
+namespace {
+
+// Segments that are all names: none empty, "." or "..".
+bool IsPlain(const QString &path)
+{
+    int start = 0;
+    while (start <= path.size()) {
+        int end = path.indexOf(QLatin1Char('/'), start);
+        if (end < 0)
+            end = path.size();
+        const int length = end - start;
+        if (length == 0 || (path.at(start) == QLatin1Char('.') && (length == 1 || (length == 2 && path.at(start + 1) == QLatin1Char('.')))))
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+} // namespace
+
 QString OFD_PackagePath::Resolve(const QString &baseFolder, const QString &location)
 {
     QString loc = location.trimmed();
@@ -9,6 +29,10 @@ QString OFD_PackagePath::Resolve(const QString &baseFolder, const QString &locat
     if (loc.isEmpty())
         return QString();
     const bool absolute = loc.startsWith(QLatin1Char('/'));
+    // Most locations are plain relative names under a plain folder: no need to take them apart.
+    if (!absolute && IsPlain(loc) && (baseFolder.isEmpty() || (baseFolder.endsWith(QLatin1Char('/'))
+                                                                && IsPlain(baseFolder.left(baseFolder.size() - 1)))))
+        return baseFolder + loc;
     QStringList parts;
     if (!absolute)
         parts = baseFolder.split(QLatin1Char('/'), Qt::SkipEmptyParts);
