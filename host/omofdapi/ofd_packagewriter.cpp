@@ -284,7 +284,7 @@ bool PackageUpdate::SaveUnchanged(const QString &filePath)
 {
     bool ok = QFileInfo(filePath) == QFileInfo(m_file.SavedPath());
     if (!ok && m_archive->ListsEveryRecord() && m_archive->FileUnchanged())
-        ok = OFD_ZipWriter::CopyPackage(m_archive->FilePath(), filePath, m_error);
+        ok = OFD_ZipWriter::CopyPackage(*m_archive, filePath, m_error);
     else if (!ok)
         ok = WriteZip(filePath);
     if (ok)
@@ -318,8 +318,10 @@ QString PackageUpdate::OwnPart(const OFD_Page *page, const OFD_PackageFile::Page
 bool PackageUpdate::WritePageAnnots(int pageIndex)
 {
     OFD_Page *page = m_document->Page(pageIndex);
+    if (!page->IsAnnotsLoaded())
+        return true;
     const OFD_PackageFile::PageState *state = m_file.State(page);
-    if (!state || !page->IsAnnotsLoaded() || AnnotsUnchanged(*page, *state))
+    if (!state || AnnotsUnchanged(*page, *state))
         return true;
     if (!state->annotsComplete)
         return Fail(Tr("The annotations of page %1 could not all be read; saving would lose some of them. "

@@ -6,7 +6,6 @@
 #include <zlib.h>
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -437,20 +436,16 @@ bool OFD_ZipWriter::Commit(QString *error)
     return ok;
 }
 
-bool OFD_ZipWriter::CopyPackage(const QString &sourcePath, const QString &targetPath, QString *error)
+bool OFD_ZipWriter::CopyPackage(const OFD_ZipArchive &source, const QString &targetPath, QString *error)
 {
-    QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly))
-        return Fail(error, Tr("Cannot read %1: %2").arg(sourcePath, source.errorString()));
     std::unique_ptr<QSaveFile> target = OpenTarget(targetPath, error);
     if (!target)
         return false;
-    QByteArray chunk;
-    while (!source.atEnd()) {
-        chunk = source.read(1 << 20);
+    for (qint64 at = 0; at < source.RawSize(); at += kChunk) {
+        const QByteArray chunk = source.ReadRaw(at, qMin(kChunk, source.RawSize() - at));
         if (chunk.isEmpty()) {
             target->cancelWriting();
-            return Fail(error, Tr("Cannot read the package being saved: %1").arg(source.errorString()));
+            return Fail(error, Tr("Cannot read the package being saved: %1").arg(source.FilePath()));
         }
         if (target->write(chunk) != chunk.size()) {
             const QString reason = WriteError(*target);

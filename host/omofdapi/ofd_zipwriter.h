@@ -34,8 +34,8 @@ public:
     // Replaces the target with the finished package. Without Commit the target stays as it was.
     bool Commit(QString *error);
 
-    // Replaces `targetPath` with a byte-for-byte copy of `sourcePath`.
-    static bool CopyPackage(const QString &sourcePath, const QString &targetPath, QString *error);
+    // Replaces `targetPath` with a byte-for-byte copy of the file `source` was opened from.
+    static bool CopyPackage(const OFD_ZipArchive &source, const QString &targetPath, QString *error);
 
 private:
     struct Entry;
