@@ -518,16 +518,17 @@ std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeAnnots(const std::vector<I
 std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeAnnotsAt(const std::vector<std::pair<int, IG_Annot *>> &expected)
 {
     // Checked by the list alone, so no annotation is read twice.
-    std::vector<IG_Annot *> annots;
-    annots.reserve(expected.size());
-    bool placed = true;
-    for (const auto &entry : expected) {
-        annots.push_back(entry.second);
-        placed = placed && entry.second && entry.first >= 0 && size_t(entry.first) < m_annots.size()
+    const auto placed = [this](const std::pair<int, IG_Annot *> &entry) {
+        return entry.second && entry.first >= 0 && size_t(entry.first) < m_annots.size()
             && m_annots[size_t(entry.first)].get() == entry.second;
-    }
-    if (!placed)
+    };
+    if (!std::all_of(expected.begin(), expected.end(), placed)) {
+        std::vector<IG_Annot *> annots;
+        annots.reserve(expected.size());
+        for (const auto &entry : expected)
+            annots.push_back(entry.second);
         return TakeAnnots(annots);
+    }
     std::vector<char> wanted(m_annots.size(), 0);
     size_t count = 0;
     for (const auto &entry : expected) {
