@@ -78,9 +78,9 @@ bool OFD_ZipDirectory::Read(QIODevice &file, qint64 maxRecords)
 
 bool OFD_ZipDirectory::ParseRecord(const QByteArray &bytes, int pos, OFD_ZipRecord &record)
 {
-    const char *p = bytes.constData() + pos;
     if (pos < 0 || pos + 46 > bytes.size())
         return false;
+    const char *p = bytes.constData() + pos;
     const int nameLength = int(ReadLE(p + 28, 2));
     const int extraLength = int(ReadLE(p + 30, 2));
     const int length = 46 + nameLength + extraLength + int(ReadLE(p + 32, 2));
