@@ -11,23 +11,23 @@
 #include "omofdapi/ofd_document.h"
 
 #include "testoperation.h"
+#include "viewfixture.h"
 
 #include <QUndoStack>
 #include <QtTest>
 
 namespace {
 
-// A page with three links (IDs in m_ids) on page 0 and one on page 2.
-struct Fixture
+// Three links on page 0 and one on page 2.
+struct Fixture : ViewFixture
 {
-    Fixture() : document(OFD_Document::CreateBlank(3, 210, 297)), view(&context, document.get())
+    Fixture() : ViewFixture(3)
     {
         for (int page : {0, 0, 0, 2}) {
             IG_Annot *annot = document->GetPage(page)->AddAnnot(G_AnnotType_Link, "Link", -1, false, nullptr);
             annots << annot;
             ids << annot->ID();
         }
-        context.SetCurrentDocView(&view);
     }
     int Run(const QString &name, const QList<QPair<QString, QVariant>> &params)
     {
@@ -45,9 +45,6 @@ struct Fixture
         return list;
     }
 
-    G_UIContext context;
-    std::unique_ptr<OFD_Document> document;
-    G_DocView view;
     QList<IG_Annot *> annots;
     QList<uint32_t> ids;
 };
@@ -80,18 +77,18 @@ private slots:
         QCOMPARE(f.PageAnnots(0), QList<IG_Annot *>{f.annots[2]});
         QVERIFY(f.PageAnnots(2).isEmpty());
         QVERIFY(!f.annots[1]->Page());
-        QCOMPARE(f.view.UndoStack()->count(), 1);
+        QCOMPARE(f.view->UndoStack()->count(), 1);
         QCOMPARE(changedEvents, 0);
 
-        f.view.UndoStack()->undo();
+        f.view->UndoStack()->undo();
         QCOMPARE(f.PageAnnots(0), (QList<IG_Annot *>{f.annots[0], f.annots[1], f.annots[2]}));
         QCOMPARE(f.PageAnnots(2), QList<IG_Annot *>{f.annots[3]});
         QCOMPARE(changedEvents, 1);
 
-        f.view.UndoStack()->redo();
+        f.view->UndoStack()->redo();
         QCOMPARE(f.PageAnnots(0), QList<IG_Annot *>{f.annots[2]});
         QVERIFY(f.PageAnnots(2).isEmpty());
-        f.view.UndoStack()->undo();
+        f.view->UndoStack()->undo();
         QCOMPARE(f.PageAnnots(0).size(), 3);
     }
 
@@ -103,11 +100,11 @@ private slots:
                                  .arg(f.ids[2]);
         QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", list}}), 1);
         QCOMPARE(f.PageAnnots(0), (QList<IG_Annot *>{f.annots[0], f.annots[1]}));
-        QCOMPARE(f.view.UndoStack()->count(), 1);
+        QCOMPARE(f.view->UndoStack()->count(), 1);
 
         QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", "garbage"}}), 0);
         QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", ""}}), 0);
-        QCOMPARE(f.view.UndoStack()->count(), 1);
+        QCOMPARE(f.view->UndoStack()->count(), 1);
     }
 
     // Undone commands that leave the stack, and the stack itself, must free what is out.
@@ -116,9 +113,9 @@ private slots:
         Fixture f;
         QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", Entry(0, f.ids[0])}}), 1);
         QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", Entry(0, f.ids[1])}}), 1);
-        f.view.UndoStack()->undo();
+        f.view->UndoStack()->undo();
         QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", Entry(2, f.ids[3])}}), 1);
-        QCOMPARE(f.view.UndoStack()->count(), 2);
+        QCOMPARE(f.view->UndoStack()->count(), 2);
         QCOMPARE(f.PageAnnots(0), (QList<IG_Annot *>{f.annots[1], f.annots[2]}));
     }
 
@@ -127,7 +124,7 @@ private slots:
         Fixture f;
         QCOMPARE(f.Run("d_delannot", {{"pageAndAnnotID", Entry(0, f.ids[1])}, {"NoUndo", true}}), 1);
         QCOMPARE(f.PageAnnots(0).size(), 2);
-        QVERIFY(!f.view.UndoStack() || f.view.UndoStack()->count() == 0);
+        QVERIFY(!f.view->UndoStack() || f.view->UndoStack()->count() == 0);
         // A cut fires its event on the removed annotation right after the deletion.
         QVERIFY(G_DeferredDelete::IsScheduled(f.annots[1]));
         QCOMPARE(f.annots[1]->ID(), f.ids[1]);
@@ -139,9 +136,9 @@ private slots:
     {
         Fixture f;
         QCOMPARE(f.Run("t_showannot", {{"isVisible", false}}), 1);
-        QVERIFY(!f.view.AnnotsVisible());
+        QVERIFY(!f.view->AnnotsVisible());
         QCOMPARE(f.Run("t_showannot", {}), 1);
-        QVERIFY(f.view.AnnotsVisible());
+        QVERIFY(f.view->AnnotsVisible());
 
         QSignalSpy spy(&f.context, &G_UIContext::ToolbarButtonStateChanged);
         QCOMPARE(f.Run("t_toolbarbtnstate", {{"btnName", "t_annot"}, {"checked", false}}), 1);
@@ -158,25 +155,23 @@ private slots:
         QCOMPARE(f.Run("tt_link", {}), 0); // no "ga_link" operation registered
         QCOMPARE(f.Run("t_changehandler", {{"name", "no_such_tool"}}), 0);
         QCOMPARE(f.Run("gt_fullscreen", {}), 1);
-        QCOMPARE(f.view.CurrentToolHandler()->Name(), CCA_String("gt_fullscreen"));
+        QCOMPARE(f.view->CurrentToolHandler()->Name(), CCA_String("gt_fullscreen"));
         // Stands in for the module's "ga_link" switch.
         TestOperation prototype("ga_link", [](G_Operation &operation) {
             return operation.DocView() && operation.DocView()->SetCurrentToolHandler("ga_link") ? 1 : 0;
         });
         prototype.RegisterToGlobal();
         QCOMPARE(f.Run("tt_link", {}), 1);
-        QCOMPARE(f.view.CurrentToolHandler()->Name(), CCA_String("ga_link"));
+        QCOMPARE(f.view->CurrentToolHandler()->Name(), CCA_String("ga_link"));
         QCOMPARE(f.Run("tt_link", {}), 1);
-        QCOMPARE(f.view.CurrentToolHandler()->Name(), CCA_String("t_handtool"));
+        QCOMPARE(f.view->CurrentToolHandler()->Name(), CCA_String("t_handtool"));
         G_ToolHandler::UnregisterFromGlobal(&tool);
     }
 
     void gotoActionByIndexAndByID()
     {
         Fixture f;
-        f.view.resize(400, 300);
-        f.view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f.view));
+        QVERIFY(f.Show(400, 300));
         G_ActionGoto byIndex;
         G_Dest dest;
         dest.pageIndex = 2;
@@ -184,7 +179,7 @@ private slots:
         CCA_ArrayTemplate<G_Action *> actions;
         actions.Add(&byIndex);
         QCOMPARE(f.context.ActionHandler()->DoActions(actions, f.document.get(), 3), 1);
-        QCOMPARE(f.view.CurrentPageIndex(), 2);
+        QCOMPARE(f.view->CurrentPageIndex(), 2);
 
         G_ActionGoto byID;
         dest.pageIndex = 99;
@@ -192,7 +187,7 @@ private slots:
         byID.SetDest(dest);
         actions.SetAt(0, &byID);
         QCOMPARE(f.context.ActionHandler()->DoActions(actions, f.document.get(), 3), 1);
-        QCOMPARE(f.view.CurrentPageIndex(), 1);
+        QCOMPARE(f.view->CurrentPageIndex(), 1);
 
         dest.pageID = 0;
         byID.SetDest(dest);
