@@ -169,7 +169,7 @@ public:
     void Break(OFD_XmlParser &parser, bool cdata) override
     {
         // A CDATA section is text even when it is only white space.
-        if (cdata)
+        if (cdata && !m_text.isEmpty())
             m_textSignificant = true;
         Flush(parser);
     }

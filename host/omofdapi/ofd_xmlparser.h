@@ -56,7 +56,6 @@ private:
     const char *m_input = nullptr;
     int m_inputSize = 0;
     int m_skipped = 0; // bytes of the prolog that expat was not given
-    bool m_used = false;
     bool m_stopped = false;
     QString m_failure;
 };

@@ -217,6 +217,7 @@ private slots:
             << "{}a[{}x=1]({}b,{urn:undeclared-prefix:q}c)" << QString();
         QTest::newRow("white space between children")
             << QByteArray("<a> <b/> x <!--c--> <![CDATA[ ]]>&#32;\n</a>") << "{}a' x   \n'({}b)" << QString();
+        QTest::newRow("empty CDATA") << QByteArray("<a><b/><![CDATA[]]> </a>") << "{}a({}b)" << QString();
         QTest::newRow("white space alone") << QByteArray("<a> <!--c-->\r\n</a>") << "{}a' \n'" << QString();
         QTest::newRow("references") << QByteArray("<a v=\"1&amp;&#65;&lt;\t2\">&gt;<![CDATA[<&]]></a>")
                                     << "{}a[{}v=1&A< 2]'><&'" << QString();
