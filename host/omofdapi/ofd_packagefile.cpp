@@ -23,22 +23,27 @@ void OFD_PackageFile::SetAnnotIndex(const QString &path, bool exists, bool owned
     AssignIndex(entries);
 }
 
+// Walks the index entries only: a save of one page's annotations costs nothing per page.
 void OFD_PackageFile::AssignIndex(const QVector<IndexEntry> &entries)
 {
+    for (const IndexEntry &entry : qAsConst(m_index))
+        if (PageState *state = StateByFileID(entry.pageID))
+            state->annotFiles.clear();
     m_index = entries;
     m_annotPartUsers.clear();
-    QHash<uint32_t, PageState *> pagesByFileID;
-    for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
-        it.value().annotFiles.clear();
-        pagesByFileID.insert(it.value().fileID, &it.value());
-    }
     for (const IndexEntry &entry : entries) {
-        PageState *state = pagesByFileID.value(entry.pageID);
+        PageState *state = StateByFileID(entry.pageID);
         if (state && !entry.filePath.isEmpty() && !state->annotFiles.contains(entry.filePath)) {
             state->annotFiles.append(entry.filePath);
             ++m_annotPartUsers[entry.filePath];
         }
     }
+}
+
+OFD_PackageFile::PageState *OFD_PackageFile::StateByFileID(uint32_t fileID)
+{
+    const auto page = m_pagesByFileID.constFind(fileID);
+    return page == m_pagesByFileID.constEnd() ? nullptr : State(page.value());
 }
 
 void OFD_PackageFile::AddPage(const OFD_Page *page, const QString &contentPath, uint32_t fileID)
@@ -47,6 +52,7 @@ void OFD_PackageFile::AddPage(const OFD_Page *page, const QString &contentPath, 
     state.contentPath = contentPath;
     state.fileID = fileID;
     m_pages.insert(page, state);
+    m_pagesByFileID.insert(fileID, page);
 }
 
 const OFD_PackageFile::PageState *OFD_PackageFile::State(const OFD_Page *page) const

@@ -91,6 +91,7 @@ public:
 
 private:
     void AssignIndex(const QVector<IndexEntry> &entries);
+    PageState *StateByFileID(uint32_t fileID);
 
     std::shared_ptr<OFD_ZipArchive> m_archive;
     QString m_savedPath;
@@ -103,4 +104,5 @@ private:
     QVector<IndexEntry> m_index;
     QHash<QString, int> m_annotPartUsers; // pages listing each annotation part
     QHash<const OFD_Page *, PageState> m_pages;
+    QHash<uint32_t, const OFD_Page *> m_pagesByFileID; // the last page added under each ID
 };

@@ -186,9 +186,18 @@ QString OFD_ZipArchive::FindEntry(const QString &name) const
     return m_foldedNames.value(name.toCaseFolded());
 }
 
+QHash<QString, OFD_ZipArchive::Entry>::const_iterator OFD_ZipArchive::Lookup(const QString &name) const
+{
+    const auto it = m_entries.constFind(name);
+    if (it != m_entries.constEnd())
+        return it;
+    const auto folded = m_foldedNames.constFind(name.toCaseFolded());
+    return folded == m_foldedNames.constEnd() ? m_entries.constEnd() : m_entries.constFind(folded.value());
+}
+
 const OFD_ZipRecord *OFD_ZipArchive::Record(const QString &name) const
 {
-    const auto it = m_entries.constFind(FindEntry(name));
+    const auto it = Lookup(name);
     return it == m_entries.constEnd() || it->inMemory || it->record < 0 ? nullptr
                                                                           : &m_directory.Records()[size_t(it->record)];
 }
@@ -224,7 +233,9 @@ bool OFD_ZipArchive::ListsEveryRecord() const
 
 bool OFD_ZipArchive::IsInMemory(const QString &name) const
 {
-    const auto it = m_entries.constFind(FindEntry(name));
+    if (m_memory.isEmpty())
+        return false;
+    const auto it = Lookup(name);
     return it != m_entries.constEnd() && it->inMemory;
 }
 
@@ -254,13 +265,13 @@ void OFD_ZipArchive::Overlay(const QHash<QString, QByteArray> &written, const QS
 
 qint64 OFD_ZipArchive::EntrySize(const QString &name) const
 {
-    const auto it = m_entries.constFind(FindEntry(name));
+    const auto it = Lookup(name);
     return it == m_entries.constEnd() ? -1 : it->size;
 }
 
 QDateTime OFD_ZipArchive::EntryDate(const QString &name) const
 {
-    const auto it = m_entries.constFind(FindEntry(name));
+    const auto it = Lookup(name);
     return it == m_entries.constEnd() || it->mtime <= 0 ? QDateTime() : QDateTime::fromSecsSinceEpoch(it->mtime);
 }
 

@@ -91,6 +91,8 @@ private:
         bool inMemory = false;
         int record = -1; // in m_directory, when the zip library's entry is that record
     };
+    // The entry FindEntry names, found with one lookup when the name is exact.
+    QHash<QString, Entry>::const_iterator Lookup(const QString &name) const;
 
     OFD_ArchiveLimits m_limits;
     zip *m_zip = nullptr;

@@ -17,6 +17,7 @@ using namespace OFD_ZipFormat;
 namespace {
 
 const int kGather = 1 << 20;        // smaller writes are gathered up to this
+const qint64 kDirect = 64 << 10;    // larger ones go straight to the file, without a copy
 const qint64 kChunk = qint64(16) << 20; // a copy from a file is read in pieces of this
 const quint16 kDescriptorFlag = 0x0008;
 const quint16 kUtf8Flag = 0x0800;
@@ -127,7 +128,7 @@ bool OFD_ZipWriter::Begin(const QString &targetPath, QString *error)
 {
     Abandon();
     m_target = targetPath;
-    m_pending.reserve(kGather + (64 << 10));
+    m_pending.reserve(int(kDirect));
     m_file = OpenTarget(targetPath, error);
     return m_file != nullptr;
 }
@@ -395,13 +396,13 @@ bool OFD_ZipWriter::Flush(QString *error)
 bool OFD_ZipWriter::Write(const char *data, qint64 length, QString *error)
 {
     m_position += quint64(length);
-    if (m_pending.size() + length <= kGather) {
+    if (length < kDirect && m_pending.size() + length <= kGather) {
         m_pending.append(data, int(length));
         return true;
     }
     if (!Flush(error))
         return false;
-    if (length < kGather) {
+    if (length < kDirect) {
         m_pending.append(data, int(length));
         return true;
     }
