@@ -791,7 +791,7 @@ QImage *G_DocView::ContentImage(QPainter *painter, int pageIndex)
     QImage *image = m_contentCache.object(pageIndex);
     const int objects = page->PageObjectCount();
     if (!image || image->size() != pixels || image->text(QStringLiteral("objects")).toInt() != objects) {
-        image = new QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        image = new QImage(pixels, QImage::Format_RGB32); // the page is opaque: blits are plain copies
         image->fill(Qt::white);
         image->setText(QStringLiteral("objects"), QString::number(objects));
         QPainter imagePainter(image);
@@ -832,6 +832,13 @@ bool G_DocView::PaintPageImage(QPainter *painter, int pageIndex)
         return false;
     if (!page->IsAnnotsLoaded())
         page->LoadAnnots();
+    // A page without annotations needs no copy of its content: on a large page the copy's
+    // fresh memory costs more than the drawing.
+    if (page->AnnotCount() == 0) {
+        m_pageCache.remove(pageIndex);
+        painter->drawImage(PageRect(pageIndex).topLeft(), *content);
+        return true;
+    }
     const uint64_t revision = page->AnnotsRevision();
     const uint64_t ownRevision = page->AnnotsOwnRevision();
     PageImage *cached = m_pageCache.object(pageIndex);
