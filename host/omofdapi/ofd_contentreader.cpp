@@ -131,8 +131,8 @@ std::function<QByteArray()> OFD_ContentReader::EntryProvider(const QString &path
 
 bool OFD_ContentReader::ParseBox(const QString &text, CCA_GRect &rect)
 {
-    QVector<double> n;
-    if (!OFD_XmlElement::ParseNumbers(text, n) || n.size() != 4 || n[2] < 0 || n[3] < 0)
+    double n[4];
+    if (!OFD_XmlElement::ParseNumbers(text, n, 4) || n[2] < 0 || n[3] < 0)
         return false;
     rect = CCA_GRect(float(n[0]), float(n[1]), float(n[0] + n[2]), float(n[1] + n[3]));
     return true;
@@ -140,8 +140,8 @@ bool OFD_ContentReader::ParseBox(const QString &text, CCA_GRect &rect)
 
 bool OFD_ContentReader::ParseMatrix(const QString &text, CCA_Matrix &matrix)
 {
-    QVector<double> n;
-    if (!OFD_XmlElement::ParseNumbers(text, n) || n.size() != 6)
+    double n[6];
+    if (!OFD_XmlElement::ParseNumbers(text, n, 6))
         return false;
     matrix = CCA_Matrix(float(n[0]), float(n[1]), float(n[2]), float(n[3]), float(n[4]), float(n[5]));
     return true;

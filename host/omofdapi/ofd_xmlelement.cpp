@@ -113,6 +113,9 @@ public:
 
     void StartElement(OFD_XmlParser &parser, const char *name, const char **attributes) override
     {
+        // Layout white space before a first child would be stored only to be dropped below.
+        if (!m_textSignificant && !m_stack.empty() && m_stack.back()->Text().isEmpty())
+            m_text.clear();
         Flush(parser);
         if (int(m_stack.size()) >= m_maxDepth)
             return parser.Fail(Tr("The XML nests deeper than %1 elements.").arg(m_maxDepth));
@@ -514,9 +517,12 @@ QString OFD_XmlElement::AttributeOrChild(const QString &name) const
     return ChildText(name).trimmed();
 }
 
-bool OFD_XmlElement::ParseNumbers(const QString &text, QVector<double> &numbers)
+namespace {
+
+// Calls `take` with each number of `text`; false when a token is not one or `take` refuses.
+template <class Take>
+bool EachNumber(const QString &text, Take take)
 {
-    numbers.clear();
     const QChar *data = text.constData();
     const int size = text.size();
     auto separator = [](QChar c) { return c.isSpace() || c == QLatin1Char(','); };
@@ -530,14 +536,34 @@ bool OFD_XmlElement::ParseNumbers(const QString &text, QVector<double> &numbers)
             ++end;
         bool ok = false;
         const double value = QStringRef(&text, i, end - i).toDouble(&ok);
-        if (!ok || !InFloatRange(value)) {
-            numbers.clear();
+        if (!ok || !InFloatRange(value) || !take(value))
             return false;
-        }
-        numbers.append(value);
         i = end;
     }
     return true;
+}
+
+} // namespace
+
+bool OFD_XmlElement::ParseNumbers(const QString &text, QVector<double> &numbers)
+{
+    numbers.clear();
+    if (EachNumber(text, [&numbers](double value) { numbers.append(value); return true; }))
+        return true;
+    numbers.clear();
+    return false;
+}
+
+bool OFD_XmlElement::ParseNumbers(const QString &text, double *numbers, int count)
+{
+    int found = 0;
+    return EachNumber(text, [&](double value) {
+               if (found == count)
+                   return false;
+               numbers[found++] = value;
+               return true;
+           })
+        && found == count;
 }
 
 bool OFD_XmlElement::ParseDouble(const QString &text, double &value)

@@ -60,6 +60,8 @@ public:
 
     // Numbers within float's range separated by white space (or commas); false when a token is not one.
     static bool ParseNumbers(const QString &text, QVector<double> &numbers);
+    // Exactly `count` such numbers.
+    static bool ParseNumbers(const QString &text, double *numbers, int count);
     static bool ParseDouble(const QString &text, double &value);
     static bool ParseUInt(const QString &text, uint32_t &value);
     static bool ParseBool(const QString &text, bool &value);
