@@ -2,6 +2,7 @@
 
 #include "ofd_annot.h"
 #include "ofd_document.h"
+#include "ofd_documentpatch.h"
 #include "ofd_imageobject.h"
 #include "ofd_packagepath.h"
 #include "ofd_packagereader.h"
@@ -200,6 +201,7 @@ private:
     QString OwnPart(const OFD_Page *page, const OFD_PackageFile::PageState &state, bool empty);
     void WriteIndex();
     bool WriteDocumentPart();
+    QByteArray PatchedDocument(const OFD_XmlElement &root, uint32_t maxID) const;
     bool SaveUnchanged(const QString &filePath);
     bool WriteZip(const QString &filePath);
     void Rebase(const QString &filePath);
@@ -401,6 +403,7 @@ bool PackageUpdate::WriteDocumentPart()
         if (!root)
             return Fail(Tr("%1: %2").arg(m_file.DocumentPath(), parseError));
     }
+    const QByteArray patched = PatchedDocument(*root, maxID);
     OFD_XmlElement *common = root->Child(QStringLiteral("CommonData"));
     if (!common)
         common = root->AddChild(std::make_unique<OFD_XmlElement>(QStringLiteral("CommonData")), 0);
@@ -420,9 +423,35 @@ bool PackageUpdate::WriteDocumentPart()
     if (m_indexPath != m_file.AnnotIndexPath())
         annotations->SetText(OFD_PackagePath::LocationFrom(OFD_PackagePath::Folder(m_file.DocumentPath()), m_indexPath));
     root->SortChildren(DocumentOrder());
-    m_replaced.insert(m_file.DocumentPath(), root->ToDocument());
+    m_replaced.insert(m_file.DocumentPath(), patched.isEmpty() ? root->ToDocument() : patched);
     m_documentRoot = std::move(root);
     return true;
+}
+
+// The part's text with the edits the tree gets, when they are all it needs: it is in the order
+// a rewrite sorts it into, has what a rewrite adds, and the index reference is new and goes last.
+// Empty when the part must be written from its tree.
+QByteArray PackageUpdate::PatchedDocument(const OFD_XmlElement &root, uint32_t maxID) const
+{
+    const OFD_XmlElement *common = root.Child(QStringLiteral("CommonData"));
+    const OFD_XmlElement *area = common ? common->Child(QStringLiteral("PageArea")) : nullptr;
+    const bool indexMoved = m_indexPath != m_file.AnnotIndexPath();
+    if (!area || !common->Child(QStringLiteral("MaxUnitID")) || !OFD_DocumentPatch::InOrder(root, DocumentOrder())
+        || !OFD_DocumentPatch::InOrder(*common, CommonDataOrder()) || !OFD_DocumentPatch::InOrder(*area, PageAreaOrder()))
+        return QByteArray();
+    const bool hasIndex = root.Child(QStringLiteral("Annotations")) != nullptr;
+    const int annotationsRank = DocumentOrder().indexOf(QStringLiteral("Annotations"));
+    if (hasIndex ? indexMoved
+                 : !indexMoved || (root.ChildCount() > 0
+                                   && OFD_DocumentPatch::Rank(*root.ChildAt(root.ChildCount() - 1), DocumentOrder()) > annotationsRank))
+        return QByteArray();
+    QByteArray bytes;
+    if (!m_archive->ReadEntry(m_file.DocumentPath(), bytes, nullptr) || !OFD_DocumentPatch::SetMaxUnitID(bytes, maxID))
+        return QByteArray();
+    const QString location = OFD_PackagePath::LocationFrom(OFD_PackagePath::Folder(m_file.DocumentPath()), m_indexPath);
+    if (!hasIndex && !OFD_DocumentPatch::AppendAnnotations(bytes, location))
+        return QByteArray();
+    return bytes;
 }
 
 // Untouched entries are copied raw, replaced ones written anew, new ones appended.

@@ -2,6 +2,7 @@
 #include "omofdapi/ofd_annot.h"
 #include "omofdapi/ofd_color.h"
 #include "omofdapi/ofd_document.h"
+#include "omofdapi/ofd_documentpatch.h"
 #include "omofdapi/ofd_packagereader.h"
 #include "omofdapi/ofd_packagewriter.h"
 #include "omofdapi/ofd_page.h"
@@ -694,6 +695,45 @@ private slots:
         }
         if (!QStandardPaths::findExecutable(QStringLiteral("unzip")).isEmpty())
             QCOMPARE(QProcess::execute(QStringLiteral("unzip"), {QStringLiteral("-tqq"), target}), 0);
+    }
+
+    // Document.xml edited as text: only where the edit is beyond doubt, else left to a rewrite.
+    void documentTextEdits_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("index");
+        QTest::addColumn<QByteArray>("expected"); // empty: refused
+        const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ofd:Document xmlns:ofd=\"u\">\n <ofd:CommonData>\n  ";
+        QTest::newRow("indented, escaped location") << head + "<ofd:MaxUnitID>7</ofd:MaxUnitID>\n </ofd:CommonData>\n</ofd:Document>\n"
+                                                     << QStringLiteral("A&<B>.xml")
+                                                     << head + "<ofd:MaxUnitID>12</ofd:MaxUnitID>\n </ofd:CommonData>\n"
+                                                               " <ofd:Annotations>A&amp;&lt;B&gt;.xml</ofd:Annotations>\n</ofd:Document>\n";
+        QTest::newRow("no prefix, one line") << QByteArray("<Document><CommonData><MaxUnitID>9</MaxUnitID></CommonData></Document >")
+                                             << QStringLiteral("I.xml")
+                                             << QByteArray("<Document><CommonData><MaxUnitID>12</MaxUnitID></CommonData>"
+                                                           "<Annotations>I.xml</Annotations></Document >");
+        QTest::newRow("number only") << QByteArray("<a:Document><a:MaxUnitID>100</a:MaxUnitID></a:Document>") << QString()
+                                     << QByteArray("<a:Document><a:MaxUnitID>12</a:MaxUnitID></a:Document>");
+        QTest::newRow("name also in a comment") << QByteArray("<Document><!-- MaxUnitID --><MaxUnitID>9</MaxUnitID></Document>")
+                                                << QString() << QByteArray();
+        QTest::newRow("number with spaces") << QByteArray("<Document><MaxUnitID> 9</MaxUnitID></Document>") << QString() << QByteArray();
+        QTest::newRow("empty element") << QByteArray("<Document><MaxUnitID/><x>MaxUnitID</x></Document>") << QString() << QByteArray();
+        QTest::newRow("other encoding") << QByteArray("<?xml version='1.0' encoding='GB18030'?><Document><MaxUnitID>9</MaxUnitID></Document>")
+                                        << QString() << QByteArray();
+        QTest::newRow("comment after the root") << QByteArray("<Document><MaxUnitID>9</MaxUnitID></Document><!-- </Document> -->")
+                                                << QStringLiteral("I.xml") << QByteArray();
+        QTest::newRow("root of another name") << QByteArray("<Doc><MaxUnitID>9</MaxUnitID></Doc>") << QStringLiteral("I.xml") << QByteArray();
+    }
+
+    void documentTextEdits()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, index);
+        QFETCH(QByteArray, expected);
+        const bool done = OFD_DocumentPatch::SetMaxUnitID(text, 12) && (index.isEmpty() || OFD_DocumentPatch::AppendAnnotations(text, index));
+        QCOMPARE(done, !expected.isEmpty());
+        if (done)
+            QCOMPARE(text, expected);
     }
 
     void unchangedSaveWritesWhatWasRead()
