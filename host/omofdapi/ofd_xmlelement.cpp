@@ -519,6 +519,42 @@ QString OFD_XmlElement::AttributeOrChild(const QString &name) const
 
 namespace {
 
+// Plain decimals ("-12.5") of up to 15 digits, which is what parts nearly always hold: their
+// digits and their power of ten are exact doubles, so one division rounds exactly as a full
+// conversion does, at a fraction of its cost. False for anything else.
+bool PlainDecimal(const QChar *data, int size, double &value)
+{
+    static const double powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    int at = 0;
+    const bool negative = size > 0 && data[0] == QLatin1Char('-');
+    if (negative)
+        ++at;
+    const int first = at;
+    qint64 digits = 0;
+    int count = 0;
+    int point = -1;
+    for (; at < size; ++at) {
+        const ushort c = data[at].unicode();
+        if (c >= '0' && c <= '9') {
+            if (++count > 15)
+                return false;
+            digits = digits * 10 + (c - '0');
+        } else if (c == '.' && point < 0) {
+            point = at;
+        } else {
+            return false;
+        }
+    }
+    // A digit on both sides of the point, no leading zero before another digit, and no
+    // negative zero (left to the full conversion).
+    if (count == 0 || (negative && digits == 0) || point == first || point == size - 1
+        || (data[first] == QLatin1Char('0') && first + 1 < size && data[first + 1] != QLatin1Char('.')))
+        return false;
+    const double magnitude = point < 0 ? double(digits) : double(digits) / powers[size - 1 - point];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 // Calls `take` with each number of `text`; false when a token is not one or `take` refuses.
 template <class Take>
 bool EachNumber(const QString &text, Take take)
@@ -534,8 +570,10 @@ bool EachNumber(const QString &text, Take take)
         int end = i;
         while (end < size && !separator(data[end]))
             ++end;
-        bool ok = false;
-        const double value = QStringRef(&text, i, end - i).toDouble(&ok);
+        double value = 0;
+        bool ok = PlainDecimal(data + i, end - i, value);
+        if (!ok)
+            value = QStringRef(&text, i, end - i).toDouble(&ok);
         if (!ok || !InFloatRange(value) || !take(value))
             return false;
         i = end;
@@ -568,8 +606,10 @@ bool OFD_XmlElement::ParseNumbers(const QString &text, double *numbers, int coun
 
 bool OFD_XmlElement::ParseDouble(const QString &text, double &value)
 {
-    bool ok = false;
-    const double parsed = text.trimmed().toDouble(&ok);
+    double parsed = 0;
+    bool ok = PlainDecimal(text.constData(), text.size(), parsed);
+    if (!ok)
+        parsed = text.trimmed().toDouble(&ok);
     if (!ok || !InFloatRange(parsed))
         return false;
     value = parsed;

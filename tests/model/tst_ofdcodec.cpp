@@ -1,7 +1,9 @@
 #include "omofd/ofd_codec.h"
+#include "omofdapi/ofd_xmlelement.h"
 
 #include <QtTest>
 
+#include <cmath>
 #include <limits>
 
 class tst_OfdCodec : public QObject
@@ -133,6 +135,49 @@ private slots:
         const CCA_ArrayTemplate<float> array = OFD_StringToArray(CCA_String(text.toStdString()), expectedCount, &parsed);
         QCOMPARE(parsed, ok);
         QTEST(QVector<float>(array.begin(), array.end()), "values");
+    }
+    // Plain decimals take a short road; both roads must give the same doubles.
+    void numbersParse_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QVector<double>>("values");
+        QTest::newRow("box") << "10 20.5 -0.1 0.353" << true << QVector<double>{10, 20.5, -0.1, 0.353};
+        QTest::newRow("fifteen digits") << "123456789012345 0.123456789012345" << true
+                                        << QVector<double>{123456789012345.0, 0.123456789012345};
+        QTest::newRow("more digits") << "1234567890.12345678" << true << QVector<double>{1234567890.12345678};
+        QTest::newRow("commas, exponent") << "1e3,2.5E-1" << true << QVector<double>{1000, 0.25};
+        QTest::newRow("leading zeros") << "007.5 0.5" << true << QVector<double>{7.5, 0.5};
+        QTest::newRow("bare points") << ".5 5." << true << QVector<double>{0.5, 5};
+        QTest::newRow("plus") << "+2" << true << QVector<double>{2};
+        QTest::newRow("two points") << "1.2.3" << false << QVector<double>{};
+        QTest::newRow("sign alone") << "1 -" << false << QVector<double>{};
+        QTest::newRow("beyond float") << "3.5e38" << false << QVector<double>{};
+    }
+
+    void numbersParse()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(QVector<double>, values);
+        QVector<double> numbers;
+        QCOMPARE(OFD_XmlElement::ParseNumbers(text, numbers), ok);
+        QCOMPARE(numbers, values);
+        if (values.size() == 1) {
+            double value = 0;
+            QVERIFY(OFD_XmlElement::ParseDouble(QLatin1Char(' ') + text + QLatin1Char(' '), value));
+            QCOMPARE(value, values.first());
+        }
+    }
+
+    void negativeZero()
+    {
+        double value = 1;
+        QVERIFY(OFD_XmlElement::ParseDouble(QStringLiteral("-0"), value));
+        QVERIFY(value == 0 && std::signbit(value));
+        QVector<double> numbers;
+        QVERIFY(OFD_XmlElement::ParseNumbers(QStringLiteral("-0.0 0"), numbers));
+        QVERIFY(std::signbit(numbers.at(0)) && !std::signbit(numbers.at(1)));
     }
 };
 
