@@ -63,6 +63,8 @@ public:
     // `length` bytes at `offset` of the file that was opened, even when that name now holds
     // another file; empty when they cannot be read.
     QByteArray ReadRaw(qint64 offset, qint64 length) const;
+    // The whole file, when it is held in memory; null when it is read from disk.
+    const char *RawBytes() const { return m_raw.isOpen() || m_bytes.isEmpty() ? nullptr : m_bytes.constData(); }
     // Whether every record of the directory is an entry we list, none served from memory: a
     // package rewritten entry by entry would then hold exactly what the file holds.
     bool ListsEveryRecord() const;

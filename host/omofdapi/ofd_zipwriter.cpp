@@ -84,6 +84,17 @@ bool Deflate(z_stream &stream, const QByteArray &data, QByteArray &out)
     return true;
 }
 
+// `length` bytes at `offset` of the source: where it holds them in memory, else read into `store`.
+const char *RawAt(const OFD_ZipArchive &source, qint64 offset, qint64 length, QByteArray &store)
+{
+    if (offset < 0 || length < 0 || length > source.RawSize() - offset)
+        return nullptr;
+    if (const char *bytes = source.RawBytes())
+        return bytes + offset;
+    store = source.ReadRaw(offset, length);
+    return store.size() == length ? store.constData() : nullptr;
+}
+
 } // namespace
 
 struct OFD_ZipWriter::Entry
@@ -122,6 +133,7 @@ void OFD_ZipWriter::Abandon()
     m_entries.clear();
     m_pending.clear();
     m_position = 0;
+    m_nowDate = 0;
 }
 
 bool OFD_ZipWriter::Begin(const QString &targetPath, QString *error)
@@ -159,7 +171,14 @@ bool OFD_ZipWriter::AddFile(const QString &name, const QByteArray &data, const Q
     for (const char c : entry.name)
         if (quint8(c) >= 0x80)
             entry.flags = kUtf8Flag;
-    DosTime(date, entry.time, entry.date);
+    if (date.isValid()) {
+        DosTime(date, entry.time, entry.date);
+    } else {
+        if (m_nowDate == 0)
+            DosTime(QDateTime(), m_nowTime, m_nowDate);
+        entry.time = m_nowTime;
+        entry.date = m_nowDate;
+    }
     entry.crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size())));
     entry.size = quint64(data.size());
     if (!stream.ok || !Deflate(stream.z, data, entry.data)) {
@@ -179,6 +198,10 @@ bool OFD_ZipWriter::AddCopy(const OFD_ZipArchive &source, const QString &name, Q
         return Fail(error, Tr("The package has no entry %1.").arg(name));
     if (!Claim(name, error))
         return false;
+    if (m_entries.empty()) {
+        m_entries.reserve(size_t(source.EntryNames().size()) + 8);
+        m_names.reserve(source.EntryNames().size() + 8);
+    }
     Entry entry;
     entry.source = &source;
     entry.record = record;
@@ -194,36 +217,38 @@ bool OFD_ZipWriter::PlaceCopy(Entry &entry, QString *error)
     const OFD_ZipRecord &record = *entry.record;
     const OFD_ZipArchive &source = *entry.source;
     const qint64 start = qint64(qMin<quint64>(record.localOffset, quint64(LLONG_MAX / 2)));
-    const QByteArray local = source.ReadRaw(start, 30);
-    if (local.size() < 30 || !local.startsWith(QByteArray::fromRawData("PK\x03\x04", 4)))
+    QByteArray localStore, headStore, descriptorStore;
+    const char *local = RawAt(source, start, 30, localStore);
+    if (!local || memcmp(local, "PK\x03\x04", 4) != 0)
         return Fail(error, Tr("The entry %1 cannot be copied: the package has no entry where its directory says.")
                                .arg(QString::fromUtf8(record.rawName)));
-    const int nameLength = int(ReadLE(local.constData() + 26, 2));
-    const int extraLength = int(ReadLE(local.constData() + 28, 2));
-    const QByteArray head = source.ReadRaw(start + 30, nameLength + extraLength);
+    const int nameLength = int(ReadLE(local + 26, 2));
+    const int extraLength = int(ReadLE(local + 28, 2));
+    const char *head = RawAt(source, start + 30, nameLength + extraLength, headStore);
     const qint64 dataStart = start + 30 + nameLength + extraLength;
-    if (head.size() != nameLength + extraLength || record.compressedSize > quint64(source.RawSize() - dataStart))
+    if (!head || record.compressedSize > quint64(source.RawSize() - dataStart))
         return Fail(error, Tr("The entry %1 cannot be copied: its bytes run past the end of the package.")
                                .arg(QString::fromUtf8(record.rawName)));
     const qint64 dataEnd = dataStart + qint64(record.compressedSize);
-    const quint16 flags = quint16(ReadLE(local.constData() + 6, 2));
-    quint64 crc = ReadLE(local.constData() + 14, 4);
-    quint64 compressed = ReadLE(local.constData() + 18, 4);
-    quint64 size = ReadLE(local.constData() + 22, 4);
-    const char *extra = head.constData() + nameLength;
+    const quint16 flags = quint16(ReadLE(local + 6, 2));
+    quint64 crc = ReadLE(local + 14, 4);
+    quint64 compressed = ReadLE(local + 18, 4);
+    quint64 size = ReadLE(local + 22, 4);
+    const char *extra = head + nameLength;
     qint64 end = dataEnd;
-    bool same = nameLength == record.rawName.size() && memcmp(head.constData(), record.rawName.constData(), size_t(nameLength)) == 0
-        && ReadLE(local.constData() + 8, 2) == record.method
+    bool same = nameLength == record.rawName.size() && memcmp(head, record.rawName.constData(), size_t(nameLength)) == 0
+        && ReadLE(local + 8, 2) == record.method
         && (flags & (kDescriptorFlag | 1)) == (record.flags & (kDescriptorFlag | 1));
     if (same && (flags & kDescriptorFlag)) {
-        const QByteArray descriptor = source.ReadRaw(dataEnd, qMin<qint64>(24, source.RawSize() - dataEnd));
-        const int at = descriptor.startsWith(QByteArray::fromRawData("PK\x07\x08", 4)) ? 4 : 0;
+        const qint64 length = qMin<qint64>(24, source.RawSize() - dataEnd);
+        const char *descriptor = RawAt(source, dataEnd, length, descriptorStore);
+        const int at = descriptor && length >= 4 && memcmp(descriptor, "PK\x07\x08", 4) == 0 ? 4 : 0;
         const int width = HasField(extra, extraLength, kZip64Extra) ? 8 : 4;
-        same = descriptor.size() >= at + 4 + 2 * width;
+        same = descriptor && length >= at + 4 + 2 * width;
         if (same) {
-            crc = ReadLE(descriptor.constData() + at, 4);
-            compressed = ReadLE(descriptor.constData() + at + 4, width);
-            size = ReadLE(descriptor.constData() + at + 4 + width, width);
+            crc = ReadLE(descriptor + at, 4);
+            compressed = ReadLE(descriptor + at + 4, width);
+            size = ReadLE(descriptor + at + 4 + width, width);
             end += at + 4 + 2 * width;
         }
     } else if (same) {

@@ -59,4 +59,6 @@ private:
     std::vector<Entry> m_entries;
     QByteArray m_pending; // small writes, gathered
     quint64 m_position = 0;
+    quint16 m_nowTime = 0; // the time entries without one get, taken once per package
+    quint16 m_nowDate = 0;
 };
