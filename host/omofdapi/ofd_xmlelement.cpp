@@ -618,6 +618,17 @@ bool OFD_XmlElement::ParseDouble(const QString &text, double &value)
 
 bool OFD_XmlElement::ParseUInt(const QString &text, uint32_t &value)
 {
+    // Up to nine plain digits cannot overflow; anything else takes the full conversion.
+    if (!text.isEmpty() && text.size() <= 9) {
+        uint32_t digits = 0;
+        int at = 0;
+        for (; at < text.size() && text.at(at).unicode() >= '0' && text.at(at).unicode() <= '9'; ++at)
+            digits = digits * 10 + uint32_t(text.at(at).unicode() - '0');
+        if (at == text.size()) {
+            value = digits;
+            return true;
+        }
+    }
     bool ok = false;
     const uint parsed = text.trimmed().toUInt(&ok);
     if (!ok)

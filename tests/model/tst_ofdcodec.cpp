@@ -170,6 +170,30 @@ private slots:
         }
     }
 
+    void uintParse_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<uint>("value");
+        QTest::newRow("id") << "123456789" << true << 123456789u;
+        QTest::newRow("leading zeros") << "007" << true << 7u;
+        QTest::newRow("spaces") << " 42 " << true << 42u;
+        QTest::newRow("largest") << "4294967295" << true << 4294967295u;
+        QTest::newRow("too large") << "4294967296" << false << 0u;
+        QTest::newRow("negative") << "-1" << false << 0u;
+        QTest::newRow("empty") << "" << false << 0u;
+        QTest::newRow("word") << "12a" << false << 0u;
+    }
+
+    void uintParse()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        uint32_t value = 0;
+        QCOMPARE(OFD_XmlElement::ParseUInt(text, value), ok);
+        QTEST(uint(value), "value");
+    }
+
     void negativeZero()
     {
         double value = 1;
