@@ -172,7 +172,7 @@ public:
     void Break(OFD_XmlParser &parser, bool cdata) override
     {
         // A CDATA section is text even when it is only white space.
-        if (cdata && !m_text.isEmpty())
+        if (cdata && !m_text.empty())
             m_textSignificant = true;
         Flush(parser);
     }
@@ -188,11 +188,11 @@ private:
     // White space between child elements is layout, never content.
     void Flush(OFD_XmlParser &parser)
     {
-        if (m_text.isEmpty())
+        if (m_text.empty())
             return;
         OFD_XmlElement *top = m_stack.empty() ? nullptr : m_stack.back();
         if (top && (m_textSignificant || top->ChildCount() == 0)) {
-            const QString text = QString::fromUtf8(m_text);
+            const QString text = QString::fromUtf8(m_text.data(), int(m_text.size()));
             if (qint64(top->Text().size()) + text.size() > kMaxTextLength)
                 parser.Fail(Tr("An XML element holds more than %1 characters of text.").arg(kMaxTextLength));
             else if (top->Text().isEmpty())
@@ -343,7 +343,7 @@ private:
     std::vector<OFD_XmlElement *> m_stack;
     std::vector<Binding> m_bindings;
     int m_elements = 0;
-    QByteArray m_text;             // the run of text since the last markup
+    std::string m_text;            // the run of text since the last markup; keeps its room between runs
     bool m_textSignificant = false; // it is more than layout white space
     bool m_namespaceFailed = false;
 };
