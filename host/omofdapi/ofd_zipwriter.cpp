@@ -130,6 +130,7 @@ void OFD_ZipWriter::Abandon()
         m_file->cancelWriting();
     m_file.reset();
     m_names.clear();
+    m_copied.clear();
     m_entries.clear();
     m_pending.clear();
     m_position = 0;
@@ -149,9 +150,33 @@ bool OFD_ZipWriter::Claim(const QString &name, QString *error)
 {
     if (!m_file)
         return Fail(error, Tr("The package is not open for writing."));
-    if (m_names.contains(name))
+    bool taken = m_names.contains(name);
+    for (const Copied &copied : m_copied) {
+        const OFD_ZipRecord *record = copied.source->Record(name);
+        taken = taken || (record && copied.records[size_t(record - copied.source->Directory().Records().data())]);
+    }
+    if (taken)
         return Fail(error, Tr("The entry %1 was written twice.").arg(name));
     m_names.insert(name);
+    return true;
+}
+
+// Copies are noted by their place in the source's directory: no set of thousands of names.
+bool OFD_ZipWriter::ClaimCopy(const OFD_ZipArchive &source, const OFD_ZipRecord &record, const QString &name,
+                              QString *error)
+{
+    if (!m_file)
+        return Fail(error, Tr("The package is not open for writing."));
+    auto copied = std::find_if(m_copied.begin(), m_copied.end(), [&source](const Copied &c) { return c.source == &source; });
+    if (copied == m_copied.end()) {
+        m_copied.push_back({&source, std::vector<bool>(source.Directory().Records().size())});
+        copied = m_copied.end() - 1;
+        m_entries.reserve(m_entries.size() + copied->records.size() + 64); // and some written anew
+    }
+    const size_t index = size_t(&record - source.Directory().Records().data());
+    if (copied->records[index] || m_names.contains(name))
+        return Fail(error, Tr("The entry %1 was written twice.").arg(name));
+    copied->records[index] = true;
     return true;
 }
 
@@ -196,12 +221,8 @@ bool OFD_ZipWriter::AddCopy(const OFD_ZipArchive &source, const QString &name, Q
     const OFD_ZipRecord *record = source.Record(name);
     if (!record)
         return Fail(error, Tr("The package has no entry %1.").arg(name));
-    if (!Claim(name, error))
+    if (!ClaimCopy(source, *record, name, error))
         return false;
-    if (m_entries.empty()) {
-        m_entries.reserve(size_t(source.EntryNames().size()) + 8);
-        m_names.reserve(source.EntryNames().size() + 8);
-    }
     Entry entry;
     entry.source = &source;
     entry.record = record;

@@ -42,6 +42,7 @@ private:
     struct Range;
 
     bool Claim(const QString &name, QString *error);
+    bool ClaimCopy(const OFD_ZipArchive &source, const OFD_ZipRecord &record, const QString &name, QString *error);
     bool PlaceCopy(Entry &entry, QString *error);
     bool WriteCopies(QString *error);
     bool WriteEntry(Entry &entry, const QByteArray &data, QString *error);
@@ -55,7 +56,13 @@ private:
 
     std::unique_ptr<QSaveFile> m_file;
     QString m_target;
-    QSet<QString> m_names;
+    QSet<QString> m_names; // of the entries written anew
+    struct Copied
+    {
+        const OFD_ZipArchive *source;
+        std::vector<bool> records; // by place in its directory
+    };
+    std::vector<Copied> m_copied;
     std::vector<Entry> m_entries;
     QByteArray m_pending; // small writes, gathered
     quint64 m_position = 0;
