@@ -409,7 +409,7 @@ const QString &OFD_XmlElement::OfdNamespace()
 
 bool OFD_XmlElement::IsOfdNamespace(const QString &uri)
 {
-    return uri.isEmpty() || uri == OfdNamespace() || uri == QLatin1String("http://www.ofdspec.org")
+    return uri.isEmpty() || SameName(uri, OfdNamespace()) || uri == QLatin1String("http://www.ofdspec.org")
         || uri == QLatin1String("http://www.ofdspec.org/");
 }
 
@@ -454,7 +454,7 @@ std::unique_ptr<OFD_XmlElement> OFD_XmlElement::Clone() const
 bool OFD_XmlElement::HasAttribute(const QString &name) const
 {
     for (const Attr &attribute : m_attributes)
-        if (attribute.name == name)
+        if (SameName(attribute.name, name))
             return true;
     return false;
 }
@@ -462,7 +462,7 @@ bool OFD_XmlElement::HasAttribute(const QString &name) const
 QString OFD_XmlElement::Attribute(const QString &name, const QString &fallback) const
 {
     for (const Attr &attribute : m_attributes)
-        if (attribute.name == name)
+        if (SameName(attribute.name, name))
             return attribute.value;
     return fallback;
 }
@@ -470,7 +470,7 @@ QString OFD_XmlElement::Attribute(const QString &name, const QString &fallback) 
 void OFD_XmlElement::SetAttribute(const QString &name, const QString &value, const QString &namespaceUri)
 {
     for (Attr &attribute : m_attributes) {
-        if (attribute.name == name) {
+        if (SameName(attribute.name, name)) {
             attribute.value = value;
             return;
         }
@@ -639,6 +639,11 @@ bool OFD_XmlElement::ParseUInt(const QString &text, uint32_t &value)
 
 bool OFD_XmlElement::ParseBool(const QString &text, bool &value)
 {
+    // Parts nearly always hold the plain words.
+    if (text == QLatin1String("true") || text == QLatin1String("false")) {
+        value = text.size() == 4;
+        return true;
+    }
     const QString t = text.trimmed();
     if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || t == QLatin1String("1")) {
         value = true;

@@ -6,6 +6,7 @@
 #include <QVector>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -38,7 +39,7 @@ public:
     const QString &NamespaceUri() const { return m_namespaceUri; }
     bool IsOfd() const { return IsOfdNamespace(m_namespaceUri); }
     // An OFD element of this local name.
-    bool Is(const QString &name) const { return m_name == name && IsOfd(); }
+    bool Is(const QString &name) const { return SameName(m_name, name) && IsOfd(); }
 
     // Attributes are found by local name whatever their prefix.
     bool HasAttribute(const QString &name) const;
@@ -90,6 +91,15 @@ public:
     QByteArray ToDocument() const;
 
 private:
+    // Readers look names up by the hundred per element: compared here without a call into Qt
+    // for the many that differ in length or share their text.
+    static bool SameName(const QString &a, const QString &b)
+    {
+        return a.size() == b.size()
+            && (a.constData() == b.constData()
+                || std::memcmp(a.constData(), b.constData(), size_t(a.size()) * sizeof(QChar)) == 0);
+    }
+
     QString m_name;
     QString m_namespaceUri;
     QVector<Attr> m_attributes;
