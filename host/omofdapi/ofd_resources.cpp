@@ -52,15 +52,24 @@ int ColorSpaceType(const QString &text)
 bool ParseChannels(const QString &text, QVector<double> &channels)
 {
     channels.clear();
-    const QStringList tokens = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    for (QString token : tokens) {
-        token = token.trimmed();
+    const QChar *const data = text.constData();
+    const int size = text.size();
+    for (int at = 0; at < size;) {
+        if (data[at] == QLatin1Char(' ')) {
+            ++at;
+            continue;
+        }
+        int end = at;
+        while (end < size && data[end] != QLatin1Char(' '))
+            ++end;
+        const QStringRef token = QStringRef(&text, at, end - at).trimmed();
+        at = end;
         bool ok = false;
         double value = 0;
         if (token.startsWith(QLatin1Char('#')))
             value = token.mid(1).toUInt(&ok, 16);
         else
-            ok = OFD_XmlElement::ParseDouble(token, value);
+            ok = OFD_XmlElement::ParseDouble(QString::fromRawData(token.unicode(), token.size()), value);
         if (!ok)
             return false;
         channels.append(value);

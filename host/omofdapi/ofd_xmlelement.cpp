@@ -499,8 +499,14 @@ uint32_t OFD_XmlElement::UIntAttribute(const QString &name, uint32_t fallback) c
 
 int OFD_XmlElement::IntAttribute(const QString &name, int fallback) const
 {
+    const QString text = Attribute(name);
+    if (text.isEmpty())
+        return fallback;
+    uint32_t plain = 0;
+    if (text.size() <= 9 && text.at(0).isDigit() && ParseUInt(text, plain))
+        return int(plain);
     bool ok = false;
-    const int value = Attribute(name).trimmed().toInt(&ok);
+    const int value = text.trimmed().toInt(&ok);
     return ok ? value : fallback;
 }
 
