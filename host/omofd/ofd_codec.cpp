@@ -22,6 +22,8 @@ bool IsSpace(char c)
 std::vector<std::string_view> Tokens(const std::string &text)
 {
     std::vector<std::string_view> tokens;
+    // Room for the most tokens a short text can hold: growing the list would copy it each time.
+    tokens.reserve(std::min<size_t>(text.size() / 2 + 1, 256));
     size_t start = 0;
     for (size_t i = 0; i <= text.size(); ++i) {
         if (i == text.size() || IsSpace(text[i]) || text[i] == ',') {
