@@ -222,7 +222,7 @@ private:
         element->ReserveAttributes(count);
         for (int i = 0; i < count; ++i) {
             const char *qualified = attributes[2 * i];
-            if (std::strncmp(qualified, "xmlns", 5) == 0)
+            if (qualified[0] == 'x' && std::strncmp(qualified, "xmlns", 5) == 0)
                 continue;
             element->SetAttribute(Split(qualified, nullptr), m_texts.Get(attributes[2 * i + 1]));
         }
@@ -246,9 +246,11 @@ private:
     {
         for (int i = 0; i < count; ++i) {
             const char *qualified = attributes[2 * i];
-            if (std::strcmp(qualified, "xmlns") == 0)
+            if (!IsDeclaration(qualified))
+                continue;
+            if (qualified[5] == '\0')
                 m_bindings.push_back({std::string(), m_texts.Get(attributes[2 * i + 1]), m_stack.size()});
-            else if (std::strncmp(qualified, "xmlns:", 6) == 0)
+            else
                 m_bindings.push_back({std::string(qualified + 6), m_texts.Get(attributes[2 * i + 1]), m_stack.size()});
         }
         const QString *uri = nullptr;
@@ -292,7 +294,9 @@ private:
 
     static bool IsDeclaration(const char *qualified)
     {
-        return std::strncmp(qualified, "xmlns", 5) == 0 && (qualified[5] == '\0' || qualified[5] == ':');
+        // Most names do not start like one: no call for them.
+        return qualified[0] == 'x' && std::strncmp(qualified, "xmlns", 5) == 0
+            && (qualified[5] == '\0' || qualified[5] == ':');
     }
 
     // The namespace of a name: a prefix's declaration; no prefix is the default namespace for
