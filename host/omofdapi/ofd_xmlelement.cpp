@@ -516,8 +516,13 @@ int OFD_XmlElement::IntAttribute(const QString &name, int fallback) const
 
 bool OFD_XmlElement::BoolAttribute(const QString &name, bool fallback) const
 {
-    bool value = false;
-    return ParseBool(Attribute(name), value) ? value : fallback;
+    for (const Attr &attribute : m_attributes) {
+        if (SameName(attribute.name, name)) {
+            bool value = false;
+            return ParseBool(attribute.value, value) ? value : fallback;
+        }
+    }
+    return fallback;
 }
 
 QString OFD_XmlElement::AttributeOrChild(const QString &name) const
@@ -650,7 +655,15 @@ bool OFD_XmlElement::ParseUInt(const QString &text, uint32_t &value)
 bool OFD_XmlElement::ParseBool(const QString &text, bool &value)
 {
     // Parts nearly always hold the plain words.
-    if (text == QLatin1String("true") || text == QLatin1String("false")) {
+    auto plain = [&text](const char *word, int length) {
+        if (text.size() != length)
+            return false;
+        for (int i = 0; i < length; ++i)
+            if (text.at(i).unicode() != ushort(word[i]))
+                return false;
+        return true;
+    };
+    if (plain("true", 4) || plain("false", 5)) {
         value = text.size() == 4;
         return true;
     }
