@@ -5,11 +5,12 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QTextCodec>
 
 #include <algorithm>
 #include <climits>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -82,9 +83,7 @@ bool OFD_ZipArchive::ReadDirectory(const QString &filePath, QString *error)
         return false;
     }
     m_rawSize = m_raw.size();
-    const QFileInfo info(filePath);
-    m_modified = info.lastModified();
-    m_changed = info.metadataChangeTime();
+    m_stamp = StampOf(filePath);
     if (m_rawSize <= kInMemorySize) {
         m_bytes = m_raw.readAll();
         m_raw.close();
@@ -158,6 +157,8 @@ bool OFD_ZipArchive::Open(const QString &filePath, QString *error)
                                 same ? int(i) : -1});
         m_foldedNames.insert(name.toCaseFolded(), name);
     }
+    m_listsEveryRecord = m_names.size() == m_directory.Count()
+        && std::all_of(m_entries.cbegin(), m_entries.cend(), [](const Entry &entry) { return entry.record >= 0; });
     m_zip = archive;
     m_filePath = filePath;
     return true;
@@ -165,6 +166,8 @@ bool OFD_ZipArchive::Open(const QString &filePath, QString *error)
 
 void OFD_ZipArchive::Close()
 {
+    m_listsEveryRecord = false;
+    m_stamp = FileStamp();
     m_names.clear();
     m_entries.clear();
     m_foldedNames.clear();
@@ -216,19 +219,27 @@ QByteArray OFD_ZipArchive::ReadRaw(qint64 offset, qint64 length) const
 
 bool OFD_ZipArchive::FileUnchanged() const
 {
-    const QFileInfo info(m_filePath);
-    return info.exists() && info.size() == m_rawSize && info.lastModified() == m_modified
-        && info.metadataChangeTime() == m_changed;
+    const FileStamp now = StampOf(m_filePath);
+    return now.size == m_rawSize && now == m_stamp;
+}
+
+OFD_ZipArchive::FileStamp OFD_ZipArchive::StampOf(const QString &filePath)
+{
+    FileStamp stamp;
+    struct stat st;
+    if (::stat(QFile::encodeName(filePath).constData(), &st) != 0)
+        return stamp;
+    stamp.size = qint64(st.st_size);
+    stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    stamp.inode = qint64(st.st_ino);
+    stamp.device = qint64(st.st_dev);
+    return stamp;
 }
 
 bool OFD_ZipArchive::ListsEveryRecord() const
 {
-    if (!m_memory.isEmpty() || m_names.size() != m_directory.Count())
-        return false;
-    for (const Entry &entry : m_entries)
-        if (entry.record < 0)
-            return false;
-    return true;
+    return m_listsEveryRecord && m_memory.isEmpty();
 }
 
 bool OFD_ZipArchive::IsInMemory(const QString &name) const
@@ -241,6 +252,7 @@ bool OFD_ZipArchive::IsInMemory(const QString &name) const
 
 void OFD_ZipArchive::Overlay(const QHash<QString, QByteArray> &written, const QSet<QString> &removed)
 {
+    m_listsEveryRecord = false;
     for (const QString &name : removed) {
         const QString stored = FindEntry(name);
         if (stored.isEmpty())

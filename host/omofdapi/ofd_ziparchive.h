@@ -68,8 +68,8 @@ public:
     // Whether every record of the directory is an entry we list, none served from memory: a
     // package rewritten entry by entry would then hold exactly what the file holds.
     bool ListsEveryRecord() const;
-    // Whether the file at FilePath() is still the one that was opened, as far as its size and
-    // times tell.
+    // Whether the file at FilePath() is still the one that was opened, as far as its size,
+    // times and inode tell.
     bool FileUnchanged() const;
 
     // After a save: the package on disk now holds `written` (new or in place of stored entries)
@@ -106,7 +106,18 @@ private:
     QByteArray m_bytes; // the whole package, when it is read from memory
     mutable QFile m_raw; // the package, when it is not
     qint64 m_rawSize = 0;
-    QDateTime m_modified;
-    QDateTime m_changed;
+    // What tells a replaced or rewritten file from the one read, taken without time-zone work.
+    struct FileStamp
+    {
+        qint64 size = -1, modifiedNs = 0, changedNs = 0, inode = 0, device = 0;
+        bool operator==(const FileStamp &o) const
+        {
+            return size == o.size && modifiedNs == o.modifiedNs && changedNs == o.changedNs && inode == o.inode
+                && device == o.device;
+        }
+    };
+    static FileStamp StampOf(const QString &filePath);
+    FileStamp m_stamp;
+    bool m_listsEveryRecord = false; // as opened: every entry is its own directory record
     OFD_ZipDirectory m_directory;
 };
