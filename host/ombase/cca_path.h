@@ -2,6 +2,7 @@
 
 #include "cca_geometry.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -39,6 +40,7 @@ public:
     void CloseFigure();
     void Append(const CCA_Path &other);
     void Clear() { m_segments.clear(); }
+    void Reserve(int count) { m_segments.reserve(size_t(std::max(count, 0))); }
 
     bool IsEmpty() const { return m_segments.empty(); }
     int SegmentCount() const { return int(m_segments.size()); }

@@ -157,6 +157,11 @@ CCA_Path OFD_StringToPath(const CCA_String &text, bool *ok)
     CCA_Path path;
     const std::string &source = text.StdString();
     const std::vector<std::string_view> tokens = Tokens(source);
+    // Every segment starts with its one-letter operator.
+    size_t operators = 0;
+    for (const std::string_view token : tokens)
+        operators += token.size() == 1 && OperandCount(token[0]) >= 0;
+    path.Reserve(int(std::min<size_t>(operators, kMaxPathSegments)));
     size_t i = 0;
     bool good = true;
     while (i < tokens.size()) {
