@@ -143,7 +143,7 @@ private:
 
 bool IsEdited(const IG_Annot *annot)
 {
-    const auto *ofd = dynamic_cast<const OFD_Annot *>(annot);
+    const auto *ofd = OFD_Annot::Of(annot);
     return !ofd || ofd->IsEdited();
 }
 
@@ -492,7 +492,7 @@ void PackageUpdate::Rebase(const QString &filePath)
     saved.maxUnitID = qMax(m_document->MaxID(), m_file.FileMaxUnitID());
     for (auto it = m_written.constBegin(); it != m_written.constEnd(); ++it)
         for (int k = 0; k < it.key()->AnnotCount(); ++k)
-            if (auto *annot = dynamic_cast<OFD_Annot *>(it.key()->AnnotAt(k)))
+            if (auto *annot = OFD_Annot::Of(it.key()->AnnotAt(k)))
                 annot->SetEdited(false);
     saved.annots = m_written;
     saved.documentRoot = std::move(m_documentRoot);

@@ -421,7 +421,7 @@ std::unique_ptr<OFD_XmlElement> OFD_XmlSerializer::AnnotElement(const IG_Annot &
     element->SetAttribute(QStringLiteral("Visible"), Bool(annot.IsVisible()));
     if (!annot.IsPrint())
         element->SetAttribute(QStringLiteral("Print"), QStringLiteral("false"));
-    if (const auto *ofdAnnot = dynamic_cast<const OFD_Annot *>(&annot)) {
+    if (const auto *ofdAnnot = OFD_Annot::Of(&annot)) {
         if (ofdAnnot->IsNoZoom())
             element->SetAttribute(QStringLiteral("NoZoom"), QStringLiteral("true"));
         if (ofdAnnot->IsNoRotate())
