@@ -76,6 +76,13 @@ float ClampedZoom(double percent)
     return float(std::clamp(percent, double(kMinZoom), double(kMaxZoom)));
 }
 
+// Whole-pixel shifts only: there a rectangle fills whole pixels, whatever the antialiasing.
+bool IsPixelAligned(const QTransform &transform)
+{
+    return transform.type() <= QTransform::TxTranslate && transform.dx() == std::floor(transform.dx())
+        && transform.dy() == std::floor(transform.dy());
+}
+
 bool IsModifierKey(int key)
 {
     return key == Qt::Key_Control || key == Qt::Key_Shift || key == Qt::Key_Alt || key == Qt::Key_Meta
@@ -128,6 +135,8 @@ G_DocView::G_DocView(G_UIContext *context, IG_Document *document, QWidget *paren
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
     setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    // drawBackground covers every pixel: a fill of the viewport before it would be overdrawn.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     Relayout();
     if (G_ToolHandler::GlobalPrototype(QStringLiteral("t_handtool")))
         SetCurrentToolHandler(QStringLiteral("t_handtool"));
@@ -806,6 +815,17 @@ QImage *G_DocView::ContentImage(QPainter *painter, int pageIndex)
     return image;
 }
 
+// An image of a page without objects is plain white, and on whole pixels it lands exactly on
+// the page's white fill; off them its smoothed edges would tint the pixels around the page.
+bool G_DocView::HasNoContent(QPainter *painter, IG_Page *page) const
+{
+    if (!page || !IsPixelAligned(painter->transform()))
+        return false;
+    if (!page->IsParsed())
+        page->Parse();
+    return page->PageObjectCount() == 0;
+}
+
 QTransform G_DocView::PageToImage(int pageIndex) const
 {
     const QRect rect = PageRect(pageIndex);
@@ -816,6 +836,8 @@ QTransform G_DocView::PageToImage(int pageIndex) const
 
 void G_DocView::PaintContent(QPainter *painter, int pageIndex)
 {
+    if (HasNoContent(painter, Page(pageIndex)))
+        return;
     if (QImage *image = ContentImage(painter, pageIndex))
         painter->drawImage(PageRect(pageIndex).topLeft(), *image);
     else
@@ -827,11 +849,21 @@ void G_DocView::PaintContent(QPainter *painter, int pageIndex)
 bool G_DocView::PaintPageImage(QPainter *painter, int pageIndex)
 {
     IG_Page *page = Page(pageIndex);
-    QImage *content = ContentImage(painter, pageIndex);
-    if (!page || !content)
+    if (!page)
+        return false;
+    const bool blank = HasNoContent(painter, page);
+    QImage *content = blank ? nullptr : ContentImage(painter, pageIndex);
+    if (!blank && !content)
         return false;
     if (!page->IsAnnotsLoaded())
         page->LoadAnnots();
+    // A blank page is its white fill: an image of it would only cost fresh memory.
+    if (blank && page->AnnotCount() == 0) {
+        m_pageCache.remove(pageIndex);
+        return true;
+    }
+    if (!content && !(content = ContentImage(painter, pageIndex)))
+        return false;
     // A page without annotations needs no copy of its content: on a large page the copy's
     // fresh memory costs more than the drawing.
     if (page->AnnotCount() == 0) {
@@ -1136,10 +1168,19 @@ void G_DocView::drawBackground(QPainter *painter, const QRectF &rect)
     painter->save();
     painter->setPen(Qt::NoPen);
     painter->setBrush(QColor(0, 0, 0, 50));
+    // On whole pixels only the strips beside the page show: the page is filled opaque over the
+    // rest, and blending a page-sized rectangle there costs as much as the page itself.
+    const bool aligned = IsPixelAligned(painter->transform());
     for (const QRect &page : std::as_const(m_pageRects)) {
         const QRect shadow = page.translated(3, 3);
-        if (rect.intersects(shadow))
+        if (!rect.intersects(shadow))
+            continue;
+        if (!aligned) {
             painter->drawRect(shadow);
+            continue;
+        }
+        for (const QRect &strip : QRegion(shadow).subtracted(QRegion(page)))
+            painter->drawRect(strip);
     }
     painter->restore();
     if (auto *render = dynamic_cast<G_DocViewRender *>(m_currentHandler)) {

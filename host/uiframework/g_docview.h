@@ -183,6 +183,7 @@ private:
     void DispatchMouse(QMouseEvent *event, int kind);
     void PaintContent(QPainter *painter, int pageIndex);
     QImage *ContentImage(QPainter *painter, int pageIndex);
+    bool HasNoContent(QPainter *painter, IG_Page *page) const;
     QTransform PageToImage(int pageIndex) const;
     bool PaintPageImage(QPainter *painter, int pageIndex);
     struct PageImage;
