@@ -1,5 +1,6 @@
 #include "ofd_annot.h"
 
+#include "ofd_annotpool.h"
 #include "ofd_appearance.h"
 #include "ofd_documentcontext.h"
 #include "ofd_page.h"
@@ -13,6 +14,16 @@ OFD_Annot::OFD_Annot(std::shared_ptr<OFD_DocumentContext> context, uint32_t id, 
 }
 
 OFD_Annot::~OFD_Annot() = default;
+
+void *OFD_Annot::operator new(size_t size)
+{
+    return OFD_AnnotPool::Allocate(size);
+}
+
+void OFD_Annot::operator delete(void *annot, size_t size)
+{
+    OFD_AnnotPool::Release(annot, size);
+}
 
 IG_Page *OFD_Annot::Page() const
 {

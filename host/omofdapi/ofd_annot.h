@@ -25,6 +25,9 @@ public:
     }
     static const OFD_Annot *Of(const IG_Annot *annot) { return Of(const_cast<IG_Annot *>(annot)); }
 
+    static void *operator new(size_t size);
+    static void operator delete(void *annot, size_t size);
+
     IG_Page *Page() const override;
     uint32_t ID() const override { return m_id; }
     // Also tells the document's counter that the ID is taken.

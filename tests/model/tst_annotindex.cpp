@@ -1,4 +1,5 @@
 #include "omofdapi/ofd_annot.h"
+#include "omofdapi/ofd_annotpool.h"
 #include "omofdapi/ofd_document.h"
 #include "omofdapi/ofd_page.h"
 #include "omofdapi/ofd_pageobject.h"
@@ -297,6 +298,40 @@ private slots:
         QCOMPARE(page->AnnotByID(40), first);
         second->SetID(41);
         QCOMPARE(page->AnnotByID(41), second);
+    }
+
+    // Annotations come and go in any order across documents: none shares memory with another,
+    // each keeps what it holds, and the blocks go back once they are all gone.
+    void annotationsComeAndGoInAnyOrder()
+    {
+        const size_t blocksBefore = OFD_AnnotPool::BlockCount();
+        std::vector<std::unique_ptr<OFD_Document>> documents;
+        std::vector<std::pair<OFD_Annot *, uint32_t>> live;
+        uint32_t nextID = 1;
+        for (int round = 0; round < 6; ++round) {
+            documents.push_back(OFD_Document::CreateBlank(1, 210, 297));
+            for (int i = 0; i < 700; ++i) {
+                OFD_Document *document = documents[m_random.bounded(int(documents.size()))].get();
+                live.emplace_back(document->Page(0)->AppendLoadedAnnot(G_AnnotType_Link, nextID), nextID);
+                ++nextID;
+            }
+            for (int i = 0; i < 500; ++i) {
+                const size_t at = m_random.bounded(int(live.size()));
+                IG_Annot *annot = live[at].first;
+                delete annot->Page()->TakeAnnot(annot);
+                live[at] = live.back();
+                live.pop_back();
+            }
+        }
+        std::vector<OFD_Annot *> addresses;
+        for (const auto &entry : live) {
+            QCOMPARE(entry.first->ID(), entry.second);
+            addresses.push_back(entry.first);
+        }
+        std::sort(addresses.begin(), addresses.end());
+        QVERIFY(std::adjacent_find(addresses.begin(), addresses.end()) == addresses.end());
+        documents.clear();
+        QVERIFY(OFD_AnnotPool::BlockCount() <= blocksBefore + 1);
     }
 
 private:
