@@ -21,6 +21,7 @@
 #include <QSet>
 #include <QUuid>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -454,19 +455,31 @@ QByteArray PackageUpdate::PatchedDocument(const OFD_XmlElement &root, uint32_t m
     return bytes;
 }
 
-// Untouched entries are copied raw, replaced ones written anew, new ones appended.
+// Untouched entries are copied raw, replaced ones written anew, new ones appended. The few
+// entries that change are found by their record once, so that the others need no lookup.
 bool PackageUpdate::WriteZip(const QString &filePath)
 {
     OFD_ZipWriter zip;
     if (!zip.Begin(filePath, m_error))
         return false;
-    for (const QString &name : m_archive->EntryNames()) {
-        if (m_dropped.contains(name))
-            continue;
-        const auto it = m_replaced.constFind(name);
+    std::vector<bool> changed(m_archive->Directory().Records().size());
+    const auto mark = [&](const QString &name) {
+        if (const int record = m_archive->RecordIndex(name); record >= 0)
+            changed[size_t(record)] = true;
+    };
+    std::for_each(m_replaced.keyBegin(), m_replaced.keyEnd(), mark);
+    std::for_each(m_dropped.cbegin(), m_dropped.cend(), mark);
+    const QStringList names = m_archive->EntryNames();
+    for (int i = 0; i < names.size(); ++i) {
+        const int record = m_archive->ListedRecord(i);
+        const QString &name = names.at(i);
         bool copied = false;
-        if (it != m_replaced.constEnd()) {
-            copied = zip.AddFile(name, it.value(), QDateTime(), m_error);
+        if (record >= 0 && !changed[size_t(record)]) {
+            copied = zip.AddCopy(*m_archive, record, m_error);
+        } else if (m_dropped.contains(name)) {
+            continue;
+        } else if (m_replaced.contains(name)) {
+            copied = zip.AddFile(name, m_replaced.value(name), QDateTime(), m_error);
         } else if (m_archive->IsInMemory(name)) {
             QByteArray data;
             copied = m_archive->ReadEntry(name, data, m_error) && zip.AddFile(name, data, m_archive->EntryDate(name), m_error);

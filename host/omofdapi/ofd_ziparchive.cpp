@@ -109,26 +109,24 @@ bool OFD_ZipArchive::ReadDirectory(const QString &filePath, QString *error)
 bool OFD_ZipArchive::Open(const QString &filePath, QString *error)
 {
     Close();
-    if (!ReadDirectory(filePath, error)) {
+    zip *archive = nullptr;
+    const auto refuse = [&](const QString &reason) {
+        if (error && !reason.isEmpty())
+            *error = reason;
+        if (archive)
+            zip_discard(archive);
         Close();
         return false;
-    }
+    };
+    if (!ReadDirectory(filePath, error))
+        return refuse(QString());
     // The zip library takes an empty file for an empty archive; a package is never that.
-    zip *archive = m_rawSize >= 22 ? OpenZip(filePath, m_bytes) : nullptr;
-    if (!archive) {
-        if (error)
-            *error = Tr("%1 is not a readable zip package.").arg(filePath);
-        Close();
-        return false;
-    }
+    archive = m_rawSize >= 22 ? OpenZip(filePath, m_bytes) : nullptr;
+    if (!archive)
+        return refuse(Tr("%1 is not a readable zip package.").arg(filePath));
     const zip_int64_t count = zip_get_num_entries(archive, 0);
-    if (count > m_limits.maxEntries) {
-        if (error)
-            *error = Tr("The package holds %1 entries; at most %2 are accepted.").arg(count).arg(m_limits.maxEntries);
-        zip_discard(archive);
-        Close();
-        return false;
-    }
+    if (count > m_limits.maxEntries)
+        return refuse(Tr("The package holds %1 entries; at most %2 are accepted.").arg(count).arg(m_limits.maxEntries));
     const std::vector<OFD_ZipRecord> &records = m_directory.Records();
     qint64 total = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
@@ -141,24 +139,20 @@ bool OFD_ZipArchive::Open(const QString &filePath, QString *error)
             continue;
         const qint64 size = (st.valid & ZIP_STAT_SIZE) && st.size < quint64(LLONG_MAX) ? qint64(st.size) : LLONG_MAX;
         total = size > m_limits.maxTotalSize ? size : total + size;
-        if (size > m_limits.maxEntrySize || total > m_limits.maxTotalSize) {
-            if (error)
-                *error = size > m_limits.maxEntrySize
-                             ? Tr("The entry %1 inflates to %2 bytes; at most %3 are accepted.")
-                                   .arg(name).arg(size).arg(m_limits.maxEntrySize)
-                             : Tr("The package inflates to more than %1 bytes.").arg(m_limits.maxTotalSize);
-            zip_discard(archive);
-            Close();
-            return false;
-        }
+        if (size > m_limits.maxEntrySize)
+            return refuse(Tr("The entry %1 inflates to %2 bytes; at most %3 are accepted.")
+                              .arg(name).arg(size).arg(m_limits.maxEntrySize));
+        if (total > m_limits.maxTotalSize)
+            return refuse(Tr("The package inflates to more than %1 bytes.").arg(m_limits.maxTotalSize));
+        const int record = size_t(i) < records.size() && records[size_t(i)].rawName == st.name ? int(i) : -1;
         m_names.append(name);
-        const bool same = size_t(i) < records.size() && records[size_t(i)].rawName == st.name;
-        m_entries.insert(name, {quint64(i), size, (st.valid & ZIP_STAT_MTIME) ? qint64(st.mtime) : 0, false,
-                                same ? int(i) : -1});
+        m_listedRecords.push_back(record);
+        m_entries.insert(name, {quint64(i), size, (st.valid & ZIP_STAT_MTIME) ? qint64(st.mtime) : 0, false, record});
         m_foldedNames.insert(name.toCaseFolded(), name);
     }
+    m_recordsInMemory.assign(records.size(), false);
     m_listsEveryRecord = m_names.size() == m_directory.Count()
-        && std::all_of(m_entries.cbegin(), m_entries.cend(), [](const Entry &entry) { return entry.record >= 0; });
+        && std::all_of(m_listedRecords.cbegin(), m_listedRecords.cend(), [](int record) { return record >= 0; });
     m_zip = archive;
     m_filePath = filePath;
     return true;
@@ -169,6 +163,8 @@ void OFD_ZipArchive::Close()
     m_listsEveryRecord = false;
     m_stamp = FileStamp();
     m_names.clear();
+    m_listedRecords.clear();
+    m_recordsInMemory.clear();
     m_entries.clear();
     m_foldedNames.clear();
     m_memory.clear();
@@ -203,6 +199,18 @@ const OFD_ZipRecord *OFD_ZipArchive::Record(const QString &name) const
     const auto it = Lookup(name);
     return it == m_entries.constEnd() || it->inMemory || it->record < 0 ? nullptr
                                                                           : &m_directory.Records()[size_t(it->record)];
+}
+
+int OFD_ZipArchive::RecordIndex(const QString &name) const
+{
+    const auto it = m_entries.constFind(name);
+    return it == m_entries.constEnd() || it->inMemory ? -1 : it->record;
+}
+
+int OFD_ZipArchive::ListedRecord(int listed) const
+{
+    const int record = listed >= 0 && size_t(listed) < m_listedRecords.size() ? m_listedRecords[size_t(listed)] : -1;
+    return record >= 0 && !m_recordsInMemory[size_t(record)] ? record : -1;
 }
 
 QByteArray OFD_ZipArchive::ReadRaw(qint64 offset, qint64 length) const
@@ -257,7 +265,9 @@ void OFD_ZipArchive::Overlay(const QHash<QString, QByteArray> &written, const QS
         const QString stored = FindEntry(name);
         if (stored.isEmpty())
             continue;
-        m_names.removeOne(stored);
+        const int listed = m_names.indexOf(stored);
+        m_names.removeAt(listed);
+        m_listedRecords.erase(m_listedRecords.begin() + listed);
         m_entries.remove(stored);
         m_foldedNames.remove(stored.toCaseFolded());
         m_memory.remove(stored);
@@ -268,7 +278,10 @@ void OFD_ZipArchive::Overlay(const QHash<QString, QByteArray> &written, const QS
         if (stored.isEmpty()) {
             stored = it.key();
             m_names.append(stored);
+            m_listedRecords.push_back(-1);
             m_foldedNames.insert(stored.toCaseFolded(), stored);
+        } else if (const int record = m_entries.value(stored).record; record >= 0) {
+            m_recordsInMemory[size_t(record)] = true;
         }
         m_entries.insert(stored, {0, it.value().size(), now, true});
         m_memory.insert(stored, it.value());

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 struct zip;
 
@@ -58,6 +59,10 @@ public:
     // For the writer's raw copies: an entry's central directory record as the file holds it
     // (null when none, or when the entry's bytes are held in memory), and bytes of the file.
     const OFD_ZipRecord *Record(const QString &name) const;
+    // The place in Directory() of the record of the entry of exactly `name`, or of the
+    // `listed`th of EntryNames(); -1 when it has no record of its own or is served from memory.
+    int RecordIndex(const QString &name) const;
+    int ListedRecord(int listed) const;
     const OFD_ZipDirectory &Directory() const { return m_directory; }
     qint64 RawSize() const { return m_rawSize; }
     // `length` bytes at `offset` of the file that was opened, even when that name now holds
@@ -100,6 +105,8 @@ private:
     zip *m_zip = nullptr;
     QString m_filePath;
     QStringList m_names;
+    std::vector<int> m_listedRecords;  // by place in m_names: its record, or -1
+    std::vector<bool> m_recordsInMemory; // by place in the directory: written over since the open
     QHash<QString, Entry> m_entries;
     QHash<QString, QString> m_foldedNames;
     QHash<QString, QByteArray> m_memory;

@@ -97,24 +97,17 @@ const char *RawAt(const OFD_ZipArchive &source, qint64 offset, qint64 length, QB
 
 } // namespace
 
+// An entry as the new directory lists it; a copy also knows where its bytes and its directory
+// record lie in its source.
 struct OFD_ZipWriter::Entry
 {
-    QByteArray name;
-    quint16 versionNeeded = 20;
-    quint16 flags = 0;
-    quint16 method = 8;
-    quint16 time = 0;
-    quint16 date = 0;
-    quint32 crc = 0;
-    quint64 compressedSize = 0;
-    quint64 size = 0;
-    quint64 offset = 0;  // of its local header in the new package
-    QByteArray data;     // the compressed bytes of an entry written anew
+    OFD_ZipRecord record; // its localOffset is the source's, of a copy
+    quint64 offset = 0;   // of its local header in the new package
+    QByteArray data;      // the compressed bytes of an entry written anew
     const OFD_ZipArchive *source = nullptr;
-    const OFD_ZipRecord *record = nullptr;
-    qint64 from = 0;     // the bytes of the source it is copied from
+    qint64 from = 0;      // the bytes of the source it is copied from
     qint64 to = 0;
-    bool asIs = false;   // its local header is copied too, not written from the directory record
+    bool asIs = false;    // its local header is copied too, not written from the directory record
 };
 
 OFD_ZipWriter::OFD_ZipWriter() = default;
@@ -146,44 +139,29 @@ bool OFD_ZipWriter::Begin(const QString &targetPath, QString *error)
     return m_file != nullptr;
 }
 
-bool OFD_ZipWriter::Claim(const QString &name, QString *error)
+// Checked once all are known: a lookup per entry written anew, none per copy.
+bool OFD_ZipWriter::ClaimsUnique(QString *error) const
 {
-    if (!m_file)
-        return Fail(error, Tr("The package is not open for writing."));
-    bool taken = m_names.contains(name);
-    for (const Copied &copied : m_copied) {
-        const OFD_ZipRecord *record = copied.source->Record(name);
-        taken = taken || (record && copied.records[size_t(record - copied.source->Directory().Records().data())]);
+    for (const Entry &entry : m_entries) {
+        if (entry.source)
+            continue;
+        const QString name = QString::fromUtf8(entry.record.rawName);
+        for (const Copied &copied : m_copied) {
+            const OFD_ZipRecord *record = copied.source->Record(name);
+            if (record && copied.records[size_t(record - copied.source->Directory().Records().data())])
+                return Fail(error, Tr("The entry %1 was written twice.").arg(name));
+        }
     }
-    if (taken)
-        return Fail(error, Tr("The entry %1 was written twice.").arg(name));
-    m_names.insert(name);
-    return true;
-}
-
-// Copies are noted by their place in the source's directory: no set of thousands of names.
-bool OFD_ZipWriter::ClaimCopy(const OFD_ZipArchive &source, const OFD_ZipRecord &record, const QString &name,
-                              QString *error)
-{
-    if (!m_file)
-        return Fail(error, Tr("The package is not open for writing."));
-    auto copied = std::find_if(m_copied.begin(), m_copied.end(), [&source](const Copied &c) { return c.source == &source; });
-    if (copied == m_copied.end()) {
-        m_copied.push_back({&source, std::vector<bool>(source.Directory().Records().size())});
-        copied = m_copied.end() - 1;
-        m_entries.reserve(m_entries.size() + copied->records.size() + 64); // and some written anew
-    }
-    const size_t index = size_t(&record - source.Directory().Records().data());
-    if (copied->records[index] || m_names.contains(name))
-        return Fail(error, Tr("The entry %1 was written twice.").arg(name));
-    copied->records[index] = true;
     return true;
 }
 
 bool OFD_ZipWriter::AddFile(const QString &name, const QByteArray &data, const QDateTime &date, QString *error)
 {
-    if (!Claim(name, error))
-        return false;
+    if (!m_file)
+        return Fail(error, Tr("The package is not open for writing."));
+    if (m_names.contains(name))
+        return Fail(error, Tr("The entry %1 was written twice.").arg(name));
+    m_names.insert(name);
     static thread_local struct Stream
     {
         Stream() { ok = deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK; }
@@ -192,26 +170,29 @@ bool OFD_ZipWriter::AddFile(const QString &name, const QByteArray &data, const Q
         bool ok = false;
     } stream;
     Entry entry;
-    entry.name = name.toUtf8();
-    for (const char c : entry.name)
+    OFD_ZipRecord &record = entry.record;
+    record.rawName = name.toUtf8();
+    record.versionNeeded = 20;
+    record.method = 8;
+    for (const char c : record.rawName)
         if (quint8(c) >= 0x80)
-            entry.flags = kUtf8Flag;
+            record.flags = kUtf8Flag;
     if (date.isValid()) {
-        DosTime(date, entry.time, entry.date);
+        DosTime(date, record.time, record.date);
     } else {
         if (m_nowDate == 0)
             DosTime(QDateTime(), m_nowTime, m_nowDate);
-        entry.time = m_nowTime;
-        entry.date = m_nowDate;
+        record.time = m_nowTime;
+        record.date = m_nowDate;
     }
-    entry.crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size())));
-    entry.size = quint64(data.size());
+    record.crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size())));
+    record.size = quint64(data.size());
     if (!stream.ok || !Deflate(stream.z, data, entry.data)) {
-        entry.method = 0;
-        entry.versionNeeded = 10;
+        record.method = 0;
+        record.versionNeeded = 10;
         entry.data = data;
     }
-    entry.compressedSize = quint64(entry.data.size());
+    record.compressedSize = quint64(entry.data.size());
     m_entries.push_back(std::move(entry));
     return true;
 }
@@ -221,11 +202,29 @@ bool OFD_ZipWriter::AddCopy(const OFD_ZipArchive &source, const QString &name, Q
     const OFD_ZipRecord *record = source.Record(name);
     if (!record)
         return Fail(error, Tr("The package has no entry %1.").arg(name));
-    if (!ClaimCopy(source, *record, name, error))
-        return false;
+    return AddCopy(source, int(record - source.Directory().Records().data()), error);
+}
+
+// Copies are noted by their place in the source's directory: no set of thousands of names.
+bool OFD_ZipWriter::AddCopy(const OFD_ZipArchive &source, int record, QString *error)
+{
+    if (!m_file)
+        return Fail(error, Tr("The package is not open for writing."));
+    const std::vector<OFD_ZipRecord> &records = source.Directory().Records();
+    if (record < 0 || size_t(record) >= records.size())
+        return Fail(error, Tr("The package has no such entry."));
+    auto copied = std::find_if(m_copied.begin(), m_copied.end(), [&source](const Copied &c) { return c.source == &source; });
+    if (copied == m_copied.end()) {
+        m_copied.push_back({&source, std::vector<bool>(records.size())});
+        copied = m_copied.end() - 1;
+        m_entries.reserve(m_entries.size() + records.size() + 64); // and some written anew
+    }
+    if (copied->records[size_t(record)])
+        return Fail(error, Tr("The entry %1 was written twice.").arg(QString::fromUtf8(records[size_t(record)].rawName)));
+    copied->records[size_t(record)] = true;
     Entry entry;
+    entry.record = records[size_t(record)];
     entry.source = &source;
-    entry.record = record;
     m_entries.push_back(std::move(entry));
     return true;
 }
@@ -235,7 +234,7 @@ bool OFD_ZipWriter::AddCopy(const OFD_ZipArchive &source, const QString &name, Q
 // which is what readers go by, and the descriptor after its data is left out.
 bool OFD_ZipWriter::PlaceCopy(Entry &entry, QString *error)
 {
-    const OFD_ZipRecord &record = *entry.record;
+    OFD_ZipRecord &record = entry.record;
     const OFD_ZipArchive &source = *entry.source;
     const qint64 start = qint64(qMin<quint64>(record.localOffset, quint64(LLONG_MAX / 2)));
     QByteArray localStore, headStore, descriptorStore;
@@ -278,15 +277,8 @@ bool OFD_ZipWriter::PlaceCopy(Entry &entry, QString *error)
     entry.asIs = same && crc == record.crc && compressed == record.compressedSize && size == record.size;
     entry.from = entry.asIs ? start : dataStart;
     entry.to = entry.asIs ? end : dataEnd;
-    entry.name = record.rawName;
-    entry.versionNeeded = record.versionNeeded;
-    entry.flags = entry.asIs ? record.flags : quint16(record.flags & ~kDescriptorFlag);
-    entry.method = record.method;
-    entry.time = record.time;
-    entry.date = record.date;
-    entry.crc = record.crc;
-    entry.compressedSize = record.compressedSize;
-    entry.size = record.size;
+    if (!entry.asIs)
+        record.flags = quint16(record.flags & ~kDescriptorFlag);
     return true;
 }
 
@@ -322,24 +314,25 @@ bool OFD_ZipWriter::WriteCopies(QString *error)
 bool OFD_ZipWriter::WriteEntry(Entry &entry, const QByteArray &data, QString *error)
 {
     entry.offset = m_position;
-    const bool zip64 = entry.size >= kMax32 || entry.compressedSize >= kMax32;
+    const OFD_ZipRecord &record = entry.record;
+    const bool zip64 = record.size >= kMax32 || record.compressedSize >= kMax32;
     QByteArray header("PK\x03\x04", 4);
-    PutLE(header, zip64 ? qMax<quint16>(entry.versionNeeded, 45) : entry.versionNeeded, 2);
-    PutLE(header, entry.flags, 2);
-    PutLE(header, entry.method, 2);
-    PutLE(header, entry.time, 2);
-    PutLE(header, entry.date, 2);
-    PutLE(header, entry.crc, 4);
-    PutLE(header, zip64 ? kMax32 : entry.compressedSize, 4);
-    PutLE(header, zip64 ? kMax32 : entry.size, 4);
-    PutLE(header, quint64(entry.name.size()), 2);
+    PutLE(header, zip64 ? qMax<quint16>(record.versionNeeded, 45) : record.versionNeeded, 2);
+    PutLE(header, record.flags, 2);
+    PutLE(header, record.method, 2);
+    PutLE(header, record.time, 2);
+    PutLE(header, record.date, 2);
+    PutLE(header, record.crc, 4);
+    PutLE(header, zip64 ? kMax32 : record.compressedSize, 4);
+    PutLE(header, zip64 ? kMax32 : record.size, 4);
+    PutLE(header, quint64(record.rawName.size()), 2);
     PutLE(header, zip64 ? 20 : 0, 2);
-    header.append(entry.name);
+    header.append(record.rawName);
     if (zip64) {
         PutLE(header, kZip64Extra, 2);
         PutLE(header, 16, 2);
-        PutLE(header, entry.size, 8);
-        PutLE(header, entry.compressedSize, 8);
+        PutLE(header, record.size, 8);
+        PutLE(header, record.compressedSize, 8);
     }
     return Write(header, error) && Write(data, error);
 }
@@ -348,10 +341,11 @@ bool OFD_ZipWriter::WriteEntry(Entry &entry, const QByteArray &data, QString *er
 // the entry got a new local header, made from its fields (other extra fields and comment kept).
 void OFD_ZipWriter::DirectoryRecord(const Entry &entry, QByteArray &out)
 {
-    const char *p = entry.record ? entry.source->Directory().Bytes().constData() + entry.record->start : nullptr;
+    const OFD_ZipRecord &record = entry.record;
+    const char *p = entry.source ? entry.source->Directory().Bytes().constData() + record.start : nullptr;
     if (p && entry.asIs && entry.offset < kMax32 && ReadLE(p + 42, 4) != kMax32) {
-        out.append(p, entry.record->length);
-        SetLE(out.data() + out.size() - entry.record->length + 42, entry.offset, 4);
+        out.append(p, record.length);
+        SetLE(out.data() + out.size() - record.length + 42, entry.offset, 4);
         return;
     }
     const int nameLength = p ? int(ReadLE(p + 28, 2)) : 0;
@@ -359,7 +353,7 @@ void OFD_ZipWriter::DirectoryRecord(const Entry &entry, QByteArray &out)
     QByteArray extra = p ? WithoutZip64(p + 46 + nameLength, extraLength) : QByteArray();
     const QByteArray comment = p ? QByteArray(p + 46 + nameLength + extraLength, int(ReadLE(p + 32, 2))) : QByteArray();
     QByteArray zip64;
-    for (const quint64 value : {entry.size, entry.compressedSize, entry.offset})
+    for (const quint64 value : {record.size, record.compressedSize, entry.offset})
         if (value >= kMax32)
             PutLE(zip64, value, 8);
     if (!zip64.isEmpty()) {
@@ -368,24 +362,24 @@ void OFD_ZipWriter::DirectoryRecord(const Entry &entry, QByteArray &out)
         PutLE(field, quint64(zip64.size()), 2);
         extra.prepend(field + zip64);
     }
-    QByteArray record("PK\x01\x02", 4);
-    PutLE(record, p ? ReadLE(p + 4, 2) : 20, 2); // made by
-    PutLE(record, zip64.isEmpty() ? entry.versionNeeded : qMax<quint16>(entry.versionNeeded, 45), 2);
-    PutLE(record, entry.flags, 2);
-    PutLE(record, entry.method, 2);
-    PutLE(record, entry.time, 2);
-    PutLE(record, entry.date, 2);
-    PutLE(record, entry.crc, 4);
-    PutLE(record, qMin<quint64>(entry.compressedSize, kMax32), 4);
-    PutLE(record, qMin<quint64>(entry.size, kMax32), 4);
-    PutLE(record, quint64(entry.name.size()), 2);
-    PutLE(record, quint64(extra.size()), 2);
-    PutLE(record, quint64(comment.size()), 2);
-    PutLE(record, 0, 2);                          // disk
-    PutLE(record, p ? ReadLE(p + 36, 2) : 0, 2); // internal attributes
-    PutLE(record, p ? ReadLE(p + 38, 4) : 0, 4); // external attributes
-    PutLE(record, qMin<quint64>(entry.offset, kMax32), 4);
-    out += record + entry.name + extra + comment;
+    QByteArray bytes("PK\x01\x02", 4);
+    PutLE(bytes, p ? ReadLE(p + 4, 2) : 20, 2); // made by
+    PutLE(bytes, zip64.isEmpty() ? record.versionNeeded : qMax<quint16>(record.versionNeeded, 45), 2);
+    PutLE(bytes, record.flags, 2);
+    PutLE(bytes, record.method, 2);
+    PutLE(bytes, record.time, 2);
+    PutLE(bytes, record.date, 2);
+    PutLE(bytes, record.crc, 4);
+    PutLE(bytes, qMin<quint64>(record.compressedSize, kMax32), 4);
+    PutLE(bytes, qMin<quint64>(record.size, kMax32), 4);
+    PutLE(bytes, quint64(record.rawName.size()), 2);
+    PutLE(bytes, quint64(extra.size()), 2);
+    PutLE(bytes, quint64(comment.size()), 2);
+    PutLE(bytes, 0, 2);                          // disk
+    PutLE(bytes, p ? ReadLE(p + 36, 2) : 0, 2); // internal attributes
+    PutLE(bytes, p ? ReadLE(p + 38, 4) : 0, 4); // external attributes
+    PutLE(bytes, qMin<quint64>(entry.offset, kMax32), 4);
+    out += bytes + record.rawName + extra + comment;
 }
 
 // The end record, after a zip64 end record and its locator when the counts or offsets need them.
@@ -462,7 +456,7 @@ bool OFD_ZipWriter::Commit(QString *error)
         Abandon();
         return Fail(error, Tr("The package is not open for writing."));
     }
-    bool ok = true;
+    bool ok = ClaimsUnique(error);
     for (Entry &entry : m_entries)
         ok = ok && (!entry.source || PlaceCopy(entry, error));
     ok = ok && WriteCopies(error);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ofd_zipdirectory.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QSaveFile>
@@ -10,7 +12,6 @@
 #include <vector>
 
 class OFD_ZipArchive;
-struct OFD_ZipRecord;
 
 // Writes a zip package so that the target is replaced only when everything was written:
 // entries go to a temporary file beside the target, which then takes the target's name.
@@ -31,6 +32,8 @@ public:
     // An entry of `source` as it is stored: its compressed bytes are copied, never inflated, so
     // an entry we cannot read is kept as well. `source` stays open until Commit.
     bool AddCopy(const OFD_ZipArchive &source, const QString &name, QString *error);
+    // The same for the entry of the record at `record` of the source's directory.
+    bool AddCopy(const OFD_ZipArchive &source, int record, QString *error);
     // Replaces the target with the finished package. Without Commit the target stays as it was.
     bool Commit(QString *error);
 
@@ -39,11 +42,9 @@ public:
 
 private:
     struct Entry;
-    struct Range;
 
-    bool Claim(const QString &name, QString *error);
-    bool ClaimCopy(const OFD_ZipArchive &source, const OFD_ZipRecord &record, const QString &name, QString *error);
-    bool PlaceCopy(Entry &entry, QString *error);
+    bool ClaimsUnique(QString *error) const;
+    static bool PlaceCopy(Entry &entry, QString *error);
     bool WriteCopies(QString *error);
     bool WriteEntry(Entry &entry, const QByteArray &data, QString *error);
     bool WriteDirectory(QString *error);
@@ -56,7 +57,7 @@ private:
 
     std::unique_ptr<QSaveFile> m_file;
     QString m_target;
-    QSet<QString> m_names; // of the entries written anew
+    QSet<QString> m_names; // of the entries written anew; told from copies at Commit
     struct Copied
     {
         const OFD_ZipArchive *source;
