@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -103,7 +105,8 @@ public:
         return boxes;
     }
 
-    void StartElement(OFD_XmlParser &parser, const char *name, const char **attributes) override
+    // True when the rest of the part is not needed.
+    bool Start(const char *name, const char **attributes)
     {
         ++m_depth;
         if (m_depth == 3 && m_inArea) {
@@ -115,7 +118,7 @@ public:
             m_boxText.clear();
         }
         if (m_depth != 2)
-            return;
+            return false;
         const char *local = LocalName(name);
         if (std::strcmp(local, "Area") == 0) {
             m_inArea = true;
@@ -124,11 +127,12 @@ public:
                 if (std::strcmp(attributes[i], "TemplateID") == 0)
                     OFD_XmlElement::ParseUInt(QString::fromUtf8(attributes[i + 1]), *m_templateID);
         } else if (std::strcmp(local, "Content") == 0 && m_haveArea) {
-            parser.Stop();
+            return true;
         }
+        return false;
     }
 
-    void EndElement(OFD_XmlParser &) override
+    void End()
     {
         if (m_depth == 3 && m_inArea && m_box >= 0)
             m_boxes[size_t(m_box)] = m_boxText;
@@ -139,12 +143,19 @@ public:
         --m_depth;
     }
 
-    void Text(OFD_XmlParser &, const char *text, int length) override
+    void AddText(const char *text, int length)
     {
         if (m_depth == 3 && m_inArea && m_box >= 0)
             m_boxText.append(text, length);
     }
 
+    void StartElement(OFD_XmlParser &parser, const char *name, const char **attributes) override
+    {
+        if (Start(name, attributes))
+            parser.Stop();
+    }
+    void EndElement(OFD_XmlParser &) override { End(); }
+    void Text(OFD_XmlParser &, const char *text, int length) override { AddText(text, length); }
     void Break(OFD_XmlParser &, bool) override {}
 
 private:
@@ -162,6 +173,178 @@ private:
     bool m_inArea = false;
     bool m_haveArea = false;
 };
+
+bool IsNameStart(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
+}
+
+bool IsNameChar(char c)
+{
+    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+}
+
+// Setting expat up costs more than a small page's top. Most parts are plain: ASCII, at most
+// the usual declaration, no references, comments, CDATA, instructions or DOCTYPE, no carriage
+// returns. Such a part is read here, giving the handler the calls expat would give it; anything
+// else answers false before the handler is trusted, and expat reads the part instead. One
+// scanner reads every part, reusing its room.
+class PlainTopScanner
+{
+public:
+    bool Scan(const QByteArray &bytes, PageTop &top)
+    {
+        const char *at = bytes.constData();
+        const char *const end = at + bytes.size();
+        static const char declaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+        const size_t declared = sizeof(declaration) - 1;
+        if (size_t(end - at) >= declared && std::memcmp(at, declaration, declared) == 0)
+            at += declared;
+        const auto plain = [](char c) { return uchar(c) < 0x80 && (uchar(c) >= 0x20 || c == '\t' || c == '\n'); };
+        const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n'; };
+        const auto skipSpaces = [&]() {
+            const char *from = at;
+            while (at < end && space(*at))
+                ++at;
+            return at > from;
+        };
+        const auto name = [&]() {
+            const char *from = at;
+            if (at < end && IsNameStart(*at))
+                while (at < end && IsNameChar(*at))
+                    ++at;
+            return Span{from, int(at - from)};
+        };
+        m_open.clear();
+        bool rootDone = false;
+        while (at < end) {
+            if (*at != '<') {
+                const char *from = at;
+                for (; at < end && *at != '<'; ++at)
+                    if (!plain(*at) || *at == '&' || *at == '>')
+                        return false;
+                if (m_open.empty()) {
+                    if (!std::all_of(from, at, space))
+                        return false;
+                } else {
+                    top.AddText(from, int(at - from));
+                }
+                continue;
+            }
+            ++at;
+            if (at < end && *at == '/') {
+                ++at;
+                const Span closed = name();
+                if (m_open.empty() || !closed.Equals(m_open.back()))
+                    return false;
+                skipSpaces();
+                if (at == end || *at++ != '>')
+                    return false;
+                m_open.pop_back();
+                top.End();
+                rootDone = m_open.empty();
+                continue;
+            }
+            const Span element = name();
+            if (element.length == 0 || rootDone)
+                return false;
+            m_texts.clear();
+            m_starts.clear();
+            Add(element);
+            bool empty = false;
+            for (;;) {
+                const bool spaced = skipSpaces();
+                if (at < end && *at == '>') {
+                    ++at;
+                    break;
+                }
+                if (end - at >= 2 && at[0] == '/' && at[1] == '>') {
+                    at += 2;
+                    empty = true;
+                    break;
+                }
+                const Span attribute = spaced ? name() : Span{at, 0};
+                if (attribute.length == 0)
+                    return false;
+                for (size_t i = 1; i < m_starts.size(); i += 2)
+                    if (attribute.Equals(Span{m_texts.data() + m_starts[i], int(m_starts[i + 1] - m_starts[i] - 1)}))
+                        return false;
+                skipSpaces();
+                if (at == end || *at++ != '=')
+                    return false;
+                skipSpaces();
+                if (at == end || (*at != '"' && *at != '\''))
+                    return false;
+                const char quote = *at++;
+                const char *value = at;
+                for (; at < end && *at != quote; ++at)
+                    if (!plain(*at) || *at == '<' || *at == '&' || *at == '\t' || *at == '\n')
+                        return false;
+                if (at == end)
+                    return false;
+                Add(attribute);
+                Add(Span{value, int(at - value)});
+                ++at;
+            }
+            m_attributes.clear();
+            for (size_t i = 1; i < m_starts.size(); ++i)
+                m_attributes.push_back(m_texts.data() + m_starts[i]);
+            m_attributes.push_back(nullptr);
+            if (top.Start(m_texts.data(), m_attributes.data()))
+                return true;
+            if (empty) {
+                top.End();
+                rootDone = m_open.empty();
+            } else {
+                m_open.push_back(element);
+            }
+        }
+        // A part cut short is expat's to judge.
+        return rootDone;
+    }
+
+private:
+    struct Span
+    {
+        const char *at;
+        int length;
+        bool Equals(const Span &other) const
+        {
+            return length == other.length && std::memcmp(at, other.at, size_t(length)) == 0;
+        }
+    };
+    void Add(const Span &text)
+    {
+        m_starts.push_back(m_texts.size());
+        m_texts.append(text.at, size_t(text.length));
+        m_texts.push_back('\0');
+    }
+
+    std::vector<Span> m_open; // the elements open, in the part's bytes
+    std::string m_texts;      // the start tag's name, then its attributes' names and values, each ending in a zero
+    std::vector<size_t> m_starts;
+    std::vector<const char *> m_attributes;
+};
+
+CCA_GRect BoxOfArea(OFD_XmlParser &parser, PlainTopScanner &scanner, const QByteArray &pageBytes, uint32_t *templateID)
+{
+    uint32_t scannedID = 0;
+    PageTop scanned(templateID ? &scannedID : nullptr);
+    BoxTexts boxes;
+    if (scanner.Scan(pageBytes, scanned)) {
+        boxes = scanned.Boxes();
+        if (templateID)
+            *templateID = scannedID;
+    } else {
+        PageTop top(templateID);
+        parser.Parse(pageBytes, top, nullptr);
+        boxes = top.Boxes();
+    }
+    CCA_GRect box;
+    if (!BoxOf(boxes, box))
+        return CCA_GRect();
+    return box;
+}
 
 // Background layers, then body, then foreground; a template's layers go below the page's of
 // the same kind, and a foreground template above the page's body.
@@ -243,16 +426,6 @@ QString OFD_PackageReader::LocateEntry(const QStringList &candidates) const
         if (!candidate.isEmpty())
             return candidate;
     return QString();
-}
-
-CCA_GRect OFD_PackageReader::BoxOfArea(OFD_XmlParser &parser, const QByteArray &pageBytes, uint32_t *templateID)
-{
-    PageTop top(templateID);
-    parser.Parse(pageBytes, top, nullptr);
-    CCA_GRect box;
-    if (!BoxOf(top.Boxes(), box))
-        return CCA_GRect();
-    return box;
 }
 
 std::unique_ptr<OFD_XmlElement> OFD_PackageReader::ReadDocumentRoot(QString *error)
@@ -377,6 +550,7 @@ void OFD_PackageReader::ReadPageBoxes(const QVector<QString> &pagePaths, QVector
     QHash<uint32_t, CCA_GRect> templateBoxes;
     QStringList unscanned;
     OFD_XmlParser boxParser; // one for all: its setup costs more than reading a small page
+    PlainTopScanner scanner;
     for (const QString &name : m_archive->EntryNames()) {
         const bool isPage = pageOfPath.contains(name);
         const bool isTemplate = templateOfPath.contains(name);
@@ -391,10 +565,10 @@ void OFD_PackageReader::ReadPageBoxes(const QVector<QString> &pagePaths, QVector
         NoteIDs(bytes, *m_document->Context());
         if (isPage) {
             const int index = pageOfPath.value(name);
-            pageBoxes[index] = BoxOfArea(boxParser, bytes, &pageTemplates[index]);
+            pageBoxes[index] = BoxOfArea(boxParser, scanner, bytes, &pageTemplates[index]);
         }
         if (isTemplate)
-            templateBoxes.insert(templateOfPath.value(name), BoxOfArea(boxParser, bytes, nullptr));
+            templateBoxes.insert(templateOfPath.value(name), BoxOfArea(boxParser, scanner, bytes, nullptr));
     }
     // Holds the archive, not the reader: the context may outlive the document.
     const std::shared_ptr<OFD_ZipArchive> archive = m_archive;

@@ -18,7 +18,6 @@
 class OFD_Document;
 class OFD_Resources;
 class OFD_XmlElement;
-class OFD_XmlParser;
 
 // Reads an OFD package into an OFD_Document and stays with it as its page loader: page
 // content and annotations are read when first needed. Notes in its OFD_PackageFile what the
@@ -54,7 +53,6 @@ private:
     void ReadAnnotIndex(const QString &location);
     std::unique_ptr<OFD_XmlElement> ReadPart(const QString &path, QString *error) const;
     QString LocateEntry(const QStringList &candidates) const;
-    static CCA_GRect BoxOfArea(OFD_XmlParser &parser, const QByteArray &pageBytes, uint32_t *templateID);
     const OFD_XmlElement *TemplateRoot(uint32_t templateID);
     std::unique_ptr<OFD_Resources> ResourceScope(const OFD_XmlElement &partRoot, const QString &partPath);
 

@@ -457,6 +457,42 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("work.ofd")});
     }
 
+    // Page sizes are read at open from the top of each page, most of them without expat; whatever
+    // expat would refuse before the Area leaves the document's default size (210 x 297).
+    void pageBoxesWhateverTheMarkup_data()
+    {
+        QTest::addColumn<QByteArray>("top");
+        QTest::addColumn<QByteArray>("box");
+        QTest::addColumn<float>("width");
+        QTest::addColumn<float>("height");
+
+        QTest::newRow("plain") << QByteArray() << QByteArray("0 0 100 200") << 100.f << 200.f;
+        QTest::newRow("character reference") << QByteArray() << QByteArray("0 0 1&#48;0 200") << 100.f << 200.f;
+        QTest::newRow("CDATA") << QByteArray() << QByteArray("<![CDATA[0 0 100 200]]>") << 100.f << 200.f;
+        QTest::newRow("comment inside a number") << QByteArray() << QByteArray("0 0 1<!--x-->00 200") << 100.f << 200.f;
+        QTest::newRow("Area after the Content") << QByteArray("<ofd:Content/>") << QByteArray("0 0 100 200") << 100.f << 200.f;
+        QTest::newRow("attribute twice") << QByteArray("<ofd:Template TemplateID=\"1\" TemplateID=\"1\"/>")
+                                         << QByteArray("0 0 100 200") << 210.f << 297.f;
+        QTest::newRow("end tag of another") << QByteArray("<a></b>") << QByteArray("0 0 100 200") << 210.f << 297.f;
+        QTest::newRow("not UTF-8") << QByteArray("<a>\xff</a>") << QByteArray("0 0 100 200") << 210.f << 297.f;
+    }
+
+    void pageBoxesWhateverTheMarkup()
+    {
+        QFETCH(QByteArray, top);
+        QFETCH(QByteArray, box);
+        QFETCH(float, width);
+        QFETCH(float, height);
+        Entries entries = Package();
+        entries[2].second = "<ofd:Page " + kNs + ">" + top + "<ofd:Area><ofd:PhysicalBox>" + box
+            + "</ofd:PhysicalBox></ofd:Area></ofd:Page>";
+        QTemporaryDir dir;
+        QString error;
+        std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(WritePackage(dir, entries), &error);
+        QVERIFY2(doc, qPrintable(error));
+        QCOMPARE(doc->Page(0)->PageBox(), CCA_GRect(0, 0, width, height));
+    }
+
     void valuesThatAreNotNumbersFallBackToDefaults()
     {
         const QByteArray document =
