@@ -25,21 +25,13 @@ const int kMaxDeltas = 1 << 20;
 // A page (or an appearance) shows its first this many objects.
 const size_t kMaxObjects = 1 << 19;
 
-const QString *FindAttribute(const OFD_XmlElement &element, const QString &name)
-{
-    for (const OFD_XmlElement::Attr &attribute : element.Attributes())
-        if (attribute.name == name)
-            return &attribute.value;
-    return nullptr;
-}
-
 QString Lookup(const OFD_XmlElement &element, const QVector<const OFD_XmlElement *> &chain, const QString &name)
 {
-    if (const QString *value = FindAttribute(element, name))
-        return *value;
+    if (element.HasAttribute(name))
+        return element.Attribute(name);
     for (const OFD_XmlElement *param : chain)
-        if (const QString *value = FindAttribute(*param, name))
-            return *value;
+        if (param->HasAttribute(name))
+            return param->Attribute(name);
     return QString();
 }
 

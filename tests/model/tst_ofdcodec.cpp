@@ -136,7 +136,8 @@ private slots:
         QCOMPARE(parsed, ok);
         QTEST(QVector<float>(array.begin(), array.end()), "values");
     }
-    // Plain decimals take a short road; both roads must give the same doubles.
+    // Plain decimals take a short road, and attributes are read from their UTF-8; every road
+    // must give the same doubles.
     void numbersParse_data()
     {
         QTest::addColumn<QString>("text");
@@ -148,6 +149,7 @@ private slots:
         QTest::newRow("more digits") << "1234567890.12345678" << true << QVector<double>{1234567890.12345678};
         QTest::newRow("commas, exponent") << "1e3,2.5E-1" << true << QVector<double>{1000, 0.25};
         QTest::newRow("leading zeros") << "007.5 0.5" << true << QVector<double>{7.5, 0.5};
+        QTest::newRow("no-break space") << QStringLiteral("1\u00A02") << true << QVector<double>{1, 2};
         QTest::newRow("bare points") << ".5 5." << true << QVector<double>{0.5, 5};
         QTest::newRow("plus") << "+2" << true << QVector<double>{2};
         QTest::newRow("two points") << "1.2.3" << false << QVector<double>{};
@@ -168,6 +170,14 @@ private slots:
             QVERIFY(OFD_XmlElement::ParseDouble(QLatin1Char(' ') + text + QLatin1Char(' '), value));
             QCOMPARE(value, values.first());
         }
+        OFD_XmlElement element(QStringLiteral("a"));
+        element.SetAttribute(QStringLiteral("v"), text);
+        QVector<double> read(values.size());
+        QCOMPARE(element.NumbersAttribute(QStringLiteral("v"), read.data(), read.size()), ok);
+        if (ok)
+            QCOMPARE(read, values);
+        if (values.size() == 1)
+            QCOMPARE(element.DoubleAttribute(QStringLiteral("v"), -1), values.first());
     }
 
     void uintParse_data()

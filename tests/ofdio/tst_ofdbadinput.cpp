@@ -47,8 +47,9 @@ QByteArray Laughs()
 QString Outline(const OFD_XmlElement &element)
 {
     QString text = QStringLiteral("{%1}%2").arg(element.NamespaceUri(), element.Name());
-    for (const OFD_XmlElement::Attr &attribute : element.Attributes())
-        text += QStringLiteral("[{%1}%2=%3]").arg(attribute.namespaceUri, attribute.name, attribute.value);
+    for (int i = 0; i < element.AttributeCount(); ++i)
+        text += QStringLiteral("[{%1}%2=%3]").arg(element.AttributeNamespaceUri(i), element.AttributeName(i),
+                                                  element.AttributeValue(i));
     if (!element.Text().isEmpty())
         text += QLatin1Char('\'') + element.Text() + QLatin1Char('\'');
     QStringList children;
@@ -233,6 +234,32 @@ private slots:
         QCOMPARE(root ? Outline(*root) : QString(), outline);
         if (!reason.isEmpty())
             QVERIFY2(error.contains(reason), qPrintable(error));
+    }
+
+    // A parsed tree frees its elements all at once: what leaves it must not point into it.
+    void partsOfATreeOutliveIt()
+    {
+        std::unique_ptr<OFD_XmlElement> root = OFD_XmlElement::Parse(
+            "<ofd:P xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:A x=\"1\">t</ofd:A><ofd:B y=\"2\"/></ofd:P>", nullptr);
+        QVERIFY(root);
+        std::unique_ptr<OFD_XmlElement> copy = root->ChildAt(0)->Clone();
+        std::unique_ptr<OFD_XmlElement> taken = root->TakeChild(1);
+        const QString text = root->ChildAt(0)->Text();
+        OFD_XmlElement *a = root->ChildAt(0);
+        for (int i = 0; i < 9; ++i)
+            a->SetAttribute(QStringLiteral("n%1").arg(i), QString::number(i));
+        a->AddChild(QStringLiteral("C"), QStringLiteral("c"));
+        a->AddChild(std::make_unique<OFD_XmlElement>(QStringLiteral("D")), 0);
+        OFD_XmlElement built(QStringLiteral("Q"));
+        built.AddChild(std::move(root));
+        QCOMPARE(Outline(built),
+                 QStringLiteral("{http://www.ofdspec.org/2016}Q({http://www.ofdspec.org/2016}P({http://www.ofdspec.org/2016}A"
+                                "[{}x=1][{}n0=0][{}n1=1][{}n2=2][{}n3=3][{}n4=4][{}n5=5][{}n6=6][{}n7=7][{}n8=8]'t'"
+                                "({http://www.ofdspec.org/2016}D,{http://www.ofdspec.org/2016}C'c')))"));
+        built.TakeChild(0);
+        QCOMPARE(Outline(*copy), QStringLiteral("{http://www.ofdspec.org/2016}A[{}x=1]'t'"));
+        QCOMPARE(Outline(*taken), QStringLiteral("{http://www.ofdspec.org/2016}B[{}y=2]"));
+        QCOMPARE(text, QStringLiteral("t"));
     }
 
     void defaultLimitsRefuseAZipBomb()
