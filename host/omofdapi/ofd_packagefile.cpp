@@ -88,6 +88,9 @@ void OFD_PackageFile::Rebase(const QString &filePath, const Changes *changes)
     m_fileMaxUnitID = changes->maxUnitID;
     if (changes->documentRoot)
         m_documentRoot = changes->documentRoot;
+    const auto text = changes->written.constFind(m_documentPath);
+    if (text != changes->written.constEnd())
+        m_documentText = text.value();
     m_indexPath = changes->indexPath;
     m_indexExists = true;
     m_indexOwned = true;

@@ -52,9 +52,13 @@ public:
     QString SavedPath() const { return m_savedPath; }
 
     QString DocumentPath() const { return m_documentPath; }
-    // Document.xml as it is in the package, parsed; null before it was read.
+    // Document.xml as it was read or last rewritten, parsed; null before it was read. After text
+    // edits its MaxUnitID and index reference may be older: FileMaxUnitID() and AnnotIndexPath() count.
     const std::shared_ptr<const OFD_XmlElement> &DocumentRoot() const { return m_documentRoot; }
     void SetDocument(const QString &path, std::shared_ptr<const OFD_XmlElement> root);
+    // Its text as the package holds it, for edits that keep every other byte; empty when not kept.
+    const QByteArray &DocumentText() const { return m_documentText; }
+    void SetDocumentText(const QByteArray &text) { m_documentText = text; }
     uint32_t FileMaxUnitID() const { return m_fileMaxUnitID; }
     void SetFileMaxUnitID(uint32_t id) { m_fileMaxUnitID = id; }
 
@@ -97,6 +101,7 @@ private:
     QString m_savedPath;
     QString m_documentPath;
     std::shared_ptr<const OFD_XmlElement> m_documentRoot;
+    QByteArray m_documentText;
     uint32_t m_fileMaxUnitID = 0;
     QString m_indexPath;
     bool m_indexExists = false;

@@ -403,11 +403,13 @@ std::unique_ptr<OFD_Document> OFD_PackageReader::Open(const QString &filePath, Q
     return document;
 }
 
-std::unique_ptr<OFD_XmlElement> OFD_PackageReader::ReadPart(const QString &path, QString *error) const
+std::unique_ptr<OFD_XmlElement> OFD_PackageReader::ReadPart(const QString &path, QString *error, QByteArray *text) const
 {
     QByteArray bytes;
     if (path.isEmpty() || !m_archive->ReadEntry(path, bytes, error))
         return nullptr;
+    if (text)
+        *text = bytes;
     QString parseError;
     std::unique_ptr<OFD_XmlElement> root = OFD_XmlElement::Parse(bytes, &parseError);
     if (!root && error)
@@ -456,7 +458,8 @@ std::unique_ptr<OFD_XmlElement> OFD_PackageReader::ReadDocumentRoot(QString *err
         return nullptr;
     }
     m_documentFolder = OFD_PackagePath::Folder(documentPath);
-    std::unique_ptr<OFD_XmlElement> doc = ReadPart(documentPath, error);
+    QByteArray text;
+    std::unique_ptr<OFD_XmlElement> doc = ReadPart(documentPath, error, &text);
     if (!doc)
         return nullptr;
     if (!doc->Is(QStringLiteral("Document"))) {
@@ -465,6 +468,8 @@ std::unique_ptr<OFD_XmlElement> OFD_PackageReader::ReadDocumentRoot(QString *err
         return nullptr;
     }
     m_file->SetDocument(documentPath, nullptr);
+    // Kept for the writer, which edits it as text when a save changes little in it.
+    m_file->SetDocumentText(text);
     return doc;
 }
 

@@ -51,7 +51,7 @@ private:
     void ReadPageBoxes(const QVector<QString> &pagePaths, QVector<CCA_GRect> &pageBoxes);
     void ReadAttachments(const QString &location);
     void ReadAnnotIndex(const QString &location);
-    std::unique_ptr<OFD_XmlElement> ReadPart(const QString &path, QString *error) const;
+    std::unique_ptr<OFD_XmlElement> ReadPart(const QString &path, QString *error, QByteArray *text = nullptr) const;
     QString LocateEntry(const QStringList &candidates) const;
     const OFD_XmlElement *TemplateRoot(uint32_t templateID);
     std::unique_ptr<OFD_Resources> ResourceScope(const OFD_XmlElement &partRoot, const QString &partPath);

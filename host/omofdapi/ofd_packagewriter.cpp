@@ -202,6 +202,8 @@ private:
     QString OwnPart(const OFD_Page *page, const OFD_PackageFile::PageState &state, bool empty);
     void WriteIndex();
     bool WriteDocumentPart();
+    void EditDocumentTree(OFD_XmlElement &root, uint32_t maxID) const;
+    bool DocumentText(QByteArray &bytes, QString *error) const;
     QByteArray PatchedDocument(const OFD_XmlElement &root, uint32_t maxID) const;
     bool SaveUnchanged(const QString &filePath);
     bool WriteZip(const QString &filePath);
@@ -392,22 +394,43 @@ void PackageUpdate::WriteIndex()
 bool PackageUpdate::WriteDocumentPart()
 {
     const uint32_t maxID = qMax(m_document->MaxID(), m_file.FileMaxUnitID());
-    if (maxID == m_file.FileMaxUnitID() && m_indexPath == m_file.AnnotIndexPath())
+    const bool indexMoved = m_indexPath != m_file.AnnotIndexPath();
+    if (maxID == m_file.FileMaxUnitID() && !indexMoved)
         return true;
-    std::unique_ptr<OFD_XmlElement> root = m_file.DocumentRoot() ? m_file.DocumentRoot()->Clone() : nullptr;
-    if (!root) {
+    std::unique_ptr<OFD_XmlElement> parsed;
+    const OFD_XmlElement *read = m_file.DocumentRoot().get();
+    if (!read) {
         QByteArray bytes;
-        if (!m_archive->ReadEntry(m_file.DocumentPath(), bytes, m_error))
+        if (!DocumentText(bytes, m_error))
             return false;
         QString parseError;
-        root = OFD_XmlElement::Parse(bytes, &parseError);
-        if (!root)
+        parsed = OFD_XmlElement::Parse(bytes, &parseError);
+        if (!parsed)
             return Fail(Tr("%1: %2").arg(m_file.DocumentPath(), parseError));
+        read = parsed.get();
     }
-    const QByteArray patched = PatchedDocument(*root, maxID);
-    OFD_XmlElement *common = root->Child(QStringLiteral("CommonData"));
+    // Edited as text, the part keeps its tree as it was read: FileMaxUnitID() and AnnotIndexPath()
+    // hold what the edits changed, and copying a tree of every page costs more than the edits.
+    const QByteArray patched = PatchedDocument(*read, maxID);
+    if (!patched.isEmpty()) {
+        m_replaced.insert(m_file.DocumentPath(), patched);
+        m_documentRoot = std::move(parsed);
+        return true;
+    }
+    std::unique_ptr<OFD_XmlElement> root = parsed ? std::move(parsed) : read->Clone();
+    EditDocumentTree(*root, maxID);
+    m_replaced.insert(m_file.DocumentPath(), root->ToDocument());
+    m_documentRoot = std::move(root);
+    return true;
+}
+
+// The edits a rewrite makes: the new MaxUnitID and index location, and what a part must hold in
+// the order the schema gives it.
+void PackageUpdate::EditDocumentTree(OFD_XmlElement &root, uint32_t maxID) const
+{
+    OFD_XmlElement *common = root.Child(QStringLiteral("CommonData"));
     if (!common)
-        common = root->AddChild(std::make_unique<OFD_XmlElement>(QStringLiteral("CommonData")), 0);
+        common = root.AddChild(std::make_unique<OFD_XmlElement>(QStringLiteral("CommonData")), 0);
     OFD_XmlElement *max = common->Child(QStringLiteral("MaxUnitID"));
     if (!max)
         max = common->AddChild(QStringLiteral("MaxUnitID"));
@@ -418,15 +441,21 @@ bool PackageUpdate::WriteDocumentPart()
     else
         area->SortChildren(PageAreaOrder());
     common->SortChildren(CommonDataOrder());
-    OFD_XmlElement *annotations = root->Child(QStringLiteral("Annotations"));
-    if (!annotations)
-        annotations = root->AddChild(QStringLiteral("Annotations"));
-    if (m_indexPath != m_file.AnnotIndexPath())
+    // A tree kept after a text edit may lack the index reference the edit added.
+    OFD_XmlElement *annotations = root.Child(QStringLiteral("Annotations"));
+    if (!annotations || m_indexPath != m_file.AnnotIndexPath()) {
+        if (!annotations)
+            annotations = root.AddChild(QStringLiteral("Annotations"));
         annotations->SetText(OFD_PackagePath::LocationFrom(OFD_PackagePath::Folder(m_file.DocumentPath()), m_indexPath));
-    root->SortChildren(DocumentOrder());
-    m_replaced.insert(m_file.DocumentPath(), patched.isEmpty() ? root->ToDocument() : patched);
-    m_documentRoot = std::move(root);
-    return true;
+    }
+    root.SortChildren(DocumentOrder());
+}
+
+// Document.xml as the package holds it: the text kept from the open or the last save, else read.
+bool PackageUpdate::DocumentText(QByteArray &bytes, QString *error) const
+{
+    bytes = m_file.DocumentText();
+    return !bytes.isEmpty() || m_archive->ReadEntry(m_file.DocumentPath(), bytes, error);
 }
 
 // The part's text with the edits the tree gets, when they are all it needs: it is in the order
@@ -440,14 +469,14 @@ QByteArray PackageUpdate::PatchedDocument(const OFD_XmlElement &root, uint32_t m
     if (!area || !common->Child(QStringLiteral("MaxUnitID")) || !OFD_DocumentPatch::InOrder(root, DocumentOrder())
         || !OFD_DocumentPatch::InOrder(*common, CommonDataOrder()) || !OFD_DocumentPatch::InOrder(*area, PageAreaOrder()))
         return QByteArray();
-    const bool hasIndex = root.Child(QStringLiteral("Annotations")) != nullptr;
+    const bool hasIndex = root.Child(QStringLiteral("Annotations")) || !m_file.AnnotIndexPath().isEmpty();
     const int annotationsRank = DocumentOrder().indexOf(QStringLiteral("Annotations"));
     if (hasIndex ? indexMoved
                  : !indexMoved || (root.ChildCount() > 0
                                    && OFD_DocumentPatch::Rank(*root.ChildAt(root.ChildCount() - 1), DocumentOrder()) > annotationsRank))
         return QByteArray();
     QByteArray bytes;
-    if (!m_archive->ReadEntry(m_file.DocumentPath(), bytes, nullptr) || !OFD_DocumentPatch::SetMaxUnitID(bytes, maxID))
+    if (!DocumentText(bytes, nullptr) || !OFD_DocumentPatch::SetMaxUnitID(bytes, maxID))
         return QByteArray();
     const QString location = OFD_PackagePath::LocationFrom(OFD_PackagePath::Folder(m_file.DocumentPath()), m_indexPath);
     if (!hasIndex && !OFD_DocumentPatch::AppendAnnotations(bytes, location))

@@ -736,6 +736,25 @@ private slots:
             QCOMPARE(text, expected);
     }
 
+    void indexAddedAsTextSurvivesTheNextSave()
+    {
+        // The first save adds the index reference to Document.xml by a text edit; the second must
+        // find it there, neither adding it again nor rewriting the part.
+        QTemporaryDir dir;
+        const QString path = WritePackage(dir, Package());
+        QString error;
+        std::unique_ptr<OFD_Document> document = OFD_PackageReader::Open(path, &error);
+        QVERIFY2(document, qPrintable(error));
+        AddBareLink(document.get(), 0, CCA_GRect(1, 1, 9, 9));
+        QVERIFY2(OFD_PackageWriter::Save(document.get(), path, &error), qPrintable(error));
+        const uint32_t last = AddBareLink(document.get(), 0, CCA_GRect(2, 2, 8, 8))->ID();
+        QVERIFY2(OFD_PackageWriter::Save(document.get(), path, &error), qPrintable(error));
+        const QByteArray expected = QByteArray(kDocument)
+                                        .replace("<ofd:MaxUnitID>2<", "<ofd:MaxUnitID>" + QByteArray::number(last) + "<")
+                                        .replace("</ofd:Document>", "<ofd:Annotations>Annots/Annotations.xml</ofd:Annotations></ofd:Document>");
+        QCOMPARE(ZipEntries(path).value(QStringLiteral("Doc_0/Document.xml")), expected);
+    }
+
     void unchangedSaveWritesWhatWasRead()
     {
         // The file was replaced behind the document's back: a save writes what the document
