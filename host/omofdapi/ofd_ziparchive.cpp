@@ -231,18 +231,46 @@ bool OFD_ZipArchive::FileUnchanged() const
     return now.size == m_rawSize && now == m_stamp;
 }
 
-OFD_ZipArchive::FileStamp OFD_ZipArchive::StampOf(const QString &filePath)
+namespace {
+
+template<typename Stamp>
+Stamp StampOfStat(const struct stat &st)
 {
-    FileStamp stamp;
-    struct stat st;
-    if (::stat(QFile::encodeName(filePath).constData(), &st) != 0)
-        return stamp;
+    Stamp stamp;
     stamp.size = qint64(st.st_size);
     stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     stamp.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     stamp.inode = qint64(st.st_ino);
     stamp.device = qint64(st.st_dev);
     return stamp;
+}
+
+} // namespace
+
+OFD_ZipArchive::FileStamp OFD_ZipArchive::StampOf(const QString &filePath)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(filePath).constData(), &st) == 0 ? StampOfStat<FileStamp>(st) : FileStamp();
+}
+
+OFD_ZipArchive::FileStamp OFD_ZipArchive::StampOf(int handle)
+{
+    struct stat st;
+    return ::fstat(handle, &st) == 0 ? StampOfStat<FileStamp>(st) : FileStamp();
+}
+
+int OFD_ZipArchive::RawHandle(QFile &file) const
+{
+    if (m_raw.isOpen())
+        return m_raw.handle();
+    file.setFileName(m_filePath);
+    // Stamped once open, so that a file put in its place meanwhile is not taken for it.
+    if (m_filePath.isEmpty() || !file.open(QIODevice::ReadOnly) || !(StampOf(file.handle()) == m_stamp)
+        || m_stamp.size != m_rawSize) {
+        file.close();
+        return -1;
+    }
+    return file.handle();
 }
 
 bool OFD_ZipArchive::ListsEveryRecord() const

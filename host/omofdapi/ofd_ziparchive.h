@@ -76,6 +76,9 @@ public:
     // Whether the file at FilePath() is still the one that was opened, as far as its size,
     // times and inode tell.
     bool FileUnchanged() const;
+    // A descriptor of the file that was opened, for copies made by the kernel: the one held open,
+    // or `file` opened on FilePath() when that is still the same file; -1 when neither.
+    int RawHandle(QFile &file) const;
 
     // After a save: the package on disk now holds `written` (new or in place of stored entries)
     // and no longer holds `removed`. Those are served from memory from now on, so a save never
@@ -124,6 +127,7 @@ private:
         }
     };
     static FileStamp StampOf(const QString &filePath);
+    static FileStamp StampOf(int handle);
     FileStamp m_stamp;
     bool m_listsEveryRecord = false; // as opened: every entry is its own directory record
     OFD_ZipDirectory m_directory;

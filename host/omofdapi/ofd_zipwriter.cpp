@@ -12,6 +12,10 @@
 #include <climits>
 #include <cstring>
 
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 using namespace OFD_ZipFormat;
 
 namespace {
@@ -93,6 +97,41 @@ const char *RawAt(const OFD_ZipArchive &source, qint64 offset, qint64 length, QB
         return bytes + offset;
     store = source.ReadRaw(offset, length);
     return store.size() == length ? store.constData() : nullptr;
+}
+
+// Writes at the descriptor's place, past what the kernel copied there.
+bool WriteAll(int to, const char *data, qint64 length)
+{
+    while (length > 0) {
+        const ssize_t n = ::write(to, data, size_t(length));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0)
+            errno = ENOSPC;
+        if (n <= 0)
+            return false;
+        data += n;
+        length -= n;
+    }
+    return true;
+}
+
+// Copies the whole file `from` into the empty file `to` in the kernel, sharing its blocks where
+// the file system can, as a plain file copy does; how many bytes it copied. What it leaves is
+// for the caller to write.
+qint64 KernelCopy(int from, qint64 length, int to)
+{
+    if (::ioctl(to, FICLONE, from) == 0)
+        return ::lseek(to, 0, SEEK_END) == length ? length : -1;
+    qint64 done = 0;
+    while (done < length) {
+        loff_t at = done;
+        const ssize_t n = ::copy_file_range(from, &at, to, nullptr, size_t(length - done), 0);
+        if (n <= 0)
+            break; // refused (another file system, an old kernel) or cut short: the rest by hand
+        done += n;
+    }
+    return done;
 }
 
 } // namespace
@@ -484,17 +523,22 @@ bool OFD_ZipWriter::CopyPackage(const OFD_ZipArchive &source, const QString &tar
     std::unique_ptr<QSaveFile> target = OpenTarget(targetPath, error);
     if (!target)
         return false;
-    for (qint64 at = 0; at < source.RawSize(); at += kChunk) {
+    const auto fail = [&](const QString &reason) {
+        target->cancelWriting();
+        return Fail(error, reason);
+    };
+    QFile raw;
+    const int from = source.RawHandle(raw);
+    const qint64 copied = from < 0 ? 0 : KernelCopy(from, source.RawSize(), target->handle());
+    if (copied < 0)
+        return fail(Tr("Cannot write %1: %2").arg(targetPath, WriteError(*target)));
+    // The kernel moved the descriptor past what it copied; the rest follows from there.
+    for (qint64 at = copied; at < source.RawSize(); at += kChunk) {
         const QByteArray chunk = source.ReadRaw(at, qMin(kChunk, source.RawSize() - at));
-        if (chunk.isEmpty()) {
-            target->cancelWriting();
-            return Fail(error, Tr("Cannot read the package being saved: %1").arg(source.FilePath()));
-        }
-        if (target->write(chunk) != chunk.size()) {
-            const QString reason = WriteError(*target);
-            target->cancelWriting();
-            return Fail(error, Tr("Cannot write %1: %2").arg(targetPath, reason));
-        }
+        if (chunk.isEmpty())
+            return fail(Tr("Cannot read the package being saved: %1").arg(source.FilePath()));
+        if (!WriteAll(target->handle(), chunk.constData(), chunk.size()))
+            return fail(Tr("Cannot write %1: %2").arg(targetPath, WriteError(*target)));
     }
     return target->commit() || Fail(error, Tr("Cannot write %1: %2").arg(targetPath, target->errorString()));
 }
