@@ -24,6 +24,7 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QStyle>
+#include <QStyleOptionGraphicsItem>
 #include <QToolTip>
 #include <QUndoStack>
 #include <QWheelEvent>
@@ -115,6 +116,26 @@ Qt::CursorShape CursorShape(int id)
     }
 }
 
+// The scene's one item: every page in it. A scene of an item per page cost more to fill,
+// walk on every frame and tear down than the few pages a frame shows.
+class PagesItem : public QGraphicsItem
+{
+public:
+    PagesItem(G_DocView *view, const QRectF &bounds) : m_view(view), m_bounds(bounds)
+    {
+        setFlag(QGraphicsItem::ItemUsesExtendedStyleOption);
+    }
+    QRectF boundingRect() const override { return m_bounds; }
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *) override
+    {
+        m_view->PaintExposedPages(painter, option->exposedRect);
+    }
+
+private:
+    G_DocView *m_view;
+    QRectF m_bounds;
+};
+
 } // namespace
 
 G_DocView::G_DocView(G_UIContext *context, IG_Document *document, QWidget *parent)
@@ -162,6 +183,55 @@ G_DocView::~G_DocView()
     }
     qDeleteAll(m_pageItems);
     m_pageItems.clear();
+}
+
+QList<GR_PageGraphicItem *> G_DocView::PageItems() const
+{
+    QList<GR_PageGraphicItem *> items;
+    for (int i = 0; i < m_pageItems.size(); ++i)
+        items << PageItem(i);
+    return items;
+}
+
+// Made when first painted or asked for: most pages of a long document never are.
+GR_PageGraphicItem *G_DocView::PageItem(int index) const
+{
+    if (index < 0 || index >= m_pageItems.size())
+        return nullptr;
+    if (!m_pageItems[index])
+        m_pageItems[index] = new GR_PageGraphicItem(const_cast<G_DocView *>(this), index);
+    return m_pageItems[index];
+}
+
+// Each page is painted as an item of its own was: under its own saved state, when its rectangle
+// on the device, widened by two pixels for antialiasing, meets what is exposed, and, when the
+// painter clips (as rendering a part of the scene does), meets the clip.
+void G_DocView::PaintExposedPages(QPainter *painter, const QRectF &exposed)
+{
+    const QTransform toDevice = painter->transform();
+    const QRect exposedOnDevice = toDevice.mapRect(exposed).toAlignedRect();
+    const QRectF clip = painter->hasClipping() ? painter->clipBoundingRect() : QRectF();
+    // On a plain shift those two pixels (and one of rounding) are three scene pixels; other
+    // frames look at every page.
+    const bool shifted = toDevice.type() <= QTransform::TxTranslate;
+    const int margin = 3;
+    const int count = m_pageRects.size();
+    int i = 0;
+    if (shifted)
+        i = int(std::lower_bound(m_pageRects.cbegin(), m_pageRects.cend(), exposed.top() - margin,
+                                 [](const QRect &r, double y) { return r.bottom() + 1 < y; })
+                - m_pageRects.cbegin());
+    for (; i < count; ++i) {
+        const QRect &rect = m_pageRects[i];
+        if (shifted && !m_pagesStacked && rect.top() - margin > exposed.bottom())
+            break;
+        if (!toDevice.mapRect(QRectF(rect)).toAlignedRect().adjusted(-2, -2, 2, 2).intersects(exposedOnDevice)
+            || (painter->hasClipping() && !clip.intersects(QRectF(rect))))
+            continue;
+        painter->save();
+        PaintPageItem(painter, PageItem(i));
+        painter->restore();
+    }
 }
 
 IG_Page *G_DocView::Page(int index) const
@@ -270,18 +340,19 @@ void G_DocView::Relayout()
     }
     // Pages that would reach beyond the scene's range are stacked at its end.
     qint64 y = kPageGap;
+    m_pagesStacked = false;
     for (int i = 0; i < count; ++i) {
         const QSize &size = sizes[i];
         const int top = int(std::min<qint64>(y, GQ_MaxSceneCoordinate - kPageGap - size.height()));
+        m_pagesStacked = m_pagesStacked || top < y;
         m_pageRects << QRect(kPageGap + (widest - size.width()) / 2, top, size.width(), size.height());
         y = top + size.height() + kPageGap;
     }
+    m_scene->clear();
     m_scene->setSceneRect(0, 0, widest + 2 * kPageGap, std::max<qint64>(y, 2 * kPageGap));
-    for (int i = 0; i < count; ++i) {
-        auto *item = new GR_PageGraphicItem(this, i);
-        m_scene->addItem(item);
-        m_pageItems << item;
-    }
+    m_pageItems = QVector<GR_PageGraphicItem *>(count, nullptr);
+    if (count > 0)
+        m_scene->addItem(new PagesItem(this, m_scene->sceneRect()));
     UpdateCurrentPage();
     Refresh();
 }

@@ -14,6 +14,7 @@
 #include <QRect>
 #include <QSizeF>
 #include <QTransform>
+#include <QVector>
 
 #include <vector>
 
@@ -123,7 +124,7 @@ public:
     virtual void SetCursor(int cursorId);
     int CursorId() const { return m_cursorId; }
 
-    QList<GR_PageGraphicItem *> PageItems() const { return m_pageItems; }
+    QList<GR_PageGraphicItem *> PageItems() const;
     // Relayout after the document's pages changed.
     void Relayout();
 
@@ -141,6 +142,8 @@ public:
     void ScrollToScenePoint(const QPoint &point);
     // Paints one page item: page, content, annotations, selection and the tool's hooks.
     void PaintPageItem(QPainter *painter, GR_PageGraphicItem *item);
+    // Paints the page items that `exposed` (scene coordinates) shows.
+    void PaintExposedPages(QPainter *painter, const QRectF &exposed);
     // Whether drawings are kept between frames (on by default; off draws every frame afresh,
     // which must give the same pixels).
     bool PageCacheEnabled() const { return m_pageCacheEnabled; }
@@ -179,6 +182,7 @@ private:
     void ApplyZoom(float percent, const QPoint &viewportAnchor);
     void ApplyZoomMode();
     QSizeF PageSizeMM(int pageIndex) const; // unrotated
+    GR_PageGraphicItem *PageItem(int index) const;
     void UpdateCurrentPage();
     void DispatchMouse(QMouseEvent *event, int kind);
     void PaintContent(QPainter *painter, int pageIndex);
@@ -197,7 +201,8 @@ private:
     G_UIContext *m_context;
     IG_Document *m_document;
     QGraphicsScene *m_scene;
-    QList<GR_PageGraphicItem *> m_pageItems;
+    mutable QVector<GR_PageGraphicItem *> m_pageItems; // null until first needed
+    bool m_pagesStacked = false; // some pages stacked at the scene's end, out of order
     QList<QRect> m_pageRects;
     QHash<QString, G_ToolHandler *> m_handlers;
     G_ToolHandler *m_currentHandler = nullptr;
