@@ -44,7 +44,11 @@ void NoteIDs(const QByteArray &bytes, OFD_DocumentContext &context)
     const char *p = bytes.constData();
     const int n = bytes.size();
     for (int i = 1; i + 4 < n; ++i) {
-        if (p[i] != 'I' || p[i + 1] != 'D' || p[i + 2] != '=')
+        const void *found = std::memchr(p + i, 'I', size_t(n - 4 - i));
+        if (!found)
+            break;
+        i = int(static_cast<const char *>(found) - p);
+        if (p[i + 1] != 'D' || p[i + 2] != '=')
             continue;
         const char before = p[i - 1];
         if (before != ' ' && before != '\t' && before != '\n' && before != '\r')
@@ -557,8 +561,9 @@ void OFD_PackageReader::ReadPageBoxes(const QVector<QString> &pagePaths, QVector
     OFD_XmlParser boxParser; // one for all: its setup costs more than reading a small page
     PlainTopScanner scanner;
     for (const QString &name : m_archive->EntryNames()) {
-        const bool isPage = pageOfPath.contains(name);
-        const bool isTemplate = templateOfPath.contains(name);
+        const auto page = pageOfPath.constFind(name);
+        const bool isPage = page != pageOfPath.constEnd();
+        const bool isTemplate = !templateOfPath.isEmpty() && templateOfPath.contains(name);
         if (!isPage && !isTemplate) {
             if (name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
                 unscanned.append(name);
@@ -569,7 +574,7 @@ void OFD_PackageReader::ReadPageBoxes(const QVector<QString> &pagePaths, QVector
             continue;
         NoteIDs(bytes, *m_document->Context());
         if (isPage) {
-            const int index = pageOfPath.value(name);
+            const int index = page.value();
             pageBoxes[index] = BoxOfArea(boxParser, scanner, bytes, &pageTemplates[index]);
         }
         if (isTemplate)
@@ -593,8 +598,13 @@ void OFD_PackageReader::ReadPageBoxes(const QVector<QString> &pagePaths, QVector
 void OFD_PackageReader::AddPages(const QVector<OFD_XmlElement *> &pageElements)
 {
     QVector<QString> pagePaths;
-    for (const OFD_XmlElement *pageElement : pageElements)
-        pagePaths.append(LocateEntry({OFD_PackagePath::Resolve(m_documentFolder, pageElement->Attribute(QStringLiteral("BaseLoc")))}));
+    pagePaths.reserve(pageElements.size());
+    for (const OFD_XmlElement *pageElement : pageElements) {
+        // LocateEntry of one candidate, without a list made for it on every page.
+        const QString path = OFD_PackagePath::Resolve(m_documentFolder, pageElement->Attribute(QStringLiteral("BaseLoc")));
+        const QString stored = path.isEmpty() ? QString() : m_archive->FindEntry(path);
+        pagePaths.append(stored.isEmpty() ? path : stored);
+    }
     QVector<CCA_GRect> pageBoxes(pagePaths.size());
     ReadPageBoxes(pagePaths, pageBoxes);
     QSet<uint32_t> pageIDs;
