@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string_view>
@@ -35,9 +36,44 @@ std::vector<std::string_view> Tokens(const std::string &text)
     return tokens;
 }
 
+// Plain decimals ("-12.5") of up to 15 digits, at most 10 of them after the point, as path
+// texts nearly always hold them. The digits and the power of ten are exact doubles and their
+// quotient is rounded once; no such quotient lands on a midpoint between two floats unless
+// the decimal itself does, so rounding it to float gives the float nearest the decimal, as
+// the full conversion does. False for anything else.
+bool PlainFloat(std::string_view token, float &value)
+{
+    static const double powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+    const char *at = token.data();
+    const char *const end = at + token.size();
+    const bool negative = at != end && *at == '-';
+    if (negative)
+        ++at;
+    uint64_t digits = 0; // wraps only for more digits than are taken
+    int count = 0;
+    for (; at != end && *at >= '0' && *at <= '9'; ++at, ++count)
+        digits = digits * 10 + uint64_t(*at - '0');
+    if (count == 0)
+        return false;
+    int decimals = 0;
+    if (at != end && *at == '.') {
+        for (++at; at != end && *at >= '0' && *at <= '9'; ++at, ++decimals)
+            digits = digits * 10 + uint64_t(*at - '0');
+        if (decimals == 0)
+            return false;
+    }
+    if (at != end || count + decimals > 15 || decimals > 10)
+        return false;
+    const float magnitude = float(double(digits) / powers[decimals]);
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 // A finite decimal number and nothing else.
 bool ParseFloat(std::string_view token, float &value)
 {
+    if (PlainFloat(token, value))
+        return true;
     const char *first = token.data();
     const char *last = first + token.size();
     const bool plus = first != last && *first == '+';

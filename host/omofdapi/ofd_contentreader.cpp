@@ -25,14 +25,30 @@ const int kMaxDeltas = 1 << 20;
 // A page (or an appearance) shows its first this many objects.
 const size_t kMaxObjects = 1 << 19;
 
-QString Lookup(const OFD_XmlElement &element, const QVector<const OFD_XmlElement *> &chain, const QString &name)
+// The element, or else the first drawing parameter of its chain, that has the attribute.
+const OFD_XmlElement *Holder(const OFD_XmlElement &element, const QVector<const OFD_XmlElement *> &chain,
+                             const QString &name)
 {
     if (element.HasAttribute(name))
-        return element.Attribute(name);
+        return &element;
     for (const OFD_XmlElement *param : chain)
         if (param->HasAttribute(name))
-            return param->Attribute(name);
-    return QString();
+            return param;
+    return nullptr;
+}
+
+std::string_view LookupUtf8(const OFD_XmlElement &element, const QVector<const OFD_XmlElement *> &chain,
+                            const QString &name)
+{
+    const OFD_XmlElement *holder = Holder(element, chain, name);
+    return holder ? holder->Utf8Attribute(name) : std::string_view();
+}
+
+// NaN when there is no such number.
+double LookupDouble(const OFD_XmlElement &element, const QVector<const OFD_XmlElement *> &chain, const QString &name)
+{
+    const OFD_XmlElement *holder = Holder(element, chain, name);
+    return holder ? holder->DoubleAttribute(name, qQNaN()) : qQNaN();
 }
 
 const OFD_XmlElement *LookupChild(const OFD_XmlElement &element, const QVector<const OFD_XmlElement *> &chain,
@@ -93,6 +109,30 @@ CCA_Path ClipAreaPath(const OFD_XmlElement &area)
     if (OFD_ContentReader::ParseMatrix(area.Attribute(QStringLiteral("CTM")), matrix))
         path.Transform(matrix);
     return path;
+}
+
+bool BoxAttribute(const OFD_XmlElement &element, const QString &name, CCA_GRect &rect)
+{
+    double n[4];
+    if (!element.NumbersAttribute(name, n, 4) || n[2] < 0 || n[3] < 0)
+        return false;
+    rect = CCA_GRect(float(n[0]), float(n[1]), float(n[0] + n[2]), float(n[1] + n[3]));
+    return true;
+}
+
+bool MatrixAttribute(const OFD_XmlElement &element, const QString &name, CCA_Matrix &matrix)
+{
+    double n[6];
+    if (!element.NumbersAttribute(name, n, 6))
+        return false;
+    matrix = CCA_Matrix(float(n[0]), float(n[1]), float(n[2]), float(n[3]), float(n[4]), float(n[5]));
+    return true;
+}
+
+std::string_view ChildUtf8(const OFD_XmlElement &element, const QString &name)
+{
+    const OFD_XmlElement *child = element.Child(name);
+    return child ? child->Utf8Text() : std::string_view();
 }
 
 } // namespace
@@ -177,28 +217,29 @@ void OFD_ContentReader::ReadUnit(const OFD_XmlElement &element, uint32_t drawPar
     const QVector<const OFD_XmlElement *> chain = m_resources.DrawParamChain(ownParam ? ownParam : drawParam);
 
     CCA_GRect box;
-    if (ParseBox(element.Attribute(QStringLiteral("Boundary")), box))
+    if (BoxAttribute(element, QStringLiteral("Boundary"), box))
         unit.SetBoundary(box);
     unit.SetName(element.Attribute(QStringLiteral("Name")));
     unit.SetVisible(element.BoolAttribute(QStringLiteral("Visible"), true));
     CCA_Matrix matrix;
-    if (ParseMatrix(element.Attribute(QStringLiteral("CTM")), matrix))
+    if (MatrixAttribute(element, QStringLiteral("CTM"), matrix))
         unit.SetCTM(matrix);
-    double number = 0;
-    if (OFD_XmlElement::ParseDouble(Lookup(element, chain, QStringLiteral("LineWidth")), number) && number >= 0)
-        unit.SetLineWidth(float(number));
-    else
-        unit.SetLineWidth(0.353f);
-    const QString cap = Lookup(element, chain, QStringLiteral("Cap"));
-    unit.SetCap(cap == QLatin1String("Round") ? OFD_Cap_Round : cap == QLatin1String("Square") ? OFD_Cap_Square : OFD_Cap_Butt);
-    const QString join = Lookup(element, chain, QStringLiteral("Join"));
-    unit.SetJoin(join == QLatin1String("Round") ? OFD_Join_Round : join == QLatin1String("Bevel") ? OFD_Join_Bevel : OFD_Join_Miter);
-    if (OFD_XmlElement::ParseDouble(Lookup(element, chain, QStringLiteral("MiterLimit")), number))
-        unit.SetMiterLimit(float(number));
-    if (OFD_XmlElement::ParseDouble(Lookup(element, chain, QStringLiteral("DashOffset")), number))
-        unit.SetDashOffset(float(number));
+    const double width = LookupDouble(element, chain, QStringLiteral("LineWidth"));
+    unit.SetLineWidth(width >= 0 ? float(width) : 0.353f);
+    const std::string_view cap = LookupUtf8(element, chain, QStringLiteral("Cap"));
+    unit.SetCap(cap == "Round" ? OFD_Cap_Round : cap == "Square" ? OFD_Cap_Square : OFD_Cap_Butt);
+    const std::string_view join = LookupUtf8(element, chain, QStringLiteral("Join"));
+    unit.SetJoin(join == "Round" ? OFD_Join_Round : join == "Bevel" ? OFD_Join_Bevel : OFD_Join_Miter);
+    const double miter = LookupDouble(element, chain, QStringLiteral("MiterLimit"));
+    if (!qIsNaN(miter))
+        unit.SetMiterLimit(float(miter));
+    const double dashOffset = LookupDouble(element, chain, QStringLiteral("DashOffset"));
+    if (!qIsNaN(dashOffset))
+        unit.SetDashOffset(float(dashOffset));
+    // No pattern reads as an empty one.
     QVector<double> numbers;
-    if (OFD_XmlElement::ParseNumbers(Lookup(element, chain, QStringLiteral("DashPattern")), numbers)) {
+    const OFD_XmlElement *dashHolder = Holder(element, chain, QStringLiteral("DashPattern"));
+    if (!dashHolder || dashHolder->NumbersAttribute(QStringLiteral("DashPattern"), numbers)) {
         CCA_ArrayTemplate<float> dashes;
         for (double d : qAsConst(numbers))
             dashes.Add(float(d));
@@ -252,9 +293,9 @@ std::unique_ptr<IG_PageObject> OFD_ContentReader::ReadObject(const OFD_XmlElemen
         }
         object->SetStroke(element.BoolAttribute(QStringLiteral("Stroke"), true));
         object->SetFill(element.BoolAttribute(QStringLiteral("Fill"), false));
-        object->SetFillRule(element.Attribute(QStringLiteral("Rule")) == QLatin1String("Even-Odd") ? OFD_Rule_EvenOdd
-                                                                                                    : OFD_Rule_NonZero);
-        object->SetPath(OFD_StringToPath(OFD_ToUtf8(element.ChildText(QStringLiteral("AbbreviatedData")))));
+        object->SetFillRule(element.Utf8Attribute(QStringLiteral("Rule")) == "Even-Odd" ? OFD_Rule_EvenOdd
+                                                                                         : OFD_Rule_NonZero);
+        object->SetPath(OFD_StringToPath(OFD_Utf8(ChildUtf8(element, QStringLiteral("AbbreviatedData")))));
         return object;
     }
     if (element.Is(QStringLiteral("TextObject"))) {
@@ -331,10 +372,8 @@ void OFD_ContentReader::ReadBlock(const OFD_XmlElement &block, uint32_t drawPara
 
 G_Action *OFD_ContentReader::ReadAction(const OFD_XmlElement &element) const
 {
-    const QString eventText = element.Attribute(QStringLiteral("Event"));
-    const int event = eventText == QLatin1String("DO") ? G_ActionEvent_DocOpen
-        : eventText == QLatin1String("PO")             ? G_ActionEvent_PageOpen
-                                                       : G_ActionEvent_Click;
+    const std::string_view eventText = element.Utf8Attribute(QStringLiteral("Event"));
+    const int event = eventText == "DO" ? G_ActionEvent_DocOpen : eventText == "PO" ? G_ActionEvent_PageOpen : G_ActionEvent_Click;
     G_Action *action = nullptr;
     if (const OFD_XmlElement *go = element.Child(QStringLiteral("Goto"))) {
         const OFD_XmlElement *dest = go->Child(QStringLiteral("Dest"));
@@ -360,9 +399,10 @@ G_Action *OFD_ContentReader::ReadAction(const OFD_XmlElement &element) const
         action = gotoAction;
     } else if (const OFD_XmlElement *uri = element.Child(QStringLiteral("URI"))) {
         auto *uriAction = new G_ActionURI;
-        uriAction->SetURI(OFD_ToUtf8(uri->AttributeOrChild(QStringLiteral("URI"))));
-        uriAction->SetBase(OFD_ToUtf8(uri->Attribute(QStringLiteral("Base"))));
-        uriAction->SetTarget(OFD_ToUtf8(uri->Attribute(QStringLiteral("Target"))));
+        uriAction->SetURI(uri->HasAttribute(QStringLiteral("URI")) ? OFD_Utf8(uri->Utf8Attribute(QStringLiteral("URI")))
+                                                                   : OFD_ToUtf8(uri->AttributeOrChild(QStringLiteral("URI"))));
+        uriAction->SetBase(OFD_Utf8(uri->Utf8Attribute(QStringLiteral("Base"))));
+        uriAction->SetTarget(OFD_Utf8(uri->Utf8Attribute(QStringLiteral("Target"))));
         action = uriAction;
     } else if (const OFD_XmlElement *gotoA = element.Child(QStringLiteral("GotoA"))) {
         auto *gotoAAction = new G_ActionGotoA;
@@ -390,9 +430,10 @@ G_Action *OFD_ContentReader::ReadAction(const OFD_XmlElement &element) const
 CCA_ArrayTemplate<G_Action *> OFD_ContentReader::ReadActions(const OFD_XmlElement &actions) const
 {
     CCA_ArrayTemplate<G_Action *> list;
-    for (const OFD_XmlElement *element : actions.Children(QStringLiteral("Action")))
-        if (G_Action *action = ReadAction(*element))
-            list.Add(action);
+    for (int i = 0; i < actions.ChildCount(); ++i)
+        if (actions.ChildAt(i)->Is(QStringLiteral("Action")))
+            if (G_Action *action = ReadAction(*actions.ChildAt(i)))
+                list.Add(action);
     return list;
 }
 
@@ -400,44 +441,55 @@ OFD_Annot *OFD_ContentReader::ReadAnnot(const OFD_XmlElement &element, OFD_Page 
 {
     if (!element.Is(QStringLiteral("Annot")))
         return nullptr;
-    const QString typeText = element.Attribute(QStringLiteral("Type"));
-    int type = AnnotTypeFromString(OFD_ToUtf8(typeText));
-    for (int t = G_AnnotType_Link; type == G_AnnotType_Unknown && t <= G_AnnotType_Watermark; ++t)
-        if (typeText.compare(QString::fromUtf8(AnnotTypeToString(t).c_str()), Qt::CaseInsensitive) == 0)
-            type = t;
+    const std::string_view typeUtf8 = element.Utf8Attribute(QStringLiteral("Type"));
+    int type = AnnotTypeFromString(OFD_Utf8(typeUtf8));
+    if (type == G_AnnotType_Unknown) {
+        const QString typeText = QString::fromUtf8(typeUtf8.data(), int(typeUtf8.size()));
+        for (int t = G_AnnotType_Link; type == G_AnnotType_Unknown && t <= G_AnnotType_Watermark; ++t)
+            if (typeText.compare(QString::fromUtf8(AnnotTypeToString(t).c_str()), Qt::CaseInsensitive) == 0)
+                type = t;
+    }
     const uint32_t id = freshID ? 0 : element.UIntAttribute(QStringLiteral("ID"));
     OFD_Annot *annot = page.AppendLoadedAnnot(type, id);
     if (!annot)
         return nullptr;
     OFD_LoadingScope loading(m_document->Context().get());
-    annot->SetSubType(OFD_ToUtf8(element.HasAttribute(QStringLiteral("Subtype")) ? element.Attribute(QStringLiteral("Subtype"))
-                                                                            : element.Attribute(QStringLiteral("SubType"))));
-    annot->SetCreator(OFD_ToUtf8(element.Attribute(QStringLiteral("Creator"))));
-    QString date = element.Attribute(QStringLiteral("LastModDate"));
+    annot->SetSubType(OFD_Utf8(element.HasAttribute(QStringLiteral("Subtype")) ? element.Utf8Attribute(QStringLiteral("Subtype"))
+                                                                               : element.Utf8Attribute(QStringLiteral("SubType"))));
+    annot->SetCreator(OFD_Utf8(element.Utf8Attribute(QStringLiteral("Creator"))));
+    std::string_view date = element.Utf8Attribute(QStringLiteral("LastModDate"));
     annot->SetVisible(element.BoolAttribute(QStringLiteral("Visible"), true));
     annot->SetPrint(element.BoolAttribute(QStringLiteral("Print"), true));
     annot->SetNoZoom(element.BoolAttribute(QStringLiteral("NoZoom"), false));
     annot->SetNoRotate(element.BoolAttribute(QStringLiteral("NoRotate"), false));
     annot->SetReadOnly(element.BoolAttribute(QStringLiteral("ReadOnly"), true));
-    annot->SetRemark(OFD_ToUtf8(element.ChildText(QStringLiteral("Remark"))));
+    annot->SetRemark(OFD_Utf8(ChildUtf8(element, QStringLiteral("Remark"))));
+    static const QByteArray dateTimeName = OFD_XmlSerializer::DateTimeParameter().toUtf8();
     std::vector<std::pair<CCA_String, CCA_String>> parameters;
     if (const OFD_XmlElement *list = element.Child(QStringLiteral("Parameters"))) {
-        for (const OFD_XmlElement *parameter : list->Children(QStringLiteral("Parameter"))) {
-            const QString name = parameter->Attribute(QStringLiteral("Name"));
-            // The full time is ours only while its date agrees with LastModDate.
-            if (name == OFD_XmlSerializer::DateTimeParameter()
-                && (date.trimmed().isEmpty() || OFD_XmlSerializer::XsDate(parameter->Text()) == date.trimmed())) {
-                date = parameter->Text();
+        for (int i = 0; i < list->ChildCount(); ++i) {
+            const OFD_XmlElement *parameter = list->ChildAt(i);
+            if (!parameter->Is(QStringLiteral("Parameter")))
                 continue;
+            const std::string_view name = parameter->Utf8Attribute(QStringLiteral("Name"));
+            const std::string_view text = parameter->Utf8Text();
+            // The full time is ours only while its date agrees with LastModDate.
+            if (name == std::string_view(dateTimeName.constData(), size_t(dateTimeName.size()))) {
+                const QString dateText = QString::fromUtf8(date.data(), int(date.size())).trimmed();
+                if (dateText.isEmpty()
+                    || OFD_XmlSerializer::XsDate(QString::fromUtf8(text.data(), int(text.size()))) == dateText) {
+                    date = text;
+                    continue;
+                }
             }
-            parameters.emplace_back(OFD_ToUtf8(name), OFD_ToUtf8(parameter->Text()));
+            parameters.emplace_back(OFD_Utf8(name), OFD_Utf8(text));
         }
     }
     annot->SetParameters(parameters);
-    annot->SetLastModDate(OFD_ToUtf8(date));
+    annot->SetLastModDate(OFD_Utf8(date));
     if (const OFD_XmlElement *appearanceElement = element.Child(QStringLiteral("Appearance"))) {
         CCA_GRect box;
-        if (ParseBox(appearanceElement->Attribute(QStringLiteral("Boundary")), box))
+        if (BoxAttribute(*appearanceElement, QStringLiteral("Boundary"), box))
             annot->SetBoundary(box);
         annot->CreateAppearance();
         OFD_Appearance *appearance = annot->OFDAppearance();

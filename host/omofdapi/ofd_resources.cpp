@@ -7,6 +7,7 @@
 
 #include "ig_document.h"
 
+#include <QVarLengthArray>
 #include <QtMath>
 
 #include <algorithm>
@@ -48,8 +49,10 @@ int ColorSpaceType(const QString &text)
     return G_ColorSpace_RGB;
 }
 
+using Channels = QVarLengthArray<double, 4>;
+
 // Channel values are decimal or "#hh" per channel.
-bool ParseChannels(const QString &text, QVector<double> &channels)
+bool ParseChannels(const QString &text, Channels &channels)
 {
     channels.clear();
     const QChar *const data = text.constData();
@@ -73,6 +76,29 @@ bool ParseChannels(const QString &text, QVector<double> &channels)
         if (!ok)
             return false;
         channels.append(value);
+    }
+    return !channels.isEmpty();
+}
+
+// Plain decimal channels ("0 0 255"), as parts nearly always hold them, read as stored; false
+// for anything else, which takes the reading above.
+bool PlainChannels(std::string_view text, Channels &channels)
+{
+    channels.clear();
+    for (const char c : text)
+        if (c != ' ' && c != '.' && c != '-' && (c < '0' || c > '9'))
+            return false;
+    for (size_t at = 0; at < text.size();) {
+        if (text[at] == ' ') {
+            ++at;
+            continue;
+        }
+        const size_t end = std::min(text.find(' ', at), text.size());
+        double value = 0;
+        if (!OFD_XmlElement::ParseDouble(text.substr(at, end - at), value))
+            return false;
+        channels.append(value);
+        at = end;
     }
     return !channels.isEmpty();
 }
@@ -206,14 +232,19 @@ bool OFD_Resources::ReadColorDepth(const OFD_XmlElement &element, OFD_Color &col
     const int alpha = qBound(0, element.IntAttribute(QStringLiteral("Alpha"), 255), 255);
     const uint32_t spaceID = element.UIntAttribute(QStringLiteral("ColorSpace"), DefaultColorSpace());
     const ColorSpace *space = spaceID ? FindColorSpace(spaceID) : nullptr;
-    QString valueText = element.Attribute(QStringLiteral("Value"));
-    if (element.HasAttribute(QStringLiteral("Index")) && space) {
-        const int index = element.IntAttribute(QStringLiteral("Index"), -1);
-        if (index >= 0 && index < space->palette.size())
-            valueText = space->palette.at(index);
+    const bool indexed = element.HasAttribute(QStringLiteral("Index")) && space;
+    Channels channels;
+    bool read = !indexed && PlainChannels(element.Utf8Attribute(QStringLiteral("Value")), channels);
+    if (!read) {
+        QString valueText = element.Attribute(QStringLiteral("Value"));
+        if (indexed) {
+            const int index = element.IntAttribute(QStringLiteral("Index"), -1);
+            if (index >= 0 && index < space->palette.size())
+                valueText = space->palette.at(index);
+        }
+        read = !valueText.trimmed().isEmpty() && ParseChannels(valueText, channels);
     }
-    QVector<double> channels;
-    if (valueText.trimmed().isEmpty() || !ParseChannels(valueText, channels)) {
+    if (!read) {
         // A shading has no value of its own: take its first colour.
         if (depth < 4) {
             for (int i = 0; i < element.ChildCount(); ++i) {

@@ -1032,9 +1032,7 @@ double OFD_XmlElement::DoubleAttribute(const QString &name, double fallback) con
     if (!attribute)
         return fallback;
     double value = 0;
-    if (PlainDecimal(attribute->value, attribute->length, value))
-        return value;
-    return ParseDouble(QString::fromUtf8(attribute->value, attribute->length), value) ? value : fallback;
+    return ParseDouble(std::string_view(attribute->value, size_t(attribute->length)), value) ? value : fallback;
 }
 
 uint32_t OFD_XmlElement::UIntAttribute(const QString &name, uint32_t fallback) const
@@ -1093,6 +1091,15 @@ bool OFD_XmlElement::NumbersAttribute(const QString &name, double *numbers, int 
         && found == count;
 }
 
+bool OFD_XmlElement::NumbersAttribute(const QString &name, QVector<double> &numbers) const
+{
+    numbers.clear();
+    if (EachNumberOf(*this, name, [&numbers](double value) { numbers.append(value); return true; }))
+        return true;
+    numbers.clear();
+    return false;
+}
+
 QString OFD_XmlElement::AttributeOrChild(const QString &name) const
 {
     if (const Attr *attribute = Find(name))
@@ -1131,6 +1138,13 @@ bool OFD_XmlElement::ParseDouble(const QString &text, double &value)
         return false;
     value = parsed;
     return true;
+}
+
+bool OFD_XmlElement::ParseDouble(std::string_view text, double &value)
+{
+    if (PlainDecimal(text.data(), int(text.size()), value))
+        return true;
+    return ParseDouble(FromUtf8(text), value);
 }
 
 bool OFD_XmlElement::ParseUInt(const QString &text, uint32_t &value)

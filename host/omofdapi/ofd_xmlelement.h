@@ -57,6 +57,7 @@ public:
     bool BoolAttribute(const QString &name, bool fallback) const;
     // Exactly `count` numbers, as ParseNumbers reads them; false when absent or not so.
     bool NumbersAttribute(const QString &name, double *numbers, int count) const;
+    bool NumbersAttribute(const QString &name, QVector<double> &numbers) const;
     // The attribute, or else the text of a child element of that name (some producers write
     // attributes as children).
     QString AttributeOrChild(const QString &name) const;
@@ -66,6 +67,8 @@ public:
     // Exactly `count` such numbers.
     static bool ParseNumbers(const QString &text, double *numbers, int count);
     static bool ParseDouble(const QString &text, double &value);
+    // The same for UTF-8 text.
+    static bool ParseDouble(std::string_view text, double &value);
     static bool ParseUInt(const QString &text, uint32_t &value);
     static bool ParseBool(const QString &text, bool &value);
 

@@ -3,7 +3,9 @@
 
 #include <QtTest>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 class tst_OfdCodec : public QObject
@@ -136,6 +138,37 @@ private slots:
         QCOMPARE(parsed, ok);
         QTEST(QVector<float>(array.begin(), array.end()), "values");
     }
+    // Plain decimals take a short road to float; it must land where the full conversion does,
+    // ties between two floats included.
+    void plainFloatsRoundAsTheFullConversion()
+    {
+        const struct
+        {
+            const char *text;
+            float value;
+        } ties[] = {{"16777217", 16777216.0f}, {"16777219", 16777220.0f}, {"-0.0", -0.0f}, {"0.1", 0.1f}};
+        for (const auto &tie : ties) {
+            const CCA_ArrayTemplate<float> read = OFD_StringToArray(CCA_String(tie.text), 1);
+            QCOMPARE(read.GetSize(), 1);
+            QVERIFY2(std::memcmp(&read[0], &tie.value, sizeof(float)) == 0, tie.text);
+        }
+        QRandomGenerator random(20261206);
+        for (int i = 0; i < 20000; ++i) {
+            const int decimals = random.bounded(11);
+            const int digits = decimals + 1 + random.bounded(15 - decimals);
+            std::string text = random.bounded(2) ? "-" : "";
+            for (int d = 0; d < digits; ++d) {
+                if (d == digits - decimals && decimals > 0)
+                    text += '.';
+                text += char('0' + random.bounded(10));
+            }
+            float expected = 0;
+            std::from_chars(text.data(), text.data() + text.size(), expected);
+            const CCA_ArrayTemplate<float> read = OFD_StringToArray(CCA_String(text), 1);
+            QVERIFY2(read.GetSize() == 1 && std::memcmp(&read[0], &expected, sizeof(float)) == 0, text.c_str());
+        }
+    }
+
     // Plain decimals take a short road, and attributes are read from their UTF-8; every road
     // must give the same doubles.
     void numbersParse_data()
