@@ -294,8 +294,10 @@ void OFD_ZipArchive::Overlay(const QHash<QString, QByteArray> &written, const QS
         if (stored.isEmpty())
             continue;
         const int listed = m_names.indexOf(stored);
-        m_names.removeAt(listed);
-        m_listedRecords.erase(m_listedRecords.begin() + listed);
+        if (listed >= 0) {
+            m_names.removeAt(listed);
+            m_listedRecords.erase(m_listedRecords.begin() + listed);
+        }
         m_entries.remove(stored);
         m_foldedNames.remove(stored.toCaseFolded());
         m_memory.remove(stored);

@@ -330,7 +330,9 @@ bool OFD_ZipWriter::WriteCopies(QString *error)
     for (Entry &entry : m_entries)
         if (entry.asIs)
             copies.push_back(&entry);
-    std::stable_sort(copies.begin(), copies.end(), [](const Entry *a, const Entry *b) { return a->from < b->from; });
+    const auto byPlace = [](const Entry *a, const Entry *b) { return a->from < b->from; };
+    if (!std::is_sorted(copies.begin(), copies.end(), byPlace)) // as they mostly are, in directory order
+        std::stable_sort(copies.begin(), copies.end(), byPlace);
     for (size_t i = 0; i < copies.size();) {
         const OFD_ZipArchive *source = copies[i]->source;
         const qint64 from = copies[i]->from;
