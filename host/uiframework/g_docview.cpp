@@ -211,19 +211,22 @@ void G_DocView::PaintExposedPages(QPainter *painter, const QRectF &exposed)
     const QTransform toDevice = painter->transform();
     const QRect exposedOnDevice = toDevice.mapRect(exposed).toAlignedRect();
     const QRectF clip = painter->hasClipping() ? painter->clipBoundingRect() : QRectF();
-    // On a plain shift those two pixels (and one of rounding) are three scene pixels; other
-    // frames look at every page.
-    const bool shifted = toDevice.type() <= QTransform::TxTranslate;
-    const int margin = 3;
+    // Those two pixels and one of rounding, in scene pixels: pages farther from the exposed rows
+    // are passed over without a look. Rotated or sheared frames look at every page.
+    const double scale = std::min(std::fabs(toDevice.m11()), std::fabs(toDevice.m22()));
+    const bool upright = toDevice.type() <= QTransform::TxScale && scale > 0;
+    const double margin = upright ? 3 / scale : 0;
+    // A scene rendered whole exposes every page; its clip tells which it shows.
+    const QRectF rows = painter->hasClipping() ? exposed & clip : exposed;
     const int count = m_pageRects.size();
     int i = 0;
-    if (shifted)
-        i = int(std::lower_bound(m_pageRects.cbegin(), m_pageRects.cend(), exposed.top() - margin,
+    if (upright)
+        i = int(std::lower_bound(m_pageRects.cbegin(), m_pageRects.cend(), rows.top() - margin,
                                  [](const QRect &r, double y) { return r.bottom() + 1 < y; })
                 - m_pageRects.cbegin());
     for (; i < count; ++i) {
         const QRect &rect = m_pageRects[i];
-        if (shifted && !m_pagesStacked && rect.top() - margin > exposed.bottom())
+        if (upright && !m_pagesStacked && rect.top() - margin > rows.bottom())
             break;
         if (!toDevice.mapRect(QRectF(rect)).toAlignedRect().adjusted(-2, -2, 2, 2).intersects(exposedOnDevice)
             || (painter->hasClipping() && !clip.intersects(QRectF(rect))))
