@@ -335,10 +335,12 @@ public:
             ++count;
         if (count > kMaxAttributes)
             return parser.Fail(Tr("An XML element has more than %1 attributes.").arg(kMaxAttributes));
-        if (!CheckName(parser, name))
+        // Where each name's colon is, the element's last.
+        m_colons.resize(size_t(count) + 1);
+        if (!CheckName(parser, name, m_colons[size_t(count)]))
             return;
         for (int i = 0; i < count; ++i)
-            if (!CheckName(parser, attributes[2 * i]))
+            if (!CheckName(parser, attributes[2 * i], m_colons[size_t(i)]))
                 return;
         OFD_XmlElement *element =
             m_namespaces ? ResolvedElement(parser, name, attributes, count) : PlainElement(name, attributes, count);
@@ -452,9 +454,9 @@ private:
     }
 
     // A name holds at most one colon, with a name on either side of it.
-    static bool CheckName(OFD_XmlParser &parser, const char *name)
+    static bool CheckName(OFD_XmlParser &parser, const char *name, const char *&colon)
     {
-        const char *colon = std::strchr(name, ':');
+        colon = std::strchr(name, ':');
         if (!colon || (colon != name && colon[1] && !std::strchr(colon + 1, ':')))
             return true;
         parser.Fail(parser.Malformed(Tr("the name %1 is no qualified name.").arg(QString::fromUtf8(name))));
@@ -497,20 +499,19 @@ private:
     OFD_XmlElement *PlainElement(const char *name, const char **attributes, int count)
     {
         const QString *uri = nullptr;
-        const QString *local = Split(name, &uri);
+        const QString *local = Split(name, m_colons[size_t(count)], &uri);
         OFD_XmlElement *element = NewElement(local, uri, count);
         for (int i = 0; i < count; ++i) {
             const char *qualified = attributes[2 * i];
             if (qualified[0] == 'x' && std::strncmp(qualified, "xmlns", 5) == 0)
                 continue;
-            PutValue(element, Split(qualified, nullptr), m_none, attributes[2 * i + 1]);
+            PutValue(element, Split(qualified, m_colons[size_t(i)], nullptr), m_none, attributes[2 * i + 1]);
         }
         return element;
     }
 
-    const QString *Split(const char *qualified, const QString **uri)
+    const QString *Split(const char *qualified, const char *colon, const QString **uri)
     {
-        const char *colon = std::strchr(qualified, ':');
         if (uri) {
             *uri = m_none;
             if (colon && !(colon - qualified == 3 && qstrnicmp(qualified, "ofd", 3) == 0)) {
@@ -545,20 +546,20 @@ private:
         }
         const QString *uri = nullptr;
         const char *local = nullptr;
-        if (!Resolve(parser, name, true, uri, local))
+        if (!Resolve(parser, name, m_colons[size_t(count)], true, uri, local))
             return nullptr;
         OFD_XmlElement *element = NewElement(Kept(local), uri, count - declarations);
         // Only prefixed names can repeat a local name; without them each attribute is new.
         bool prefixed = false;
         for (int i = 0; i < count && !prefixed; ++i)
-            prefixed = !IsDeclaration(attributes[2 * i]) && std::strchr(attributes[2 * i], ':');
+            prefixed = m_colons[size_t(i)] && !IsDeclaration(attributes[2 * i]);
         for (int i = 0; i < count; ++i) {
             const char *qualified = attributes[2 * i];
             if (IsDeclaration(qualified))
                 continue;
             const QString *attributeUri = nullptr;
             const char *attributeLocal = nullptr;
-            if (!Resolve(parser, qualified, false, attributeUri, attributeLocal))
+            if (!Resolve(parser, qualified, m_colons[size_t(i)], false, attributeUri, attributeLocal))
                 return nullptr;
             const QString *localName = Kept(attributeLocal);
             if (!prefixed) {
@@ -572,9 +573,9 @@ private:
             for (int j = 0; j < i; ++j) {
                 const QString *otherUri = nullptr;
                 const char *otherLocal = nullptr;
-                if (IsDeclaration(attributes[2 * j]) || !std::strchr(attributes[2 * j], ':') || !std::strchr(qualified, ':'))
+                if (IsDeclaration(attributes[2 * j]) || !m_colons[size_t(j)] || !m_colons[size_t(i)])
                     continue;
-                Resolve(parser, attributes[2 * j], false, otherUri, otherLocal);
+                Resolve(parser, attributes[2 * j], m_colons[size_t(j)], false, otherUri, otherLocal);
                 if (*otherUri == *attributeUri && std::strcmp(otherLocal, attributeLocal) == 0)
                     return NamespaceFailure(parser, Tr("the attribute %1 is repeated.").arg(QString::fromUtf8(qualified)));
             }
@@ -592,9 +593,9 @@ private:
 
     // The namespace of a name: a prefix's declaration; no prefix is the default namespace for
     // elements and none for attributes.
-    bool Resolve(OFD_XmlParser &parser, const char *qualified, bool element, const QString *&uri, const char *&local)
+    bool Resolve(OFD_XmlParser &parser, const char *qualified, const char *colon, bool element, const QString *&uri,
+                 const char *&local)
     {
-        const char *colon = std::strchr(qualified, ':');
         local = colon ? colon + 1 : qualified;
         if (!colon) {
             uri = m_none;
@@ -643,6 +644,7 @@ private:
     std::vector<std::string> m_texts;         // of the open elements by depth; keep their room
     std::vector<qint64> m_units;              // their length in characters, where counted, else -1
     std::vector<Binding> m_bindings;
+    std::vector<const char *> m_colons; // of the names of the element being started, or null
     int m_elements = 0;
     std::string m_text;            // the run of text since the last markup; keeps its room between runs
     bool m_textSignificant = false; // it is more than layout white space
@@ -800,7 +802,9 @@ bool EachNumber(std::string_view text, Take take)
 template <class Take>
 bool EachNumberOf(const OFD_XmlElement &element, const QString &name, Take take)
 {
-    return element.HasAttribute(name) ? EachNumber(element.Utf8Attribute(name), take) : EachNumber(QString(), take);
+    // A missing attribute has no bytes at all; an empty one has its empty text.
+    const std::string_view text = element.Utf8Attribute(name);
+    return text.data() ? EachNumber(text, take) : EachNumber(QString(), take);
 }
 
 // Up to nine plain digits cannot overflow; anything else takes the full conversion.
@@ -1094,6 +1098,8 @@ bool OFD_XmlElement::NumbersAttribute(const QString &name, double *numbers, int 
 bool OFD_XmlElement::NumbersAttribute(const QString &name, QVector<double> &numbers) const
 {
     numbers.clear();
+    // Lists in parts are short: room for them at once rather than by growing.
+    numbers.reserve(8);
     if (EachNumberOf(*this, name, [&numbers](double value) { numbers.append(value); return true; }))
         return true;
     numbers.clear();
