@@ -19,9 +19,6 @@ QString Tr(const char *text)
     return QCoreApplication::translate("OFD_ZipArchive", text);
 }
 
-// A package of ordinary size is read into memory once: the zip library seeks the file for
-// every entry it reads or copies, and that costs more than the whole package does.
-const qint64 kInMemorySize = qint64(64) << 20;
 
 zip *OpenZip(const QString &filePath, const QByteArray &bytes)
 {
@@ -84,7 +81,9 @@ bool OFD_ZipArchive::ReadDirectory(const QString &filePath, QString *error)
     }
     m_rawSize = m_raw.size();
     m_stamp = StampOf(filePath);
-    if (m_rawSize <= kInMemorySize) {
+    // A package of ordinary size is read into memory once: the zip library seeks the file for
+    // every entry it reads or copies, and that costs more than the whole package does.
+    if (m_rawSize <= m_limits.inMemorySize) {
         m_bytes = m_raw.readAll();
         m_raw.close();
         if (m_bytes.size() != m_rawSize) {

@@ -24,6 +24,8 @@ struct OFD_ArchiveLimits
     int maxEntries = 100000;
     qint64 maxEntrySize = qint64(256) << 20;
     qint64 maxTotalSize = qint64(4) << 30;
+    // A package up to this size is read into memory at once; a larger one is read where needed.
+    qint64 inMemorySize = qint64(64) << 20;
 };
 
 // Read access to the entries of a zip package. Entry names are package paths without

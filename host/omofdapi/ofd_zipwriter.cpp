@@ -48,8 +48,8 @@ bool Fail(QString *error, const QString &reason)
     return false;
 }
 
-// Unbuffered, so that a write cut short (a full disk, a file size limit) is seen when it
-// happens and not lost in a flush that reports success.
+// Unbuffered: the package is written at its descriptor, by us or by the kernel's copies, so that
+// a write cut short (a full disk, a file size limit) is seen when it happens.
 std::unique_ptr<QSaveFile> OpenTarget(const QString &targetPath, QString *error)
 {
     auto target = std::make_unique<QSaveFile>(targetPath);
@@ -99,7 +99,7 @@ const char *RawAt(const OFD_ZipArchive &source, qint64 offset, qint64 length, QB
     return store.size() == length ? store.constData() : nullptr;
 }
 
-// Writes at the descriptor's place, past what the kernel copied there.
+// Writes at the descriptor's place: every write of a package goes there, between the kernel's copies.
 bool WriteAll(int to, const char *data, qint64 length)
 {
     while (length > 0) {
@@ -116,22 +116,28 @@ bool WriteAll(int to, const char *data, qint64 length)
     return true;
 }
 
-// Copies the whole file `from` into the empty file `to` in the kernel, sharing its blocks where
-// the file system can, as a plain file copy does; how many bytes it copied. What it leaves is
-// for the caller to write.
-qint64 KernelCopy(int from, qint64 length, int to)
+// Copies `length` bytes at `offset` of the file `from` to the place of the descriptor `to` in the
+// kernel, which moves that place on; how many bytes it copied. The rest is for the caller to write.
+qint64 CopyRange(int from, qint64 offset, qint64 length, int to)
 {
-    if (::ioctl(to, FICLONE, from) == 0)
-        return ::lseek(to, 0, SEEK_END) == length ? length : -1;
     qint64 done = 0;
     while (done < length) {
-        loff_t at = done;
+        loff_t at = offset + done;
         const ssize_t n = ::copy_file_range(from, &at, to, nullptr, size_t(length - done), 0);
         if (n <= 0)
             break; // refused (another file system, an old kernel) or cut short: the rest by hand
         done += n;
     }
     return done;
+}
+
+// Copies the whole file `from` into the empty file `to`, sharing its blocks where the file system
+// can, as a plain file copy does; how many bytes it copied, -1 when the clone went wrong.
+qint64 KernelCopy(int from, qint64 length, int to)
+{
+    if (::ioctl(to, FICLONE, from) == 0)
+        return ::lseek(to, 0, SEEK_END) == length ? length : -1;
+    return CopyRange(from, 0, length, to);
 }
 
 } // namespace
@@ -342,7 +348,18 @@ bool OFD_ZipWriter::WriteCopies(QString *error)
             to = copies[next]->to;
             copies[next]->offset = m_position + quint64(copies[next]->from - from);
         }
-        for (qint64 at = from; at < to; at += kChunk) {
+        // A package read from disk is copied by the kernel: its bytes need not pass through here.
+        QFile unused;
+        const int handle = source->RawBytes() ? -1 : source->RawHandle(unused);
+        qint64 at = from;
+        if (handle >= 0 && to - from >= kDirect) {
+            if (!Flush(error))
+                return false;
+            const qint64 copied = CopyRange(handle, from, to - from, m_file->handle());
+            m_position += quint64(copied);
+            at += copied;
+        }
+        for (; at < to; at += kChunk) {
             const QByteArray bytes = source->ReadRaw(at, qMin(kChunk, to - at));
             if (bytes.isEmpty())
                 return Fail(error, Tr("Cannot read the package being saved: %1").arg(source->FilePath()));
@@ -471,7 +488,7 @@ bool OFD_ZipWriter::Flush(QString *error)
 {
     if (m_pending.isEmpty())
         return true;
-    const bool ok = m_file->write(m_pending) == m_pending.size();
+    const bool ok = WriteAll(m_file->handle(), m_pending.constData(), m_pending.size());
     m_pending.resize(0); // keeps what was reserved
     return ok || Fail(error, Tr("Cannot write %1: %2").arg(m_target, WriteError(*m_file)));
 }
@@ -489,7 +506,7 @@ bool OFD_ZipWriter::Write(const char *data, qint64 length, QString *error)
         m_pending.append(data, int(length));
         return true;
     }
-    return m_file->write(data, length) == length
+    return WriteAll(m_file->handle(), data, length)
         || Fail(error, Tr("Cannot write %1: %2").arg(m_target, WriteError(*m_file)));
 }
 

@@ -754,6 +754,39 @@ private slots:
         QCOMPARE(ReadFile(target), ReadFile(path));
     }
 
+    void packageReadFromDiskIsCopiedFromItsFile()
+    {
+        // A package too large to hold in memory is read where needed: its entries are copied from
+        // the file it was opened as, headers and all, even after another file took its name.
+        QByteArray blob;
+        for (int i = 0; i < 100000; ++i)
+            blob.append(char('a' + i % 23));
+        Entries entries = Package();
+        entries.append({QStringLiteral("Doc_0/Res/blob.bin"), blob});
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("source.ofd"));
+        const QByteArray source = StoredZip(entries, false);
+        QVERIFY(WriteFile(path, source));
+        OFD_ArchiveLimits limits;
+        limits.inMemorySize = 0;
+        OFD_ZipArchive archive(limits);
+        QString error;
+        QVERIFY2(archive.Open(path, &error), qPrintable(error));
+        QVERIFY(QFile::remove(path) && WriteFile(path, "another file"));
+        const QString target = dir.filePath(QStringLiteral("target.ofd"));
+        OFD_ZipWriter zip;
+        bool ok = zip.Begin(target, &error);
+        for (const QString &name : archive.EntryNames())
+            ok = ok && zip.AddCopy(archive, name, &error);
+        QVERIFY2(ok && zip.AddFile(QStringLiteral("Doc_0/new.txt"), "new", QDateTime(), &error) && zip.Commit(&error),
+                 qPrintable(error));
+        QVERIFY(ReadFile(target).startsWith(source.left(source.indexOf("PK\x01\x02"))));
+        QMap<QString, QByteArray> expected{{QStringLiteral("Doc_0/new.txt"), "new"}};
+        for (const auto &entry : entries)
+            expected.insert(entry.first, entry.second);
+        QCOMPARE(ZipEntries(target), expected);
+    }
+
     void indexAddedAsTextSurvivesTheNextSave()
     {
         // The first save adds the index reference to Document.xml by a text edit; the second must
