@@ -375,7 +375,7 @@ void Packages(const QDir &scratch)
             std::fprintf(stderr, "bench_speed: save failed: %s\n", qPrintable(error));
     };
     std::vector<double> copyMs, oneLinkMs, unchangedMs;
-    for (int i = 0; i < (g_quick ? 3 : 11); ++i) {
+    for (int i = 0; i < (g_quick ? 3 : 15); ++i) {
         copyMs.push_back(MedianMs([&]() { QFile::copy(path, copied); }, 1, [&]() { prepare(false); }));
         oneLinkMs.push_back(MedianMs(save, 1, [&]() { prepare(true); }));
         unchangedMs.push_back(MedianMs(save, 1, [&]() { prepare(false); }));
