@@ -331,7 +331,8 @@ void G_DocView::Relayout()
 
     const double ppm = PixelsPerMM();
     const int count = PageCount();
-    QList<QSize> sizes;
+    QVector<QSize> sizes;
+    sizes.reserve(count);
     int widest = 0;
     for (int i = 0; i < count; ++i) {
         QSizeF mm = PageSizeMM(i);
@@ -344,6 +345,7 @@ void G_DocView::Relayout()
     // Pages that would reach beyond the scene's range are stacked at its end.
     qint64 y = kPageGap;
     m_pagesStacked = false;
+    m_pageRects.reserve(count);
     for (int i = 0; i < count; ++i) {
         const QSize &size = sizes[i];
         const int top = int(std::min<qint64>(y, GQ_MaxSceneCoordinate - kPageGap - size.height()));

@@ -203,7 +203,7 @@ private:
     QGraphicsScene *m_scene;
     mutable QVector<GR_PageGraphicItem *> m_pageItems; // null until first needed
     bool m_pagesStacked = false; // some pages stacked at the scene's end, out of order
-    QList<QRect> m_pageRects;
+    QVector<QRect> m_pageRects;
     QHash<QString, G_ToolHandler *> m_handlers;
     G_ToolHandler *m_currentHandler = nullptr;
     QUndoStack *m_undoStack = nullptr;
