@@ -56,7 +56,7 @@ const QString &NoText()
     return none;
 }
 
-bool IsXmlSpace(char c)
+inline bool IsXmlSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
@@ -393,10 +393,14 @@ public:
         if (!m_textSignificant) {
             // Character references are text even when they stand for white space; each comes
             // as a piece of its own.
-            const bool space = std::all_of(text, text + length, IsXmlSpace);
+            const bool space = std::all_of(text, text + length, [](char c) { return IsXmlSpace(c); });
             m_textSignificant = !space || (length == 1 && parser.TextIsReference());
         }
-        m_text.append(text, size_t(length));
+        // Layout comes a line break and an indent at a time.
+        if (length == 1)
+            m_text.push_back(*text);
+        else
+            m_text.append(text, size_t(length));
     }
 
     void Break(OFD_XmlParser &parser, bool cdata) override
