@@ -153,7 +153,8 @@ public:
     }
 
     // Some element of the tree holds a child that has an arena of its own.
-    bool adopts = false;
+    bool Adopts() const { return m_adopts; }
+    void Adopt() { m_adopts = true; }
 
 private:
     struct Block
@@ -193,6 +194,7 @@ private:
     char *m_end = nullptr;
     Kept *m_kept = nullptr;
     size_t m_nextSize = 0;
+    bool m_adopts = false;
 };
 
 const size_t OFD_XmlElement::Arena::kOverhead =
@@ -901,7 +903,7 @@ OFD_XmlElement *OFD_XmlElement::Place(Arena *arena, const QString *name, const Q
 OFD_XmlElement::~OFD_XmlElement()
 {
     // Only children with arenas of their own need more than their arena's end.
-    if (m_arena->adopts) {
+    if (m_arena->Adopts()) {
         for (int i = 0; i < m_childCount; ++i) {
             OFD_XmlElement *child = m_children[i];
             if (child->m_placed)
@@ -1265,7 +1267,7 @@ void OFD_XmlElement::Insert(OFD_XmlElement *child, int index)
 OFD_XmlElement *OFD_XmlElement::AddChild(std::unique_ptr<OFD_XmlElement> child, int index)
 {
     OFD_XmlElement *raw = child.release();
-    m_arena->adopts = true;
+    m_arena->Adopt();
     Insert(raw, index);
     return raw;
 }
