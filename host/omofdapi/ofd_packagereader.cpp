@@ -85,6 +85,47 @@ bool BoxOf(const BoxTexts &boxes, CCA_GRect &box)
     return false;
 }
 
+// The same over the bytes of a page's top: its boxes are nearly always plain ASCII numbers,
+// read here without making strings of them; other text takes the road above.
+bool BoxOf(const std::array<QByteArray, 3> &boxes, CCA_GRect &box)
+{
+    for (const QByteArray &text : boxes) {
+        const char *const data = text.constData();
+        const int size = text.size();
+        if (std::any_of(data, data + size, [](char c) { return uchar(c) >= 0x80; })) {
+            CCA_GRect rect;
+            if (OFD_ContentReader::ParseBox(QString::fromUtf8(text), rect) && rect.Width() > 0 && rect.Height() > 0) {
+                box = CCA_GRect(0, 0, rect.Width(), rect.Height());
+                return true;
+            }
+            continue;
+        }
+        const auto separator = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == ','; };
+        double n[4];
+        int found = 0;
+        bool ok = true;
+        for (int i = 0; i < size && ok;) {
+            if (separator(data[i])) {
+                ++i;
+                continue;
+            }
+            int end = i;
+            while (end < size && !separator(data[end]))
+                ++end;
+            ok = found < 4 && OFD_XmlElement::ParseDouble(std::string_view(data + i, size_t(end - i)), n[found++]);
+            i = end;
+        }
+        if (!ok || found != 4 || n[2] < 0 || n[3] < 0)
+            continue;
+        const CCA_GRect rect{float(n[0]), float(n[1]), float(n[0] + n[2]), float(n[1] + n[3])};
+        if (rect.Width() > 0 && rect.Height() > 0) {
+            box = CCA_GRect(0, 0, rect.Width(), rect.Height());
+            return true;
+        }
+    }
+    return false;
+}
+
 bool BoxOfElement(const OFD_XmlElement *area, CCA_GRect &box)
 {
     if (!area)
@@ -101,13 +142,7 @@ class PageTop : public OFD_XmlParser::Handler
 {
 public:
     explicit PageTop(uint32_t *templateID) : m_templateID(templateID) {}
-    BoxTexts Boxes() const
-    {
-        BoxTexts boxes;
-        for (size_t i = 0; i < boxes.size(); ++i)
-            boxes[i] = QString::fromUtf8(m_boxes[i]);
-        return boxes;
-    }
+    const std::array<QByteArray, 3> &Boxes() const { return m_boxes; }
 
     // True when the rest of the part is not needed.
     bool Start(const char *name, const char **attributes)
@@ -178,14 +213,42 @@ private:
     bool m_haveArea = false;
 };
 
-bool IsNameStart(char c)
+// What each byte may be to the scanner below, looked up once per byte.
+enum ByteClass : uchar {
+    NameStart = 1,
+    NameChar = 2,
+    Space = 4,
+    EndsText = 8,  // '<', or what a plain text may not hold
+    EndsValue = 16 // a quote, or what a plain attribute value may not hold
+};
+
+constexpr std::array<uchar, 256> ByteClasses()
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
+    std::array<uchar, 256> classes{};
+    for (int c = 0; c < 256; ++c) {
+        const bool start = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
+        const bool plain = c < 0x80 && (c >= 0x20 || c == '\t' || c == '\n');
+        int bits = 0;
+        if (start)
+            bits |= NameStart | NameChar;
+        if ((c >= '0' && c <= '9') || c == '-' || c == '.')
+            bits |= NameChar;
+        if (c == ' ' || c == '\t' || c == '\n')
+            bits |= Space;
+        if (!plain || c == '<' || c == '&' || c == '>')
+            bits |= EndsText;
+        if (!plain || c == '<' || c == '&' || c == '\t' || c == '\n' || c == '"' || c == '\'')
+            bits |= EndsValue;
+        classes[size_t(c)] = uchar(bits);
+    }
+    return classes;
 }
 
-bool IsNameChar(char c)
+constexpr std::array<uchar, 256> kByteClasses = ByteClasses();
+
+bool IsA(char c, ByteClass wanted)
 {
-    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+    return kByteClasses[uchar(c)] & wanted;
 }
 
 // Setting expat up costs more than a small page's top. Most parts are plain: ASCII, at most
@@ -204,18 +267,17 @@ public:
         const size_t declared = sizeof(declaration) - 1;
         if (size_t(end - at) >= declared && std::memcmp(at, declaration, declared) == 0)
             at += declared;
-        const auto plain = [](char c) { return uchar(c) < 0x80 && (uchar(c) >= 0x20 || c == '\t' || c == '\n'); };
-        const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n'; };
+        const auto space = [](char c) { return IsA(c, Space); };
         const auto skipSpaces = [&]() {
             const char *from = at;
-            while (at < end && space(*at))
+            while (at < end && IsA(*at, Space))
                 ++at;
             return at > from;
         };
         const auto name = [&]() {
             const char *from = at;
-            if (at < end && IsNameStart(*at))
-                while (at < end && IsNameChar(*at))
+            if (at < end && IsA(*at, NameStart))
+                while (at < end && IsA(*at, NameChar))
                     ++at;
             return Span{from, int(at - from)};
         };
@@ -224,9 +286,10 @@ public:
         while (at < end) {
             if (*at != '<') {
                 const char *from = at;
-                for (; at < end && *at != '<'; ++at)
-                    if (!plain(*at) || *at == '&' || *at == '>')
-                        return false;
+                while (at < end && !IsA(*at, EndsText))
+                    ++at;
+                if (at < end && *at != '<')
+                    return false;
                 if (m_open.empty()) {
                     if (!std::all_of(from, at, space))
                         return false;
@@ -281,9 +344,14 @@ public:
                     return false;
                 const char quote = *at++;
                 const char *value = at;
-                for (; at < end && *at != quote; ++at)
-                    if (!plain(*at) || *at == '<' || *at == '&' || *at == '\t' || *at == '\n')
+                for (;; ++at) {
+                    while (at < end && !IsA(*at, EndsValue))
+                        ++at;
+                    if (at == end || *at == quote)
+                        break;
+                    if (*at != '"' && *at != '\'')
                         return false;
+                }
                 if (at == end)
                     return false;
                 Add(attribute);
@@ -334,20 +402,15 @@ CCA_GRect BoxOfArea(OFD_XmlParser &parser, PlainTopScanner &scanner, const QByte
 {
     uint32_t scannedID = 0;
     PageTop scanned(templateID ? &scannedID : nullptr);
-    BoxTexts boxes;
+    CCA_GRect box;
     if (scanner.Scan(pageBytes, scanned)) {
-        boxes = scanned.Boxes();
         if (templateID)
             *templateID = scannedID;
-    } else {
-        PageTop top(templateID);
-        parser.Parse(pageBytes, top, nullptr);
-        boxes = top.Boxes();
+        return BoxOf(scanned.Boxes(), box) ? box : CCA_GRect();
     }
-    CCA_GRect box;
-    if (!BoxOf(boxes, box))
-        return CCA_GRect();
-    return box;
+    PageTop top(templateID);
+    parser.Parse(pageBytes, top, nullptr);
+    return BoxOf(top.Boxes(), box) ? box : CCA_GRect();
 }
 
 // Background layers, then body, then foreground; a template's layers go below the page's of
