@@ -55,6 +55,12 @@ void OFD_PackageFile::AddPage(const OFD_Page *page, const QString &contentPath, 
     m_pagesByFileID.insert(fileID, page);
 }
 
+void OFD_PackageFile::ReservePages(int count)
+{
+    m_pages.reserve(count);
+    m_pagesByFileID.reserve(count);
+}
+
 const OFD_PackageFile::PageState *OFD_PackageFile::State(const OFD_Page *page) const
 {
     const auto it = m_pages.constFind(page);

@@ -72,6 +72,8 @@ public:
     void SetAnnotIndex(const QString &path, bool exists, bool owned, const QVector<IndexEntry> &entries);
 
     void AddPage(const OFD_Page *page, const QString &contentPath, uint32_t fileID);
+    // Room for `count` pages at once, before a package's pages are added.
+    void ReservePages(int count);
     const PageState *State(const OFD_Page *page) const;
     PageState *State(const OFD_Page *page);
     // Whether `path` may take the annotations of `page` alone: it is listed for that page only

@@ -5,15 +5,15 @@
 namespace {
 
 // Segments that are all names: none empty, "." or "..".
-bool IsPlain(const QString &path)
+bool IsPlain(const QChar *path, int size)
 {
     int start = 0;
-    while (start <= path.size()) {
-        int end = path.indexOf(QLatin1Char('/'), start);
-        if (end < 0)
-            end = path.size();
+    while (start <= size) {
+        int end = start;
+        while (end < size && path[end] != QLatin1Char('/'))
+            ++end;
         const int length = end - start;
-        if (length == 0 || (path.at(start) == QLatin1Char('.') && (length == 1 || (length == 2 && path.at(start + 1) == QLatin1Char('.')))))
+        if (length == 0 || (path[start] == QLatin1Char('.') && (length == 1 || (length == 2 && path[start + 1] == QLatin1Char('.')))))
             return false;
         start = end + 1;
     }
@@ -30,8 +30,9 @@ QString OFD_PackagePath::Resolve(const QString &baseFolder, const QString &locat
         return QString();
     const bool absolute = loc.startsWith(QLatin1Char('/'));
     // Most locations are plain relative names under a plain folder: no need to take them apart.
-    if (!absolute && IsPlain(loc) && (baseFolder.isEmpty() || (baseFolder.endsWith(QLatin1Char('/'))
-                                                                && IsPlain(baseFolder.left(baseFolder.size() - 1)))))
+    if (!absolute && IsPlain(loc.constData(), loc.size())
+        && (baseFolder.isEmpty()
+            || (baseFolder.endsWith(QLatin1Char('/')) && IsPlain(baseFolder.constData(), baseFolder.size() - 1))))
         return baseFolder + loc;
     QStringList parts;
     if (!absolute)

@@ -613,6 +613,7 @@ void OFD_PackageReader::ReadCommonData(const OFD_XmlElement &doc)
 void OFD_PackageReader::ReadPageBoxes(const QVector<QString> &pagePaths, QVector<CCA_GRect> &pageBoxes)
 {
     QHash<QString, int> pageOfPath;
+    pageOfPath.reserve(pagePaths.size());
     for (int i = 0; i < pagePaths.size(); ++i)
         pageOfPath.insert(pagePaths.at(i), i);
     QHash<QString, uint32_t> templateOfPath;
@@ -671,6 +672,8 @@ void OFD_PackageReader::AddPages(const QVector<OFD_XmlElement *> &pageElements)
     QVector<CCA_GRect> pageBoxes(pagePaths.size());
     ReadPageBoxes(pagePaths, pageBoxes);
     QSet<uint32_t> pageIDs;
+    pageIDs.reserve(pageElements.size());
+    m_file->ReservePages(pageElements.size());
     for (int i = 0; i < pageElements.size(); ++i) {
         uint32_t id = pageElements.at(i)->UIntAttribute(QStringLiteral("ID"));
         const uint32_t fileID = id;
