@@ -85,6 +85,21 @@ bool BoxOf(const BoxTexts &boxes, CCA_GRect &box)
     return false;
 }
 
+// Page sizes are mostly whole millimetres: up to nine digits, no leading zero.
+bool WholeNumber(const char *data, int size, double &value)
+{
+    if (size < 1 || size > 9 || (data[0] == '0' && size > 1))
+        return false;
+    int number = 0;
+    for (int i = 0; i < size; ++i) {
+        if (data[i] < '0' || data[i] > '9')
+            return false;
+        number = number * 10 + (data[i] - '0');
+    }
+    value = number;
+    return true;
+}
+
 // The same over the bytes of a page's top: its boxes are nearly always plain ASCII numbers,
 // read here without making strings of them; other text takes the road above.
 bool BoxOf(const std::array<QByteArray, 3> &boxes, CCA_GRect &box)
@@ -112,7 +127,9 @@ bool BoxOf(const std::array<QByteArray, 3> &boxes, CCA_GRect &box)
             int end = i;
             while (end < size && !separator(data[end]))
                 ++end;
-            ok = found < 4 && OFD_XmlElement::ParseDouble(std::string_view(data + i, size_t(end - i)), n[found++]);
+            ok = found < 4 && (WholeNumber(data + i, end - i, n[found])
+                               || OFD_XmlElement::ParseDouble(std::string_view(data + i, size_t(end - i)), n[found]));
+            ++found;
             i = end;
         }
         if (!ok || found != 4 || n[2] < 0 || n[3] < 0)

@@ -502,6 +502,12 @@ private slots:
                                          << QByteArray("0 0 100 200") << 210.f << 297.f;
         QTest::newRow("end tag of another") << QByteArray("<a></b>") << QByteArray("0 0 100 200") << 210.f << 297.f;
         QTest::newRow("not UTF-8") << QByteArray("<a>\xff</a>") << QByteArray("0 0 100 200") << 210.f << 297.f;
+        QTest::newRow("commas and tabs") << QByteArray() << QByteArray("0,0\t100, 200") << 100.f << 200.f;
+        QTest::newRow("leading zeros") << QByteArray() << QByteArray("0 0 0100 0200") << 100.f << 200.f;
+        QTest::newRow("fractions") << QByteArray() << QByteArray("10.5 0 99.25 200.5") << 99.25f << 200.5f;
+        QTest::newRow("ten digits") << QByteArray() << QByteArray("0 0 1000000000 200") << 1e9f << 200.f;
+        QTest::newRow("no-break space") << QByteArray() << QByteArray("0\xc2\xa0" "0 100 200") << 100.f << 200.f;
+        QTest::newRow("five numbers") << QByteArray() << QByteArray("0 0 100 200 5") << 210.f << 297.f;
     }
 
     void pageBoxesWhateverTheMarkup()
