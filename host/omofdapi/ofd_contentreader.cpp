@@ -111,13 +111,19 @@ CCA_Path ClipAreaPath(const OFD_XmlElement &area)
     return path;
 }
 
-bool BoxAttribute(const OFD_XmlElement &element, const QString &name, CCA_GRect &rect)
+// "x y w h" as read; false for a negative size.
+bool BoxOfNumbers(const double (&n)[4], CCA_GRect &rect)
 {
-    double n[4];
-    if (!element.NumbersAttribute(name, n, 4) || n[2] < 0 || n[3] < 0)
+    if (n[2] < 0 || n[3] < 0)
         return false;
     rect = CCA_GRect(float(n[0]), float(n[1]), float(n[0] + n[2]), float(n[1] + n[3]));
     return true;
+}
+
+bool BoxAttribute(const OFD_XmlElement &element, const QString &name, CCA_GRect &rect)
+{
+    double n[4];
+    return element.NumbersAttribute(name, n, 4) && BoxOfNumbers(n, rect);
 }
 
 bool MatrixAttribute(const OFD_XmlElement &element, const QString &name, CCA_Matrix &matrix)
@@ -172,10 +178,13 @@ std::function<QByteArray()> OFD_ContentReader::EntryProvider(const QString &path
 bool OFD_ContentReader::ParseBox(const QString &text, CCA_GRect &rect)
 {
     double n[4];
-    if (!OFD_XmlElement::ParseNumbers(text, n, 4) || n[2] < 0 || n[3] < 0)
-        return false;
-    rect = CCA_GRect(float(n[0]), float(n[1]), float(n[0] + n[2]), float(n[1] + n[3]));
-    return true;
+    return OFD_XmlElement::ParseNumbers(text, n, 4) && BoxOfNumbers(n, rect);
+}
+
+bool OFD_ContentReader::ParseBox(std::string_view text, CCA_GRect &rect)
+{
+    double n[4];
+    return OFD_XmlElement::ParseNumbers(text, n, 4) && BoxOfNumbers(n, rect);
 }
 
 bool OFD_ContentReader::ParseMatrix(const QString &text, CCA_Matrix &matrix)

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 class G_Action;
@@ -44,6 +45,7 @@ public:
 
     // "x y width height" as left, top, right, bottom.
     static bool ParseBox(const QString &text, CCA_GRect &rect);
+    static bool ParseBox(std::string_view text, CCA_GRect &rect); // UTF-8
     static bool ParseMatrix(const QString &text, CCA_Matrix &matrix);
     // A DeltaX/DeltaY list with its "g count value" repeats expanded.
     static std::vector<float> ParseDeltas(const QString &text);

@@ -71,71 +71,15 @@ void NoteIDs(const QByteArray &bytes, OFD_DocumentContext &context)
 
 // The page box of an Area (or PageArea) element: PhysicalBox, else ApplicationBox, else ContentBox.
 const char *const kBoxNames[] = {"PhysicalBox", "ApplicationBox", "ContentBox"};
-using BoxTexts = std::array<QString, 3>;
+using BoxTexts = std::array<QByteArray, 3>;
 
+// The first of the boxes with a positive size, moved to the origin.
 bool BoxOf(const BoxTexts &boxes, CCA_GRect &box)
 {
-    for (const QString &text : boxes) {
-        CCA_GRect rect;
-        if (OFD_ContentReader::ParseBox(text, rect) && rect.Width() > 0 && rect.Height() > 0) {
-            box = CCA_GRect(0, 0, rect.Width(), rect.Height());
-            return true;
-        }
-    }
-    return false;
-}
-
-// Page sizes are mostly whole millimetres: up to nine digits, no leading zero.
-bool WholeNumber(const char *data, int size, double &value)
-{
-    if (size < 1 || size > 9 || (data[0] == '0' && size > 1))
-        return false;
-    int number = 0;
-    for (int i = 0; i < size; ++i) {
-        if (data[i] < '0' || data[i] > '9')
-            return false;
-        number = number * 10 + (data[i] - '0');
-    }
-    value = number;
-    return true;
-}
-
-// The same over the bytes of a page's top: its boxes are nearly always plain ASCII numbers,
-// read here without making strings of them; other text takes the road above.
-bool BoxOf(const std::array<QByteArray, 3> &boxes, CCA_GRect &box)
-{
     for (const QByteArray &text : boxes) {
-        const char *const data = text.constData();
-        const int size = text.size();
-        if (std::any_of(data, data + size, [](char c) { return uchar(c) >= 0x80; })) {
-            CCA_GRect rect;
-            if (OFD_ContentReader::ParseBox(QString::fromUtf8(text), rect) && rect.Width() > 0 && rect.Height() > 0) {
-                box = CCA_GRect(0, 0, rect.Width(), rect.Height());
-                return true;
-            }
-            continue;
-        }
-        const auto separator = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == ','; };
-        double n[4];
-        int found = 0;
-        bool ok = true;
-        for (int i = 0; i < size && ok;) {
-            if (separator(data[i])) {
-                ++i;
-                continue;
-            }
-            int end = i;
-            while (end < size && !separator(data[end]))
-                ++end;
-            ok = found < 4 && (WholeNumber(data + i, end - i, n[found])
-                               || OFD_XmlElement::ParseDouble(std::string_view(data + i, size_t(end - i)), n[found]));
-            ++found;
-            i = end;
-        }
-        if (!ok || found != 4 || n[2] < 0 || n[3] < 0)
-            continue;
-        const CCA_GRect rect{float(n[0]), float(n[1]), float(n[0] + n[2]), float(n[1] + n[3])};
-        if (rect.Width() > 0 && rect.Height() > 0) {
+        CCA_GRect rect;
+        if (OFD_ContentReader::ParseBox(std::string_view(text.constData(), size_t(text.size())), rect)
+            && rect.Width() > 0 && rect.Height() > 0) {
             box = CCA_GRect(0, 0, rect.Width(), rect.Height());
             return true;
         }
@@ -149,7 +93,7 @@ bool BoxOfElement(const OFD_XmlElement *area, CCA_GRect &box)
         return false;
     BoxTexts boxes;
     for (size_t i = 0; i < boxes.size(); ++i)
-        boxes[i] = area->ChildText(QLatin1String(kBoxNames[i]));
+        boxes[i] = area->ChildText(QLatin1String(kBoxNames[i])).toUtf8();
     return BoxOf(boxes, box);
 }
 
@@ -159,7 +103,7 @@ class PageTop : public OFD_XmlParser::Handler
 {
 public:
     explicit PageTop(uint32_t *templateID) : m_templateID(templateID) {}
-    const std::array<QByteArray, 3> &Boxes() const { return m_boxes; }
+    const BoxTexts &Boxes() const { return m_boxes; }
 
     // True when the rest of the part is not needed.
     bool Start(const char *name, const char **attributes)
@@ -222,7 +166,7 @@ private:
     }
 
     uint32_t *m_templateID;
-    std::array<QByteArray, 3> m_boxes;
+    BoxTexts m_boxes;
     int m_box = -1; // which of them is being read
     QByteArray m_boxText;
     int m_depth = 0;

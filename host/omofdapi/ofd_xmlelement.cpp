@@ -742,30 +742,53 @@ bool PlainDecimal(const Char *data, int size, double &value)
     return true;
 }
 
-// Calls `take` with each number of `text`; false when a token is not one or `take` refuses.
-template <class Take>
-bool EachNumber(const QString &text, Take take)
+bool IsSeparator(QChar c)
 {
-    const QChar *data = text.constData();
-    const int size = text.size();
-    auto separator = [](QChar c) { return c.isSpace() || c == QLatin1Char(','); };
+    return c.isSpace() || c == QLatin1Char(',');
+}
+
+bool IsSeparator(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == ',';
+}
+
+double FullConversion(const QChar *data, int size, bool &ok)
+{
+    return QString::fromRawData(data, size).toDouble(&ok);
+}
+
+double FullConversion(const char *data, int size, bool &ok)
+{
+    return QString::fromLatin1(data, size).toDouble(&ok);
+}
+
+// Calls `take` with each number of `data`; false when a token is not one or `take` refuses.
+template <class Char, class Take>
+bool EachNumberIn(const Char *data, int size, Take take)
+{
     for (int i = 0; i < size;) {
-        if (separator(data[i])) {
+        if (IsSeparator(data[i])) {
             ++i;
             continue;
         }
         int end = i;
-        while (end < size && !separator(data[end]))
+        while (end < size && !IsSeparator(data[end]))
             ++end;
         double value = 0;
         bool ok = PlainDecimal(data + i, end - i, value);
         if (!ok)
-            value = QStringRef(&text, i, end - i).toDouble(&ok);
+            value = FullConversion(data + i, end - i, ok);
         if (!ok || !InFloatRange(value) || !take(value))
             return false;
         i = end;
     }
     return true;
+}
+
+template <class Take>
+bool EachNumber(const QString &text, Take take)
+{
+    return EachNumberIn(text.constData(), text.size(), take);
 }
 
 bool IsAscii(std::string_view text)
@@ -783,26 +806,21 @@ bool EachNumber(std::string_view text, Take take)
 {
     if (!IsAscii(text))
         return EachNumber(QString::fromUtf8(text.data(), int(text.size())), take);
-    const char *data = text.data();
-    const int size = int(text.size());
-    auto separator = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == ','; };
-    for (int i = 0; i < size;) {
-        if (separator(data[i])) {
-            ++i;
-            continue;
-        }
-        int end = i;
-        while (end < size && !separator(data[end]))
-            ++end;
-        double value = 0;
-        bool ok = PlainDecimal(data + i, end - i, value);
-        if (!ok)
-            value = QString::fromLatin1(data + i, end - i).toDouble(&ok);
-        if (!ok || !InFloatRange(value) || !take(value))
-            return false;
-        i = end;
-    }
-    return true;
+    return EachNumberIn(text.data(), int(text.size()), take);
+}
+
+// Exactly `count` numbers into `numbers`.
+template <class Text>
+bool CountedNumbers(const Text &text, double *numbers, int count)
+{
+    int found = 0;
+    return EachNumber(text, [&](double value) {
+               if (found == count)
+                   return false;
+               numbers[found++] = value;
+               return true;
+           })
+        && found == count;
 }
 
 template <class Take>
@@ -1090,15 +1108,9 @@ bool OFD_XmlElement::BoolAttribute(const QString &name, bool fallback) const
 
 bool OFD_XmlElement::NumbersAttribute(const QString &name, double *numbers, int count) const
 {
-    int found = 0;
-    return EachNumberOf(*this, name,
-                        [&](double value) {
-                            if (found == count)
-                                return false;
-                            numbers[found++] = value;
-                            return true;
-                        })
-        && found == count;
+    // A missing attribute has no bytes at all; an empty one has its empty text.
+    const std::string_view text = Utf8Attribute(name);
+    return text.data() ? CountedNumbers(text, numbers, count) : CountedNumbers(QString(), numbers, count);
 }
 
 bool OFD_XmlElement::NumbersAttribute(const QString &name, QVector<double> &numbers) const
@@ -1130,14 +1142,12 @@ bool OFD_XmlElement::ParseNumbers(const QString &text, QVector<double> &numbers)
 
 bool OFD_XmlElement::ParseNumbers(const QString &text, double *numbers, int count)
 {
-    int found = 0;
-    return EachNumber(text, [&](double value) {
-               if (found == count)
-                   return false;
-               numbers[found++] = value;
-               return true;
-           })
-        && found == count;
+    return CountedNumbers(text, numbers, count);
+}
+
+bool OFD_XmlElement::ParseNumbers(std::string_view text, double *numbers, int count)
+{
+    return CountedNumbers(text, numbers, count);
 }
 
 bool OFD_XmlElement::ParseDouble(const QString &text, double &value)

@@ -66,6 +66,8 @@ public:
     static bool ParseNumbers(const QString &text, QVector<double> &numbers);
     // Exactly `count` such numbers.
     static bool ParseNumbers(const QString &text, double *numbers, int count);
+    // The same for UTF-8 text.
+    static bool ParseNumbers(std::string_view text, double *numbers, int count);
     static bool ParseDouble(const QString &text, double &value);
     // The same for UTF-8 text.
     static bool ParseDouble(std::string_view text, double &value);
