@@ -149,7 +149,6 @@ bool OFD_ZipArchive::Open(const QString &filePath, QString *error)
         m_entries.insert(name, {quint64(i), size, (st.valid & ZIP_STAT_MTIME) ? qint64(st.mtime) : 0, false, record});
         m_foldedNames.insert(name.toCaseFolded(), name);
     }
-    m_recordsInMemory.assign(records.size(), false);
     m_listsEveryRecord = m_names.size() == m_directory.Count()
         && std::all_of(m_listedRecords.cbegin(), m_listedRecords.cend(), [](int record) { return record >= 0; });
     m_zip = archive;
@@ -163,7 +162,6 @@ void OFD_ZipArchive::Close()
     m_stamp = FileStamp();
     m_names.clear();
     m_listedRecords.clear();
-    m_recordsInMemory.clear();
     m_entries.clear();
     m_foldedNames.clear();
     m_memory.clear();
@@ -208,8 +206,7 @@ int OFD_ZipArchive::RecordIndex(const QString &name) const
 
 int OFD_ZipArchive::ListedRecord(int listed) const
 {
-    const int record = listed >= 0 && size_t(listed) < m_listedRecords.size() ? m_listedRecords[size_t(listed)] : -1;
-    return record >= 0 && !m_recordsInMemory[size_t(record)] ? record : -1;
+    return listed >= 0 && size_t(listed) < m_listedRecords.size() ? m_listedRecords[size_t(listed)] : -1;
 }
 
 QByteArray OFD_ZipArchive::ReadRaw(qint64 offset, qint64 length) const
@@ -309,8 +306,9 @@ void OFD_ZipArchive::Overlay(const QHash<QString, QByteArray> &written, const QS
             m_names.append(stored);
             m_listedRecords.push_back(-1);
             m_foldedNames.insert(stored.toCaseFolded(), stored);
-        } else if (const int record = m_entries.value(stored).record; record >= 0) {
-            m_recordsInMemory[size_t(record)] = true;
+        } else if (const int listed = m_names.indexOf(stored); listed >= 0) {
+            // Served from memory now: no record of the file is its own any more.
+            m_listedRecords[size_t(listed)] = -1;
         }
         m_entries.insert(stored, {0, it.value().size(), now, true});
         m_memory.insert(stored, it.value());

@@ -110,8 +110,7 @@ private:
     zip *m_zip = nullptr;
     QString m_filePath;
     QStringList m_names;
-    std::vector<int> m_listedRecords;  // by place in m_names: its record, or -1
-    std::vector<bool> m_recordsInMemory; // by place in the directory: written over since the open
+    std::vector<int> m_listedRecords; // by place in m_names: its record, or -1 (also once written over)
     QHash<QString, Entry> m_entries;
     QHash<QString, QString> m_foldedNames;
     QHash<QString, QByteArray> m_memory;
