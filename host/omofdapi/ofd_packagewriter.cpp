@@ -202,6 +202,8 @@ private:
     QString OwnPart(const OFD_Page *page, const OFD_PackageFile::PageState &state, bool empty);
     void WriteIndex();
     bool WriteDocumentPart();
+    // Whether the annotation index is written where the package did not have it.
+    bool IndexMoved() const { return m_indexPath != m_file.AnnotIndexPath(); }
     void EditDocumentTree(OFD_XmlElement &root, uint32_t maxID) const;
     bool DocumentText(QByteArray &bytes, QString *error) const;
     QByteArray PatchedDocument(const OFD_XmlElement &root, uint32_t maxID) const;
@@ -394,8 +396,7 @@ void PackageUpdate::WriteIndex()
 bool PackageUpdate::WriteDocumentPart()
 {
     const uint32_t maxID = qMax(m_document->MaxID(), m_file.FileMaxUnitID());
-    const bool indexMoved = m_indexPath != m_file.AnnotIndexPath();
-    if (maxID == m_file.FileMaxUnitID() && !indexMoved)
+    if (maxID == m_file.FileMaxUnitID() && !IndexMoved())
         return true;
     std::unique_ptr<OFD_XmlElement> parsed;
     const OFD_XmlElement *read = m_file.DocumentRoot().get();
@@ -443,7 +444,7 @@ void PackageUpdate::EditDocumentTree(OFD_XmlElement &root, uint32_t maxID) const
     common->SortChildren(CommonDataOrder());
     // A tree kept after a text edit may lack the index reference the edit added.
     OFD_XmlElement *annotations = root.Child(QStringLiteral("Annotations"));
-    if (!annotations || m_indexPath != m_file.AnnotIndexPath()) {
+    if (!annotations || IndexMoved()) {
         if (!annotations)
             annotations = root.AddChild(QStringLiteral("Annotations"));
         annotations->SetText(OFD_PackagePath::LocationFrom(OFD_PackagePath::Folder(m_file.DocumentPath()), m_indexPath));
@@ -465,7 +466,7 @@ QByteArray PackageUpdate::PatchedDocument(const OFD_XmlElement &root, uint32_t m
 {
     const OFD_XmlElement *common = root.Child(QStringLiteral("CommonData"));
     const OFD_XmlElement *area = common ? common->Child(QStringLiteral("PageArea")) : nullptr;
-    const bool indexMoved = m_indexPath != m_file.AnnotIndexPath();
+    const bool indexMoved = IndexMoved();
     if (!area || !common->Child(QStringLiteral("MaxUnitID")) || !OFD_DocumentPatch::InOrder(root, DocumentOrder())
         || !OFD_DocumentPatch::InOrder(*common, CommonDataOrder()) || !OFD_DocumentPatch::InOrder(*area, PageAreaOrder()))
         return QByteArray();
