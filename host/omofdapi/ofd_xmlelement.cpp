@@ -832,18 +832,25 @@ bool EachNumberOf(const OFD_XmlElement &element, const QString &name, Take take)
 }
 
 // Up to nine plain digits cannot overflow; anything else takes the full conversion.
-bool PlainDigits(std::string_view text, uint32_t &value)
+template <class Char>
+bool PlainDigits(const Char *data, int size, uint32_t &value)
 {
-    if (text.empty() || text.size() > 9)
+    if (size <= 0 || size > 9)
         return false;
     uint32_t digits = 0;
-    for (const char c : text) {
+    for (int i = 0; i < size; ++i) {
+        const ushort c = CodeOf(data[i]);
         if (c < '0' || c > '9')
             return false;
         digits = digits * 10 + uint32_t(c - '0');
     }
     value = digits;
     return true;
+}
+
+bool PlainDigits(std::string_view text, uint32_t &value)
+{
+    return PlainDigits(text.data(), int(text.size()), value);
 }
 
 QString FromUtf8(std::string_view text)
@@ -1171,17 +1178,8 @@ bool OFD_XmlElement::ParseDouble(std::string_view text, double &value)
 
 bool OFD_XmlElement::ParseUInt(const QString &text, uint32_t &value)
 {
-    // Up to nine plain digits cannot overflow; anything else takes the full conversion.
-    if (!text.isEmpty() && text.size() <= 9) {
-        uint32_t digits = 0;
-        int at = 0;
-        for (; at < text.size() && text.at(at).unicode() >= '0' && text.at(at).unicode() <= '9'; ++at)
-            digits = digits * 10 + uint32_t(text.at(at).unicode() - '0');
-        if (at == text.size()) {
-            value = digits;
-            return true;
-        }
-    }
+    if (PlainDigits(text.constData(), text.size(), value))
+        return true;
     bool ok = false;
     const uint parsed = text.trimmed().toUInt(&ok);
     if (!ok)
