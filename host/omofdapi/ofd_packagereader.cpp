@@ -18,6 +18,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -71,15 +72,14 @@ void NoteIDs(const QByteArray &bytes, OFD_DocumentContext &context)
 
 // The page box of an Area (or PageArea) element: PhysicalBox, else ApplicationBox, else ContentBox.
 const char *const kBoxNames[] = {"PhysicalBox", "ApplicationBox", "ContentBox"};
-using BoxTexts = std::array<QByteArray, 3>;
+using BoxTexts = std::array<std::string, 3>;
 
 // The first of the boxes with a positive size, moved to the origin.
 bool BoxOf(const BoxTexts &boxes, CCA_GRect &box)
 {
-    for (const QByteArray &text : boxes) {
+    for (const std::string &text : boxes) {
         CCA_GRect rect;
-        if (OFD_ContentReader::ParseBox(std::string_view(text.constData(), size_t(text.size())), rect)
-            && rect.Width() > 0 && rect.Height() > 0) {
+        if (OFD_ContentReader::ParseBox(std::string_view(text), rect) && rect.Width() > 0 && rect.Height() > 0) {
             box = CCA_GRect(0, 0, rect.Width(), rect.Height());
             return true;
         }
@@ -93,40 +93,50 @@ bool BoxOfElement(const OFD_XmlElement *area, CCA_GRect &box)
         return false;
     BoxTexts boxes;
     for (size_t i = 0; i < boxes.size(); ++i)
-        boxes[i] = area->ChildText(QLatin1String(kBoxNames[i])).toUtf8();
+        boxes[i] = area->ChildText(QLatin1String(kBoxNames[i])).toUtf8().toStdString();
     return BoxOf(boxes, box);
 }
 
 // Reads the top of a page or template part for its Area and the template it uses, and stops
-// at its Content once the Area is known.
+// at its Content once the Area is known. One reads every part in turn, reusing its room.
 class PageTop : public OFD_XmlParser::Handler
 {
 public:
-    explicit PageTop(uint32_t *templateID) : m_templateID(templateID) {}
+    void Reset(uint32_t *templateID)
+    {
+        m_templateID = templateID;
+        for (std::string &box : m_boxes)
+            box.clear();
+        m_box = -1;
+        m_depth = 0;
+        m_inArea = false;
+        m_haveArea = false;
+    }
     const BoxTexts &Boxes() const { return m_boxes; }
 
-    // True when the rest of the part is not needed.
-    bool Start(const char *name, const char **attributes)
+    // `attributes` holds `count` names and values in turn. True when the rest of the part is not needed.
+    bool Start(std::string_view name, const std::string_view *attributes, size_t count)
     {
         ++m_depth;
         if (m_depth == 3 && m_inArea) {
-            const char *local = LocalName(name);
+            const std::string_view local = LocalName(name);
             m_box = -1;
             for (int i = 0; i < 3 && m_box < 0; ++i)
-                if (std::strcmp(local, kBoxNames[i]) == 0)
+                if (local == kBoxNames[i])
                     m_box = i;
             m_boxText.clear();
         }
         if (m_depth != 2)
             return false;
-        const char *local = LocalName(name);
-        if (std::strcmp(local, "Area") == 0) {
+        const std::string_view local = LocalName(name);
+        if (local == "Area") {
             m_inArea = true;
-        } else if (std::strcmp(local, "Template") == 0) {
-            for (int i = 0; m_templateID && *m_templateID == 0 && attributes[i]; i += 2)
-                if (std::strcmp(attributes[i], "TemplateID") == 0)
-                    OFD_XmlElement::ParseUInt(QString::fromUtf8(attributes[i + 1]), *m_templateID);
-        } else if (std::strcmp(local, "Content") == 0 && m_haveArea) {
+        } else if (local == "Template") {
+            for (size_t i = 0; m_templateID && *m_templateID == 0 && i + 1 < count; i += 2)
+                if (attributes[i] == "TemplateID")
+                    OFD_XmlElement::ParseUInt(QString::fromUtf8(attributes[i + 1].data(), int(attributes[i + 1].size())),
+                                              *m_templateID);
+        } else if (local == "Content" && m_haveArea) {
             return true;
         }
         return false;
@@ -146,12 +156,15 @@ public:
     void AddText(const char *text, int length)
     {
         if (m_depth == 3 && m_inArea && m_box >= 0)
-            m_boxText.append(text, length);
+            m_boxText.append(text, size_t(length));
     }
 
     void StartElement(OFD_XmlParser &parser, const char *name, const char **attributes) override
     {
-        if (Start(name, attributes))
+        m_attributes.clear();
+        for (int i = 0; attributes[i]; ++i)
+            m_attributes.emplace_back(attributes[i]);
+        if (Start(name, m_attributes.data(), m_attributes.size()))
             parser.Stop();
     }
     void EndElement(OFD_XmlParser &) override { End(); }
@@ -159,19 +172,20 @@ public:
     void Break(OFD_XmlParser &, bool) override {}
 
 private:
-    static const char *LocalName(const char *name)
+    static std::string_view LocalName(std::string_view name)
     {
-        const char *colon = std::strchr(name, ':');
-        return colon ? colon + 1 : name;
+        const size_t colon = name.find(':');
+        return colon == std::string_view::npos ? name : name.substr(colon + 1);
     }
 
-    uint32_t *m_templateID;
+    uint32_t *m_templateID = nullptr;
     BoxTexts m_boxes;
     int m_box = -1; // which of them is being read
-    QByteArray m_boxText;
+    std::string m_boxText;
     int m_depth = 0;
     bool m_inArea = false;
     bool m_haveArea = false;
+    std::vector<std::string_view> m_attributes; // expat's, for Start
 };
 
 // What each byte may be to the scanner below, looked up once per byte.
@@ -276,9 +290,7 @@ public:
             const Span element = name();
             if (element.length == 0 || rootDone)
                 return false;
-            m_texts.clear();
-            m_starts.clear();
-            Add(element);
+            m_attributes.clear();
             bool empty = false;
             for (;;) {
                 const bool spaced = skipSpaces();
@@ -294,8 +306,8 @@ public:
                 const Span attribute = spaced ? name() : Span{at, 0};
                 if (attribute.length == 0)
                     return false;
-                for (size_t i = 1; i < m_starts.size(); i += 2)
-                    if (attribute.Equals(Span{m_texts.data() + m_starts[i], int(m_starts[i + 1] - m_starts[i] - 1)}))
+                for (size_t i = 0; i < m_attributes.size(); i += 2)
+                    if (attribute.View() == m_attributes[i])
                         return false;
                 skipSpaces();
                 if (at == end || *at++ != '=')
@@ -315,15 +327,11 @@ public:
                 }
                 if (at == end)
                     return false;
-                Add(attribute);
-                Add(Span{value, int(at - value)});
+                m_attributes.push_back(attribute.View());
+                m_attributes.emplace_back(value, size_t(at - value));
                 ++at;
             }
-            m_attributes.clear();
-            for (size_t i = 1; i < m_starts.size(); ++i)
-                m_attributes.push_back(m_texts.data() + m_starts[i]);
-            m_attributes.push_back(nullptr);
-            if (top.Start(m_texts.data(), m_attributes.data()))
+            if (top.Start(element.View(), m_attributes.data(), m_attributes.size()))
                 return true;
             if (empty) {
                 top.End();
@@ -341,35 +349,26 @@ private:
     {
         const char *at;
         int length;
-        bool Equals(const Span &other) const
-        {
-            return length == other.length && std::memcmp(at, other.at, size_t(length)) == 0;
-        }
+        std::string_view View() const { return std::string_view(at, size_t(length)); }
+        bool Equals(const Span &other) const { return View() == other.View(); }
     };
-    void Add(const Span &text)
-    {
-        m_starts.push_back(m_texts.size());
-        m_texts.append(text.at, size_t(text.length));
-        m_texts.push_back('\0');
-    }
 
-    std::vector<Span> m_open; // the elements open, in the part's bytes
-    std::string m_texts;      // the start tag's name, then its attributes' names and values, each ending in a zero
-    std::vector<size_t> m_starts;
-    std::vector<const char *> m_attributes;
+    std::vector<Span> m_open;                   // the elements open, in the part's bytes
+    std::vector<std::string_view> m_attributes; // of the start tag read: names and values in turn
 };
 
-CCA_GRect BoxOfArea(OFD_XmlParser &parser, PlainTopScanner &scanner, const QByteArray &pageBytes, uint32_t *templateID)
+CCA_GRect BoxOfArea(OFD_XmlParser &parser, PlainTopScanner &scanner, PageTop &top, const QByteArray &pageBytes,
+                    uint32_t *templateID)
 {
     uint32_t scannedID = 0;
-    PageTop scanned(templateID ? &scannedID : nullptr);
+    top.Reset(templateID ? &scannedID : nullptr);
     CCA_GRect box;
-    if (scanner.Scan(pageBytes, scanned)) {
+    if (scanner.Scan(pageBytes, top)) {
         if (templateID)
             *templateID = scannedID;
-        return BoxOf(scanned.Boxes(), box) ? box : CCA_GRect();
+        return BoxOf(top.Boxes(), box) ? box : CCA_GRect();
     }
-    PageTop top(templateID);
+    top.Reset(templateID);
     parser.Parse(pageBytes, top, nullptr);
     return BoxOf(top.Boxes(), box) ? box : CCA_GRect();
 }
@@ -585,6 +584,7 @@ void OFD_PackageReader::ReadPageBoxes(const QVector<QString> &pagePaths, QVector
     QStringList unscanned;
     OFD_XmlParser boxParser; // one for all: its setup costs more than reading a small page
     PlainTopScanner scanner;
+    PageTop top;
     for (const QString &name : m_archive->EntryNames()) {
         const auto page = pageOfPath.constFind(name);
         const bool isPage = page != pageOfPath.constEnd();
@@ -600,10 +600,10 @@ void OFD_PackageReader::ReadPageBoxes(const QVector<QString> &pagePaths, QVector
         NoteIDs(bytes, *m_document->Context());
         if (isPage) {
             const int index = page.value();
-            pageBoxes[index] = BoxOfArea(boxParser, scanner, bytes, &pageTemplates[index]);
+            pageBoxes[index] = BoxOfArea(boxParser, scanner, top, bytes, &pageTemplates[index]);
         }
         if (isTemplate)
-            templateBoxes.insert(templateOfPath.value(name), BoxOfArea(boxParser, scanner, bytes, nullptr));
+            templateBoxes.insert(templateOfPath.value(name), BoxOfArea(boxParser, scanner, top, bytes, nullptr));
     }
     // Holds the archive, not the reader: the context may outlive the document.
     const std::shared_ptr<OFD_ZipArchive> archive = m_archive;
