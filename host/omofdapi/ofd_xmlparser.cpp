@@ -7,6 +7,7 @@
 #include <expat.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -95,6 +96,131 @@ int PlainPrologLength(const QByteArray &data)
     return skip("?>") ? int(at - begin) : 0;
 }
 
+// What each byte may be to the plain reader, looked up once per byte.
+enum ByteClass : uchar {
+    NameStart = 1,
+    NameChar = 2,
+    Space = 4,
+    TextByte = 8,  // taken as it is in text
+    ValueByte = 16 // taken as it is in an attribute value
+};
+
+constexpr std::array<uchar, 256> ByteClasses()
+{
+    std::array<uchar, 256> classes{};
+    for (int c = 0x20; c < 0x80; ++c)
+        classes[size_t(c)] = TextByte | ValueByte;
+    for (const char c : {'<', '&'})
+        classes[uchar(c)] = 0;
+    classes[uchar(']')] = ValueByte; // "]]>" may not stand in text
+    classes[uchar('"')] = classes[uchar('\'')] = TextByte;
+    classes[uchar(' ')] |= Space;
+    classes[uchar('\t')] = classes[uchar('\n')] = Space | TextByte; // values turn them into spaces
+    for (int c = 0; c < 26; ++c)
+        classes[size_t('a' + c)] = classes[size_t('A' + c)] = TextByte | ValueByte | NameStart | NameChar;
+    classes[uchar('_')] = classes[uchar(':')] = TextByte | ValueByte | NameStart | NameChar;
+    for (int c = 0; c < 10; ++c)
+        classes[size_t('0' + c)] |= NameChar;
+    classes[uchar('-')] |= NameChar;
+    classes[uchar('.')] |= NameChar;
+    return classes;
+}
+
+constexpr std::array<uchar, 256> kByteClasses = ByteClasses();
+
+bool Is(uchar c, ByteClass wanted)
+{
+    return kByteClasses[c] & wanted;
+}
+
+// The length of the UTF-8 sequence at `at` when it is a character XML allows, else 0.
+int CharacterLength(const uchar *at, const uchar *end)
+{
+    const auto tail = [&](int n) {
+        if (end - at < n)
+            return false;
+        for (int i = 1; i < n; ++i)
+            if ((at[i] & 0xC0) != 0x80)
+                return false;
+        return true;
+    };
+    const uchar lead = at[0];
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return tail(2) ? 2 : 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        if (!tail(3) || (lead == 0xE0 && at[1] < 0xA0) || (lead == 0xED && at[1] > 0x9F)
+            || (lead == 0xEF && at[1] == 0xBF && at[2] >= 0xBE))
+            return 0;
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        if (!tail(4) || (lead == 0xF0 && at[1] < 0x90) || (lead == 0xF4 && at[1] > 0x8F))
+            return 0;
+        return 4;
+    }
+    return 0;
+}
+
+// Writes what the reference at `at` ('&') stands for at `out`, in UTF-8, and moves both past
+// it; false for a reference to anything but the predefined entities or a character XML allows.
+bool ReplaceReference(const uchar *&at, const uchar *end, char *&out)
+{
+    const uchar *semicolon = static_cast<const uchar *>(std::memchr(at, ';', size_t(std::min<qptrdiff>(end - at, 12))));
+    if (!semicolon)
+        return false;
+    const std::string_view name(reinterpret_cast<const char *>(at + 1), size_t(semicolon - at - 1));
+    at = semicolon + 1;
+    static const std::pair<std::string_view, char> predefined[] = {
+        {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+    for (const auto &entity : predefined) {
+        if (name == entity.first) {
+            *out++ = entity.second;
+            return true;
+        }
+    }
+    if (name.size() < 2 || name[0] != '#')
+        return false;
+    const bool hex = name[1] == 'x';
+    const std::string_view digits = name.substr(hex ? 2 : 1);
+    if (digits.empty())
+        return false;
+    uint32_t code = 0;
+    for (const char c : digits) {
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return false;
+        code = code * (hex ? 16 : 10) + uint32_t(digit);
+        if (code > 0x10FFFF)
+            return false;
+    }
+    const bool allowed = code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF)
+        || (code >= 0xE000 && code <= 0xFFFD) || code >= 0x10000;
+    if (!allowed)
+        return false;
+    if (code < 0x80) {
+        *out++ = char(code);
+    } else if (code < 0x800) {
+        *out++ = char(0xC0 | (code >> 6));
+        *out++ = char(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        *out++ = char(0xE0 | (code >> 12));
+        *out++ = char(0x80 | ((code >> 6) & 0x3F));
+        *out++ = char(0x80 | (code & 0x3F));
+    } else {
+        *out++ = char(0xF0 | (code >> 18));
+        *out++ = char(0x80 | ((code >> 12) & 0x3F));
+        *out++ = char(0x80 | ((code >> 6) & 0x3F));
+        *out++ = char(0x80 | (code & 0x3F));
+    }
+    return true;
+}
+
 bool ExpatKnows(const QByteArray &encoding)
 {
     for (const char *known : {"UTF-8", "UTF-16", "UTF-16LE", "UTF-16BE", "ISO-8859-1", "US-ASCII"})
@@ -111,37 +237,44 @@ struct OFD_XmlParserCallbacks
     static void XMLCALL Start(void *data, const XML_Char *name, const XML_Char **attributes)
     {
         auto *parser = static_cast<OFD_XmlParser *>(data);
-        parser->m_handler->StartElement(*parser, name, attributes);
+        if (parser->Resumed())
+            parser->m_handler->StartElement(*parser, name, attributes);
     }
     static void XMLCALL End(void *data, const XML_Char *)
     {
         auto *parser = static_cast<OFD_XmlParser *>(data);
-        parser->m_handler->EndElement(*parser);
+        if (parser->Resumed(true))
+            parser->m_handler->EndElement(*parser);
     }
     static void XMLCALL Text(void *data, const XML_Char *text, int length)
     {
         auto *parser = static_cast<OFD_XmlParser *>(data);
-        parser->m_handler->Text(*parser, text, length);
+        if (parser->Resumed())
+            parser->m_handler->Text(*parser, text, length);
     }
     static void XMLCALL Comment(void *data, const XML_Char *)
     {
         auto *parser = static_cast<OFD_XmlParser *>(data);
-        parser->m_handler->Break(*parser, false);
+        if (parser->Resumed())
+            parser->m_handler->Break(*parser, false);
     }
     static void XMLCALL Instruction(void *data, const XML_Char *, const XML_Char *)
     {
         auto *parser = static_cast<OFD_XmlParser *>(data);
-        parser->m_handler->Break(*parser, false);
+        if (parser->Resumed())
+            parser->m_handler->Break(*parser, false);
     }
     static void XMLCALL CdataStart(void *data)
     {
         auto *parser = static_cast<OFD_XmlParser *>(data);
-        parser->m_handler->Break(*parser, false);
+        if (parser->Resumed())
+            parser->m_handler->Break(*parser, false);
     }
     static void XMLCALL CdataEnd(void *data)
     {
         auto *parser = static_cast<OFD_XmlParser *>(data);
-        parser->m_handler->Break(*parser, true);
+        if (parser->Resumed())
+            parser->m_handler->Break(*parser, true);
     }
     // Parts are XML 1.0; a later version may mean what this reader does not know.
     static void XMLCALL Declaration(void *data, const XML_Char *version, const XML_Char *, int)
@@ -159,11 +292,7 @@ struct OFD_XmlParserCallbacks
     }
 };
 
-// Each parser keeps one secret for expat's hash tables; asking the system for a new one on
-// every part costs more than reading a small page.
-OFD_XmlParser::OFD_XmlParser() : m_salt(QRandomGenerator::system()->generate64())
-{
-}
+OFD_XmlParser::OFD_XmlParser() = default;
 
 OFD_XmlParser::~OFD_XmlParser()
 {
@@ -188,11 +317,31 @@ OFD_XmlParser::Result OFD_XmlParser::Parse(const QByteArray &data, Handler &hand
     }
     const QByteArray &input = override ? converted : data;
     m_skipped = override ? 0 : PlainPrologLength(data);
+    m_handler = &handler;
+    m_input = input.constData() + m_skipped;
+    m_inputSize = input.size() - m_skipped;
+    m_stopped = false;
+    m_failure.clear();
+    m_resumeAt = 0;
 
-    if (!m_parser)
+    if (!override && m_plainReading && ReadPlain(handler)) {
+        m_handler = nullptr;
+        if (!m_failure.isEmpty()) {
+            if (error)
+                *error = m_failure;
+            return Failed;
+        }
+        return m_stopped ? Stopped : Finished;
+    }
+
+    // Each parser keeps one secret for expat's hash tables; asking the system for a new one on
+    // every part costs more than reading a small page.
+    if (!m_parser) {
+        m_salt = QRandomGenerator::system()->generate64();
         m_parser = XML_ParserCreate(override);
-    else
+    } else {
         XML_ParserReset(m_parser, override);
+    }
     if (!m_parser) {
         if (error)
             *error = Tr("Out of memory for the XML reader.");
@@ -207,11 +356,6 @@ OFD_XmlParser::Result OFD_XmlParser::Parse(const QByteArray &data, Handler &hand
     XML_SetCdataSectionHandler(m_parser, &OFD_XmlParserCallbacks::CdataStart, &OFD_XmlParserCallbacks::CdataEnd);
     XML_SetEntityDeclHandler(m_parser, &OFD_XmlParserCallbacks::Entity);
     XML_SetXmlDeclHandler(m_parser, &OFD_XmlParserCallbacks::Declaration);
-    m_handler = &handler;
-    m_input = input.constData() + m_skipped;
-    m_inputSize = input.size() - m_skipped;
-    m_stopped = false;
-    m_failure.clear();
 
     const XML_Status status = XML_Parse(m_parser, m_input, m_inputSize, XML_TRUE);
     m_handler = nullptr;
@@ -235,7 +379,8 @@ void OFD_XmlParser::Stop()
     if (m_stopped || !m_failure.isEmpty())
         return;
     m_stopped = true;
-    XML_StopParser(m_parser, XML_FALSE);
+    if (!m_plainActive)
+        XML_StopParser(m_parser, XML_FALSE);
 }
 
 void OFD_XmlParser::Fail(const QString &message)
@@ -243,11 +388,14 @@ void OFD_XmlParser::Fail(const QString &message)
     if (m_stopped || !m_failure.isEmpty())
         return;
     m_failure = message;
-    XML_StopParser(m_parser, XML_FALSE);
+    if (!m_plainActive)
+        XML_StopParser(m_parser, XML_FALSE);
 }
 
 bool OFD_XmlParser::TextIsReference() const
 {
+    if (m_plainActive)
+        return false; // the plain reader takes no references in text
     const XML_Index at = XML_GetCurrentByteIndex(m_parser);
     if (at < 0 || at >= m_inputSize)
         return false;
@@ -258,9 +406,240 @@ bool OFD_XmlParser::TextIsReference() const
 
 QString OFD_XmlParser::Malformed(const QString &reason) const
 {
+    qulonglong line;
+    qulonglong column;
+    if (m_plainActive) {
+        // Counted as expat counts: lines at line feeds (the plain reader meets no carriage
+        // return), columns in characters.
+        line = 1;
+        const char *lineStart = m_input;
+        const char *const at = m_input + m_plainAt;
+        for (const char *feed = lineStart; (feed = static_cast<const char *>(std::memchr(feed, '\n', size_t(at - feed))));) {
+            ++line;
+            lineStart = ++feed;
+        }
+        column = qulonglong(std::count_if(lineStart, at, [](char c) { return (uchar(c) & 0xC0) != 0x80; }));
+    } else {
+        line = XML_GetCurrentLineNumber(m_parser);
+        column = XML_GetCurrentColumnNumber(m_parser);
+    }
     return Tr("The XML is not well formed (line %1, column %2): %3")
-        .arg(qulonglong(XML_GetCurrentLineNumber(m_parser)))
-        .arg(qulonglong(XML_GetCurrentColumnNumber(m_parser)) + 1
-             + (XML_GetCurrentLineNumber(m_parser) == 1 ? qulonglong(m_skipped) : 0))
+        .arg(line)
+        .arg(column + 1 + (line == 1 ? qulonglong(m_skipped) : 0))
         .arg(reason);
+}
+
+// Whether expat has come past what the plain reader handed on before it gave the part up.
+bool OFD_XmlParser::Resumed(bool end)
+{
+    if (m_resumeAt == 0)
+        return true;
+    const XML_Index at = XML_GetCurrentByteIndex(m_parser);
+    if (at < m_resumeAt)
+        return false;
+    // expat places the end of an empty element after its tag.
+    if (end && m_resumeEndsEmpty && at == m_resumeAt) {
+        m_resumeEndsEmpty = false;
+        return false;
+    }
+    m_resumeAt = 0;
+    return true;
+}
+
+// False when expat has to read the part, handing on only what comes from m_resumeAt on.
+bool OFD_XmlParser::ReadPlain(Handler &handler)
+{
+    const uchar *const begin = reinterpret_cast<const uchar *>(m_input);
+    const uchar *const end = begin + m_inputSize;
+    const uchar *at = begin;
+    m_copy.assign(m_input, m_input + m_inputSize);
+    m_copy.push_back('\0');
+    m_open.clear();
+    m_plainActive = true;
+    const auto declined = [this]() {
+        m_plainActive = false;
+        return false;
+    };
+    const auto ended = [this]() { return m_stopped || !m_failure.isEmpty(); };
+
+    while (at < end && Is(*at, Space))
+        ++at;
+    if (at == end || *at != '<')
+        return declined();
+    for (;;) {
+        const uchar *const tag = at;
+        if (end - at > 1 && at[1] == '/') {
+            if (m_open.empty())
+                return declined();
+            const auto [nameAt, nameLength] = m_open.back();
+            at += 2;
+            if (end - at < nameLength || std::memcmp(at, begin + nameAt, size_t(nameLength)) != 0)
+                return declined();
+            at += nameLength;
+            while (at < end && Is(*at, Space))
+                ++at;
+            if (at == end || *at != '>')
+                return declined();
+            ++at;
+            m_open.pop_back();
+            m_plainAt = int(tag - begin);
+            handler.EndElement(*this);
+            m_resumeEndsEmpty = false;
+        } else {
+            bool empty = false;
+            if (!ReadStartTag(at, end, empty))
+                return declined();
+            m_plainAt = int(tag - begin);
+            handler.StartElement(*this, m_attributes[0], m_attributes.data() + 1);
+            // expat, too, ends an empty element whose start stopped the parse, placing it after the tag.
+            if (empty) {
+                m_plainAt = int(at - begin);
+                handler.EndElement(*this);
+            } else {
+                m_open.emplace_back(int(tag + 1 - begin), int(std::strlen(m_attributes[0])));
+            }
+            m_resumeEndsEmpty = empty;
+        }
+        m_resumeAt = int(at - begin);
+        if (ended())
+            break;
+        if (m_open.empty()) {
+            while (at < end && Is(*at, Space))
+                ++at;
+            if (at != end)
+                return declined();
+            break;
+        }
+        const uchar *const text = at;
+        for (;;) {
+            while (at < end && Is(*at, TextByte))
+                ++at;
+            if (at == end)
+                return declined();
+            if (*at == '<')
+                break;
+            if (*at == ']' && !(end - at >= 3 && at[1] == ']' && at[2] == '>')) {
+                ++at;
+                continue;
+            }
+            const int length = *at >= 0x80 ? CharacterLength(at, end) : 0;
+            if (length == 0)
+                return declined();
+            at += length;
+        }
+        if (at > text) {
+            m_plainAt = int(text - begin);
+            handler.Text(*this, reinterpret_cast<const char *>(text), int(at - text));
+            m_resumeAt = int(at - begin);
+            m_resumeEndsEmpty = false;
+            if (ended())
+                break;
+        }
+    }
+    m_plainActive = false;
+    m_resumeAt = 0;
+    return true;
+}
+
+// Reads the start tag at `at` into m_attributes as expat hands it on (references replaced,
+// tabs and line feeds in values made spaces) and moves past it. The texts are written over the
+// tag in m_copy, each ending in a null: no text is longer than its markup.
+bool OFD_XmlParser::ReadStartTag(const uchar *&at, const uchar *end, bool &empty)
+{
+    // More would make the search for a repeated name slow; expat takes such tags.
+    constexpr size_t kMaxAttributes = 64;
+    const uchar *const begin = reinterpret_cast<const uchar *>(m_input);
+    char *const copy = m_copy.data();
+    const auto writable = [&](const uchar *from) { return copy + (from - begin); };
+    const auto readName = [&]() {
+        if (at == end || !Is(*at, NameStart))
+            return false;
+        m_attributes.push_back(writable(at));
+        while (++at < end && Is(*at, NameChar)) {
+        }
+        return true;
+    };
+    m_attributes.clear();
+    ++at;
+    if (!readName())
+        return false;
+    const uchar *nameEnd = at;
+    for (;;) {
+        const uchar *const gap = at;
+        while (at < end && Is(*at, Space))
+            ++at;
+        if (at == end)
+            return false;
+        if (*at == '>' || *at == '/') {
+            empty = *at == '/';
+            if (empty && (end - at < 2 || at[1] != '>'))
+                return false;
+            at += empty ? 2 : 1;
+            break;
+        }
+        if (at == gap || m_attributes.size() > 2 * kMaxAttributes || !readName())
+            return false;
+        *writable(nameEnd) = '\0';
+        nameEnd = at;
+        while (at < end && Is(*at, Space))
+            ++at;
+        if (at == end || *at != '=')
+            return false;
+        *writable(nameEnd) = '\0';
+        const char *const attributeName = m_attributes.back();
+        for (size_t i = 1; i + 1 < m_attributes.size(); i += 2)
+            if (std::strcmp(m_attributes[i], attributeName) == 0)
+                return false;
+        ++at;
+        while (at < end && Is(*at, Space))
+            ++at;
+        if (at == end || (*at != '"' && *at != '\''))
+            return false;
+        const uchar quote = *at++;
+        char *out = writable(at);
+        m_attributes.push_back(out);
+        const uchar *run = at;
+        for (;;) {
+            while (at < end && Is(*at, ValueByte))
+                ++at;
+            if (at == end)
+                return false;
+            const uchar c = *at;
+            if (c == quote)
+                break;
+            if (c == '"' || c == '\'') {
+                ++at;
+                continue;
+            }
+            if (c >= 0x80) {
+                const int length = CharacterLength(at, end);
+                if (length == 0)
+                    return false;
+                at += length;
+                continue;
+            }
+            if (c != '\t' && c != '\n' && c != '&')
+                return false;
+            // Once a reference has been replaced, what follows moves down.
+            if (out != writable(run))
+                std::memmove(out, writable(run), size_t(at - run));
+            out += at - run;
+            if (c == '&') {
+                if (!ReplaceReference(at, end, out))
+                    return false;
+            } else {
+                *out++ = ' ';
+                ++at;
+            }
+            run = at;
+        }
+        if (out != writable(run))
+            std::memmove(out, writable(run), size_t(at - run));
+        out[at - run] = '\0';
+        nameEnd = ++at;
+    }
+    *writable(nameEnd) = '\0';
+    m_attributes.push_back(nullptr);
+    m_attributes.push_back(nullptr);
+    return true;
 }

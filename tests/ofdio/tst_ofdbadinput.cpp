@@ -5,6 +5,7 @@
 #include "omofdapi/ig_color.h"
 #include "omofdapi/ofd_page.h"
 #include "omofdapi/ofd_xmlelement.h"
+#include "omofdapi/ofd_xmlparser.h"
 
 #include "uiframework/g_pagerenderer.h"
 
@@ -42,6 +43,51 @@ QByteArray Laughs()
     }
     return dtd + "]><ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\"><x>&" + previous + ";</x></ofd:Document>";
 }
+
+// Writes down what a parser hands on (runs of text joined, as pieces may split differently),
+// and stops or fails the parse at the `endAt`-th element: "stop" or "fail".
+class Recorder : public OFD_XmlParser::Handler
+{
+public:
+    Recorder(int endAt, bool fail) : m_endAt(endAt), m_fail(fail) {}
+    QByteArray log;
+
+    void StartElement(OFD_XmlParser &parser, const char *name, const char **attributes) override
+    {
+        log += QByteArray("<") + name;
+        for (; *attributes; attributes += 2)
+            log += QByteArray(" ") + attributes[0] + "=[" + attributes[1] + "]";
+        log += ">";
+        m_text = false;
+        if (++m_elements == m_endAt) {
+            if (m_fail)
+                parser.Fail(parser.Malformed(QStringLiteral("stop here")));
+            else
+                parser.Stop();
+        }
+    }
+    void EndElement(OFD_XmlParser &) override
+    {
+        log += "</>";
+        m_text = false;
+    }
+    void Text(OFD_XmlParser &, const char *text, int length) override
+    {
+        log += (m_text ? QByteArray() : QByteArray("'")) + QByteArray(text, length);
+        m_text = true;
+    }
+    void Break(OFD_XmlParser &, bool cdata) override
+    {
+        log += cdata ? "|]" : "|";
+        m_text = false;
+    }
+
+private:
+    int m_endAt;
+    bool m_fail;
+    int m_elements = 0;
+    bool m_text = false;
+};
 
 // "{namespace}name[attributes]'text'(children)", attributes as {namespace}name=value.
 QString Outline(const OFD_XmlElement &element)
@@ -234,6 +280,59 @@ private slots:
         QCOMPARE(root ? Outline(*root) : QString(), outline);
         if (!reason.isEmpty())
             QVERIFY2(error.contains(reason), qPrintable(error));
+    }
+
+    // Plain markup is read without expat; whatever a part holds, a handler must see the same as
+    // from expat alone, also where the plain reading gives up halfway and expat goes on.
+    void plainReadingMatchesExpat()
+    {
+        const QByteArray seeds[] = {
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\">\n"
+            "  <ofd:CommonData><ofd:MaxUnitID>12</ofd:MaxUnitID></ofd:CommonData>\n  <ofd:Pages>\n"
+            "    <ofd:Page ID=\"1\" BaseLoc=\"Pages/Page_0/Content.xml\"/>\n"
+            "    <ofd:Page ID='2' BaseLoc = 'Pages/Page_1/Content.xml' />\n  </ofd:Pages>\n</ofd:Document>\n",
+            "<ofd:PageAnnot xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Annot ID=\"3\" Type=\"Link\" Creator=\"\xE5\xBC\xA0\">"
+            "<ofd:Remark>\xE9\x93\xBE\xE6\x8E\xA5 a > b ]</ofd:Remark><ofd:Appearance Boundary=\"0 0 10 10\"/>"
+            "<ofd:URI URI=\"http://x/?a=1&amp;b=&#x32;&#51;&lt;&quot;\"/></ofd:Annot>\t</ofd:PageAnnot>",
+        };
+        const QByteArray pieces[] = {"<", ">", "/", "&", "&amp;", "&#x41;", "&#0;", "&#9;", "&#xFFFE;", "&x;", "]]>",
+                                     "]", "\"", "'", "=", " ", "\t", "\n", "\r", "\r\n", "<!--c-->", "<![CDATA[ ]]>",
+                                     "<?p?>", "\xC3\xA9", "\xE4\xB8\xAD", "\xEF\xBF\xBE", "\xED\xA0\x80",
+                                     "\xF0\x9F\x98\x80", "\xC0\x80", "\xFF", QByteArray(1, '\0'), "\x01", "a:b:c",
+                                     "<b/>", "</b>", "<b c=\"1\" c=\"2\"/>", "\xEF\xBB\xBF", " x=\"1\""};
+        QRandomGenerator random(20261206);
+        int compared = 0;
+        for (const QByteArray &seed : seeds) {
+            for (int round = 0; round < 4000; ++round) {
+                QByteArray part = seed;
+                for (int edits = 1 + random.bounded(3); edits > 0; --edits) {
+                    const int at = random.bounded(part.size() + 1);
+                    const QByteArray &piece = pieces[random.bounded(int(std::size(pieces)))];
+                    switch (random.bounded(3)) {
+                    case 0: part.insert(at, piece); break;
+                    case 1: part.replace(at, 1, piece); break;
+                    default: part.remove(at, random.bounded(8)); break;
+                    }
+                }
+                const int endAt = round % 7;
+                const bool fail = round % 2;
+                QByteArray logs[2];
+                QString errors[2];
+                OFD_XmlParser::Result results[2];
+                for (int plain = 0; plain < 2; ++plain) {
+                    OFD_XmlParser parser;
+                    parser.SetPlainReading(plain);
+                    Recorder recorder(endAt, fail);
+                    results[plain] = parser.Parse(part, recorder, &errors[plain]);
+                    logs[plain] = recorder.log;
+                }
+                QVERIFY2(results[0] == results[1] && errors[0] == errors[1] && logs[0] == logs[1],
+                         qPrintable(QString::fromLatin1(part.toPercentEncoding()) + "\n" + errors[0] + "\n" + errors[1]
+                                    + "\n" + logs[0].toPercentEncoding() + "\n" + logs[1].toPercentEncoding()));
+                ++compared;
+            }
+        }
+        QCOMPARE(compared, 8000);
     }
 
     // A parsed tree frees its elements all at once: what leaves it must not point into it.
