@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <string_view>
+
 // Locations inside a package. A package path has no leading slash ("Doc_0/Document.xml");
 // a folder is a package path ending in "/" or empty for the root.
 class OFD_PackagePath
@@ -10,6 +12,8 @@ public:
     // `location` as written in a part: a leading "/" starts at the package root, otherwise it is
     // relative to `baseFolder`. Empty when the location is empty or climbs out of the package.
     static QString Resolve(const QString &baseFolder, const QString &location);
+    // The same for a location in UTF-8.
+    static QString Resolve(const QString &baseFolder, std::string_view location);
     // The folder that holds `path` ("Doc_0/" for "Doc_0/Document.xml").
     static QString Folder(const QString &path);
     // The location of `path` to write in a part of `baseFolder`: relative when `path` lies

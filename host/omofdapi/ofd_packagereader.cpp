@@ -570,26 +570,28 @@ void OFD_PackageReader::ReadCommonData(const OFD_XmlElement &doc)
 
 // The box of each page (empty when its part names none) and the template it uses. Only pages
 // and templates are read now; the IDs of the other parts are collected when a new ID is first needed.
-void OFD_PackageReader::ReadPageBoxes(const QVector<QString> &pagePaths, QVector<CCA_GRect> &pageBoxes)
+void OFD_PackageReader::ReadPageBoxes(const QVector<int> &pagePlaces, QVector<CCA_GRect> &pageBoxes)
 {
-    QHash<QString, int> pageOfPath;
-    pageOfPath.reserve(pagePaths.size());
-    for (int i = 0; i < pagePaths.size(); ++i)
-        pageOfPath.insert(pagePaths.at(i), i);
+    const QStringList names = m_archive->EntryNames();
+    // A part that several pages name gives its box to the last of them only.
+    std::vector<int> pageAt(size_t(names.size()), -1);
+    for (int i = 0; i < pagePlaces.size(); ++i)
+        if (pagePlaces.at(i) >= 0)
+            pageAt[size_t(pagePlaces.at(i))] = i;
     QHash<QString, uint32_t> templateOfPath;
     for (auto it = m_templatePaths.constBegin(); it != m_templatePaths.constEnd(); ++it)
         templateOfPath.insert(it.value(), it.key());
-    QVector<uint32_t> pageTemplates(pagePaths.size(), 0);
+    QVector<uint32_t> pageTemplates(pagePlaces.size(), 0);
     QHash<uint32_t, CCA_GRect> templateBoxes;
     QStringList unscanned;
     OFD_XmlParser boxParser; // one for all: its setup costs more than reading a small page
     PlainTopScanner scanner;
     PageTop top;
-    for (const QString &name : m_archive->EntryNames()) {
-        const auto page = pageOfPath.constFind(name);
-        const bool isPage = page != pageOfPath.constEnd();
+    for (int listed = 0; listed < names.size(); ++listed) {
+        const QString &name = names.at(listed);
+        const int index = pageAt[size_t(listed)];
         const bool isTemplate = !templateOfPath.isEmpty() && templateOfPath.contains(name);
-        if (!isPage && !isTemplate) {
+        if (index < 0 && !isTemplate) {
             if (name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
                 unscanned.append(name);
             continue;
@@ -598,10 +600,8 @@ void OFD_PackageReader::ReadPageBoxes(const QVector<QString> &pagePaths, QVector
         if (!m_archive->ReadEntry(name, bytes, nullptr))
             continue;
         NoteIDs(bytes, *m_document->Context());
-        if (isPage) {
-            const int index = page.value();
+        if (index >= 0)
             pageBoxes[index] = BoxOfArea(boxParser, scanner, top, bytes, &pageTemplates[index]);
-        }
         if (isTemplate)
             templateBoxes.insert(templateOfPath.value(name), BoxOfArea(boxParser, scanner, top, bytes, nullptr));
     }
@@ -615,36 +615,49 @@ void OFD_PackageReader::ReadPageBoxes(const QVector<QString> &pagePaths, QVector
         }
     });
 
-    for (int i = 0; i < pagePaths.size(); ++i)
+    for (int i = 0; i < pagePlaces.size(); ++i)
         if (pageBoxes.at(i).IsEmpty())
             pageBoxes[i] = templateBoxes.value(pageTemplates.at(i));
 }
 
 void OFD_PackageReader::AddPages(const QVector<OFD_XmlElement *> &pageElements)
 {
+    const QStringList names = m_archive->EntryNames();
+    const int count = pageElements.size();
     QVector<QString> pagePaths;
-    pagePaths.reserve(pageElements.size());
+    QVector<int> pagePlaces; // in names, or -1 for a part the package lacks
+    std::vector<uint32_t> fileIDs;
+    pagePaths.reserve(count);
+    pagePlaces.reserve(count);
+    fileIDs.reserve(size_t(count));
     for (const OFD_XmlElement *pageElement : pageElements) {
-        // LocateEntry of one candidate, without a list made for it on every page.
-        const QString path = OFD_PackagePath::Resolve(m_documentFolder, pageElement->Attribute(QStringLiteral("BaseLoc")));
-        const QString stored = path.isEmpty() ? QString() : m_archive->FindEntry(path);
-        pagePaths.append(stored.isEmpty() ? path : stored);
+        const QString path = OFD_PackagePath::Resolve(m_documentFolder, pageElement->Utf8Attribute(QStringLiteral("BaseLoc")));
+        const int place = path.isEmpty() ? -1 : m_archive->EntryPlace(path);
+        pagePaths.append(place < 0 ? path : names.at(place));
+        pagePlaces.append(place);
+        fileIDs.push_back(pageElement->UIntAttribute(QStringLiteral("ID")));
     }
-    QVector<CCA_GRect> pageBoxes(pagePaths.size());
-    ReadPageBoxes(pagePaths, pageBoxes);
+    QVector<CCA_GRect> pageBoxes(count);
+    ReadPageBoxes(pagePlaces, pageBoxes);
+    // Pages that each have an ID of their own keep it; only when one lacks it or repeats another
+    // are the IDs taken so far needed.
+    std::vector<uint32_t> sortedIDs = fileIDs;
+    std::sort(sortedIDs.begin(), sortedIDs.end());
+    const bool ownIDs = sortedIDs.empty()
+        || (sortedIDs.front() != 0 && std::adjacent_find(sortedIDs.cbegin(), sortedIDs.cend()) == sortedIDs.cend());
     QSet<uint32_t> pageIDs;
-    pageIDs.reserve(pageElements.size());
-    m_file->ReservePages(pageElements.size());
-    for (int i = 0; i < pageElements.size(); ++i) {
-        uint32_t id = pageElements.at(i)->UIntAttribute(QStringLiteral("ID"));
-        const uint32_t fileID = id;
-        if (pageIDs.contains(id))
-            id = 0;
+    if (!ownIDs)
+        pageIDs.reserve(count);
+    m_file->ReservePages(count);
+    for (int i = 0; i < count; ++i) {
+        const uint32_t fileID = fileIDs[size_t(i)];
+        const uint32_t id = !ownIDs && pageIDs.contains(fileID) ? 0 : fileID;
         CCA_GRect box = pageBoxes.at(i);
         if (box.IsEmpty())
             box = m_defaultBox;
         OFD_Page *page = m_document->AddPage(box, id);
-        pageIDs.insert(page->ID());
+        if (!ownIDs)
+            pageIDs.insert(page->ID());
         page->SetParsed(false);
         page->SetAnnotsLoaded(false);
         m_file->AddPage(page, pagePaths.at(i), fileID);

@@ -48,7 +48,7 @@ private:
     std::unique_ptr<OFD_XmlElement> ReadDocumentRoot(QString *error);
     void ReadCommonData(const OFD_XmlElement &doc);
     void AddPages(const QVector<OFD_XmlElement *> &pageElements);
-    void ReadPageBoxes(const QVector<QString> &pagePaths, QVector<CCA_GRect> &pageBoxes);
+    void ReadPageBoxes(const QVector<int> &pagePlaces, QVector<CCA_GRect> &pageBoxes);
     void ReadAttachments(const QString &location);
     void ReadAnnotIndex(const QString &location);
     std::unique_ptr<OFD_XmlElement> ReadPart(const QString &path, QString *error, QByteArray *text = nullptr) const;

@@ -144,9 +144,10 @@ bool OFD_ZipArchive::Open(const QString &filePath, QString *error)
         if (total > m_limits.maxTotalSize)
             return refuse(Tr("The package inflates to more than %1 bytes.").arg(m_limits.maxTotalSize));
         const int record = size_t(i) < records.size() && records[size_t(i)].rawName == st.name ? int(i) : -1;
+        m_entries.insert(name, {quint64(i), size, (st.valid & ZIP_STAT_MTIME) ? qint64(st.mtime) : 0, false, record,
+                                m_names.size()});
         m_names.append(name);
         m_listedRecords.push_back(record);
-        m_entries.insert(name, {quint64(i), size, (st.valid & ZIP_STAT_MTIME) ? qint64(st.mtime) : 0, false, record});
         m_foldedNames.insert(name.toCaseFolded(), name);
     }
     m_listsEveryRecord = m_names.size() == m_directory.Count()
@@ -180,6 +181,12 @@ QString OFD_ZipArchive::FindEntry(const QString &name) const
     if (m_entries.contains(name))
         return name;
     return m_foldedNames.value(name.toCaseFolded());
+}
+
+int OFD_ZipArchive::EntryPlace(const QString &name) const
+{
+    const auto it = Lookup(name);
+    return it == m_entries.constEnd() ? -1 : it->listed;
 }
 
 QHash<QString, OFD_ZipArchive::Entry>::const_iterator OFD_ZipArchive::Lookup(const QString &name) const
@@ -285,6 +292,7 @@ bool OFD_ZipArchive::IsInMemory(const QString &name) const
 void OFD_ZipArchive::Overlay(const QHash<QString, QByteArray> &written, const QSet<QString> &removed)
 {
     m_listsEveryRecord = false;
+    int moved = m_names.size(); // the first name listed at another place now
     for (const QString &name : removed) {
         const QString stored = FindEntry(name);
         if (stored.isEmpty())
@@ -293,24 +301,32 @@ void OFD_ZipArchive::Overlay(const QHash<QString, QByteArray> &written, const QS
         if (listed >= 0) {
             m_names.removeAt(listed);
             m_listedRecords.erase(m_listedRecords.begin() + listed);
+            moved = std::min(moved, listed);
         }
         m_entries.remove(stored);
         m_foldedNames.remove(stored.toCaseFolded());
         m_memory.remove(stored);
     }
+    for (int listed = moved; listed < m_names.size(); ++listed) {
+        const auto entry = m_entries.find(m_names.at(listed));
+        if (entry != m_entries.end())
+            entry->listed = listed;
+    }
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     for (auto it = written.constBegin(); it != written.constEnd(); ++it) {
         QString stored = FindEntry(it.key());
+        int listed = -1;
         if (stored.isEmpty()) {
             stored = it.key();
+            listed = m_names.size();
             m_names.append(stored);
             m_listedRecords.push_back(-1);
             m_foldedNames.insert(stored.toCaseFolded(), stored);
-        } else if (const int listed = m_names.indexOf(stored); listed >= 0) {
+        } else if (listed = m_names.indexOf(stored); listed >= 0) {
             // Served from memory now: no record of the file is its own any more.
             m_listedRecords[size_t(listed)] = -1;
         }
-        m_entries.insert(stored, {0, it.value().size(), now, true});
+        m_entries.insert(stored, {0, it.value().size(), now, true, -1, listed});
         m_memory.insert(stored, it.value());
     }
 }

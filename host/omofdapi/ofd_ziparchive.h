@@ -50,6 +50,8 @@ public:
     bool Contains(const QString &name) const { return m_entries.contains(name); }
     // The stored name for `name`: the exact one, else one that differs only in case; empty when none.
     QString FindEntry(const QString &name) const;
+    // Where EntryNames() lists the entry FindEntry names; -1 when none.
+    int EntryPlace(const QString &name) const;
     qint64 EntrySize(const QString &name) const;
     QDateTime EntryDate(const QString &name) const;
     // The inflated bytes of an entry (found like FindEntry). False with a reason when the entry
@@ -102,6 +104,7 @@ private:
         qint64 mtime = 0;
         bool inMemory = false;
         int record = -1; // in m_directory, when the zip library's entry is that record
+        int listed = -1; // in m_names
     };
     // The entry FindEntry names, found with one lookup when the name is exact.
     QHash<QString, Entry>::const_iterator Lookup(const QString &name) const;

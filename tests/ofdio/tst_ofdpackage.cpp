@@ -784,6 +784,22 @@ private slots:
         QCOMPARE(ZipEntries(target), expected);
     }
 
+    void entriesWrittenOverKeepTheirPlace()
+    {
+        QTemporaryDir dir;
+        OFD_ZipArchive archive;
+        QString error;
+        QVERIFY2(archive.Open(WritePackage(dir, Package()), &error), qPrintable(error));
+        archive.Overlay({{QStringLiteral("doc_0/pages/page_0/content.xml"), "p"}, {QStringLiteral("new.xml"), "n"}},
+                        {QStringLiteral("OFD.xml")});
+        const QStringList expected{QStringLiteral("Doc_0/Document.xml"), QStringLiteral("Doc_0/Pages/Page_0/Content.xml"),
+                                   QStringLiteral("new.xml")};
+        QCOMPARE(archive.EntryNames(), expected);
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(archive.EntryPlace(expected.at(i).toUpper()), i);
+        QCOMPARE(archive.EntryPlace(QStringLiteral("OFD.xml")), -1);
+    }
+
     void indexAddedAsTextSurvivesTheNextSave()
     {
         // The first save adds the index reference to Document.xml by a text edit; the second must
