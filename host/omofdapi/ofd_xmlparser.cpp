@@ -52,6 +52,9 @@ QByteArray DeclaredEncoding(const QByteArray &data)
 // small page does.
 int PlainPrologLength(const QByteArray &data)
 {
+    static const char usual[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+    if (data.startsWith(usual))
+        return int(sizeof(usual)) - 1;
     const char *const begin = data.constData();
     const char *const end = begin + std::min(data.size(), 256);
     const char *at = begin;
@@ -302,7 +305,9 @@ OFD_XmlParser::~OFD_XmlParser()
 
 OFD_XmlParser::Result OFD_XmlParser::Parse(const QByteArray &data, Handler &handler, QString *error)
 {
-    const QByteArray encoding = DeclaredEncoding(data);
+    // A plain prolog says UTF-8 (or nothing), which is all most parts say.
+    const int prolog = PlainPrologLength(data);
+    const QByteArray encoding = prolog > 0 ? QByteArray() : DeclaredEncoding(data);
     QByteArray converted;
     const char *override = nullptr;
     if (!ExpatKnows(encoding)) {
@@ -316,7 +321,7 @@ OFD_XmlParser::Result OFD_XmlParser::Parse(const QByteArray &data, Handler &hand
         override = "UTF-8";
     }
     const QByteArray &input = override ? converted : data;
-    m_skipped = override ? 0 : PlainPrologLength(data);
+    m_skipped = override ? 0 : prolog;
     m_handler = &handler;
     m_input = input.constData() + m_skipped;
     m_inputSize = input.size() - m_skipped;
@@ -452,8 +457,11 @@ bool OFD_XmlParser::ReadPlain(Handler &handler)
     const uchar *const begin = reinterpret_cast<const uchar *>(m_input);
     const uchar *const end = begin + m_inputSize;
     const uchar *at = begin;
-    m_copy.assign(m_input, m_input + m_inputSize);
-    m_copy.push_back('\0');
+    if (m_copyRoom <= m_inputSize) {
+        m_copy.reset(new char[size_t(m_inputSize) + 1]);
+        m_copyRoom = m_inputSize + 1;
+    }
+    m_copied = 0;
     m_open.clear();
     m_plainActive = true;
     const auto declined = [this]() {
@@ -549,8 +557,17 @@ bool OFD_XmlParser::ReadStartTag(const uchar *&at, const uchar *end, bool &empty
     // More would make the search for a repeated name slow; expat takes such tags.
     constexpr size_t kMaxAttributes = 64;
     const uchar *const begin = reinterpret_cast<const uchar *>(m_input);
-    char *const copy = m_copy.data();
+    char *const copy = m_copy.get();
     const auto writable = [&](const uchar *from) { return copy + (from - begin); };
+    // The copy is made as far as the tags need it: a page's top is read without copying the rest.
+    const auto reach = [&](const uchar *to, int beyond = 0) {
+        const int needed = int(std::min<qptrdiff>(to - begin + beyond, m_inputSize)) + 1;
+        if (needed <= m_copied)
+            return;
+        const int copied = std::min(m_inputSize, std::max(needed, m_copied + 4096));
+        std::memcpy(copy + m_copied, m_input + m_copied, size_t(copied - m_copied));
+        m_copied = copied;
+    };
     const auto readName = [&]() {
         if (at == end || !Is(*at, NameStart))
             return false;
@@ -579,6 +596,7 @@ bool OFD_XmlParser::ReadStartTag(const uchar *&at, const uchar *end, bool &empty
         }
         if (at == gap || m_attributes.size() > 2 * kMaxAttributes || !readName())
             return false;
+        reach(at);
         *writable(nameEnd) = '\0';
         nameEnd = at;
         while (at < end && Is(*at, Space))
@@ -620,6 +638,7 @@ bool OFD_XmlParser::ReadStartTag(const uchar *&at, const uchar *end, bool &empty
             }
             if (c != '\t' && c != '\n' && c != '&')
                 return false;
+            reach(at, 16); // past the longest reference taken
             // Once a reference has been replaced, what follows moves down.
             if (out != writable(run))
                 std::memmove(out, writable(run), size_t(at - run));
@@ -633,11 +652,13 @@ bool OFD_XmlParser::ReadStartTag(const uchar *&at, const uchar *end, bool &empty
             }
             run = at;
         }
+        reach(at);
         if (out != writable(run))
             std::memmove(out, writable(run), size_t(at - run));
         out[at - run] = '\0';
         nameEnd = ++at;
     }
+    reach(nameEnd);
     *writable(nameEnd) = '\0';
     m_attributes.push_back(nullptr);
     m_attributes.push_back(nullptr);

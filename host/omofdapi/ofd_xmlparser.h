@@ -4,6 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -78,7 +79,9 @@ private:
     int m_plainAt = 0;           // where the event being handed on starts
     int m_resumeAt = 0;          // expat hands on nothing before this
     bool m_resumeEndsEmpty = false; // nor the end of the empty element just before it
-    std::vector<char> m_copy;    // the part, for names and values to end in nulls
+    std::unique_ptr<char[]> m_copy; // the part, for names and values to end in nulls
+    int m_copyRoom = 0;
+    int m_copied = 0;            // how much of the part is in m_copy
     std::vector<const char *> m_attributes; // the element's name, then attributes as expat hands them on
     std::vector<std::pair<int, int>> m_open; // where the names of the open elements are, and their lengths
 };
