@@ -1240,14 +1240,34 @@ void G_DocView::focusOutEvent(QFocusEvent *event)
 
 void G_DocView::drawBackground(QPainter *painter, const QRectF &rect)
 {
-    painter->fillRect(rect, QColor(0xd4, 0xd7, 0xdc));
+    // Pages lie top to bottom (but for any stacked at the scene's end): only those from the
+    // first reaching the rectangle, with its shadow three pixels lower, are looked at.
+    const int count = m_pageRects.size();
+    const int first = int(std::lower_bound(m_pageRects.cbegin(), m_pageRects.cend(), rect.top(),
+                                           [](const QRect &r, double y) { return r.bottom() + 4 < y; })
+                          - m_pageRects.cbegin());
+    const auto beyond = [&](const QRect &page) { return !m_pagesStacked && page.top() > rect.bottom(); };
+
+    const QColor background(0xd4, 0xd7, 0xdc);
+    // On whole pixels each page exposed fills its rectangle opaque: the background is laid
+    // beside the pages only, and only the strips of their shadows beside them show.
+    const bool aligned = IsPixelAligned(painter->transform());
+    const QRect whole = rect.toAlignedRect();
+    if (aligned && QRectF(whole) == rect) {
+        QRegion uncovered(whole);
+        for (int i = first; i < count && !beyond(m_pageRects[i]); ++i)
+            if (m_pageRects[i].intersects(whole))
+                uncovered -= m_pageRects[i];
+        for (const QRect &part : uncovered)
+            painter->fillRect(part, background);
+    } else {
+        painter->fillRect(rect, background);
+    }
     painter->save();
     painter->setPen(Qt::NoPen);
     painter->setBrush(QColor(0, 0, 0, 50));
-    // On whole pixels only the strips beside the page show: the page is filled opaque over the
-    // rest, and blending a page-sized rectangle there costs as much as the page itself.
-    const bool aligned = IsPixelAligned(painter->transform());
-    for (const QRect &page : std::as_const(m_pageRects)) {
+    for (int i = first; i < count && !beyond(m_pageRects[i]); ++i) {
+        const QRect &page = m_pageRects[i];
         const QRect shadow = page.translated(3, 3);
         if (!rect.intersects(shadow))
             continue;
@@ -1255,6 +1275,7 @@ void G_DocView::drawBackground(QPainter *painter, const QRectF &rect)
             painter->drawRect(shadow);
             continue;
         }
+        // Blending a page-sized rectangle under the page costs as much as the page itself.
         for (const QRect &strip : QRegion(shadow).subtracted(QRegion(page)))
             painter->drawRect(strip);
     }
