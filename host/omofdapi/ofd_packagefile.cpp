@@ -2,6 +2,23 @@
 
 #include "ofd_xmlelement.h"
 
+#include <algorithm>
+#include <functional>
+#include <iterator>
+
+namespace {
+
+// The last of the pairs sorted by key whose key is `key`, or null.
+template <class Pairs, class Key>
+const typename Pairs::value_type *LastOf(const Pairs &pairs, const Key &key)
+{
+    const auto end = std::upper_bound(pairs.cbegin(), pairs.cend(), key,
+                                      [](const Key &k, const typename Pairs::value_type &pair) { return std::less<>()(k, pair.first); });
+    return end != pairs.cbegin() && std::prev(end)->first == key ? &*std::prev(end) : nullptr;
+}
+
+} // namespace
+
 OFD_PackageFile::OFD_PackageFile(std::shared_ptr<OFD_ZipArchive> archive, const QString &filePath)
     : m_archive(std::move(archive)), m_savedPath(filePath)
 {
@@ -42,35 +59,53 @@ void OFD_PackageFile::AssignIndex(const QVector<IndexEntry> &entries)
 
 OFD_PackageFile::PageState *OFD_PackageFile::StateByFileID(uint32_t fileID)
 {
-    const auto page = m_pagesByFileID.constFind(fileID);
-    return page == m_pagesByFileID.constEnd() ? nullptr : State(page.value());
+    SortPages();
+    const auto *found = LastOf(m_pagesByFileID, fileID);
+    return found ? State(found->second) : nullptr;
 }
 
 void OFD_PackageFile::AddPage(const OFD_Page *page, const QString &contentPath, uint32_t fileID)
 {
-    PageState state;
+    m_statesByPage.emplace_back(page, int(m_states.size()));
+    m_pagesByFileID.emplace_back(fileID, page);
+    PageState &state = m_states.emplace_back();
     state.contentPath = contentPath;
     state.fileID = fileID;
-    m_pages.insert(page, state);
-    m_pagesByFileID.insert(fileID, page);
+    m_pagesSorted = false;
 }
 
 void OFD_PackageFile::ReservePages(int count)
 {
-    m_pages.reserve(count);
-    m_pagesByFileID.reserve(count);
+    m_states.reserve(size_t(count));
+    m_statesByPage.reserve(size_t(count));
+    m_pagesByFileID.reserve(size_t(count));
+}
+
+void OFD_PackageFile::SortPages() const
+{
+    if (m_pagesSorted)
+        return;
+    // Stable: of equal keys the last added stays last. IDs mostly come in order already.
+    const auto sort = [](auto &pairs) {
+        const auto byKey = [](const auto &a, const auto &b) { return std::less<>()(a.first, b.first); };
+        if (!std::is_sorted(pairs.begin(), pairs.end(), byKey))
+            std::stable_sort(pairs.begin(), pairs.end(), byKey);
+    };
+    sort(m_statesByPage);
+    sort(m_pagesByFileID);
+    m_pagesSorted = true;
 }
 
 const OFD_PackageFile::PageState *OFD_PackageFile::State(const OFD_Page *page) const
 {
-    const auto it = m_pages.constFind(page);
-    return it == m_pages.constEnd() ? nullptr : &it.value();
+    SortPages();
+    const auto *found = LastOf(m_statesByPage, page);
+    return found ? &m_states[size_t(found->second)] : nullptr;
 }
 
 OFD_PackageFile::PageState *OFD_PackageFile::State(const OFD_Page *page)
 {
-    const auto it = m_pages.find(page);
-    return it == m_pages.end() ? nullptr : &it.value();
+    return const_cast<PageState *>(std::as_const(*this).State(page));
 }
 
 bool OFD_PackageFile::OwnsAnnotPart(const OFD_Page *page, const QString &path) const
@@ -102,8 +137,8 @@ void OFD_PackageFile::Rebase(const QString &filePath, const Changes *changes)
     m_indexOwned = true;
     AssignIndex(changes->index);
     for (auto it = changes->annots.constBegin(); it != changes->annots.constEnd(); ++it) {
-        const auto state = m_pages.find(it.key());
-        if (state == m_pages.end())
+        PageState *state = State(it.key());
+        if (!state)
             continue;
         state->annots = it.value();
         state->annotsComplete = true;

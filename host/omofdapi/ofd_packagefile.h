@@ -10,6 +10,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class OFD_Page;
 class OFD_XmlElement;
@@ -98,6 +100,7 @@ public:
 private:
     void AssignIndex(const QVector<IndexEntry> &entries);
     PageState *StateByFileID(uint32_t fileID);
+    void SortPages() const;
 
     std::shared_ptr<OFD_ZipArchive> m_archive;
     QString m_savedPath;
@@ -110,6 +113,11 @@ private:
     bool m_indexOwned = true;
     QVector<IndexEntry> m_index;
     QHash<QString, int> m_annotPartUsers; // pages listing each annotation part
-    QHash<const OFD_Page *, PageState> m_pages;
-    QHash<uint32_t, const OFD_Page *> m_pagesByFileID; // the last page added under each ID
+    // A package's pages are added at once and looked up one by one later: their states lie in
+    // the order added (moving when more are added), found through keys sorted on the first look
+    // after an addition. Of equal keys the last added counts.
+    std::vector<PageState> m_states;
+    mutable std::vector<std::pair<const OFD_Page *, int>> m_statesByPage;
+    mutable std::vector<std::pair<uint32_t, const OFD_Page *>> m_pagesByFileID;
+    mutable bool m_pagesSorted = true;
 };

@@ -625,8 +625,9 @@ private slots:
         QCOMPARE(doc->Page(0)->PageBox(), CCA_GRect(0, 0, width, height));
     }
 
-    // Each page as "width x height #ID part" (below Doc_0/Pages/): a part that several pages name
-    // sizes the last of them only; a page whose ID is missing or taken gets one above every ID.
+    // Each page as "width x height #ID part +links" (part below Doc_0/Pages/): a part that several
+    // pages name sizes the last of them only; a page whose ID is missing or taken gets one above
+    // every ID; the links the index lists for ID 1 go to the last page listed with that ID.
     void pagesAsTheDocumentListsThem_data()
     {
         QTest::addColumn<QByteArray>("pages");
@@ -635,15 +636,15 @@ private slots:
             return "<ofd:Page" + (id.isNull() ? QByteArray() : " ID=\"" + id + "\"") + " BaseLoc=\"" + location + "\"/>";
         };
         const QByteArray first = "Pages/Page_0/Content.xml", second = "Pages/Page_1/Content.xml";
-        QTest::newRow("one part") << page("1", first) + page("2", first) << "210x297 #1 Page_0 | 100x200 #2 Page_0";
-        QTest::newRow("two cases") << page("1", "PAGES/page_0/content.XML") + page("2", first) << "210x297 #1 Page_0 | 100x200 #2 Page_0";
-        QTest::newRow("ID repeated") << page("1", first) + page("1", second) << "100x200 #1 Page_0 | 50x60 #21 Page_1";
-        QTest::newRow("ID missing") << page({}, first) + page("3", second) << "100x200 #21 Page_0 | 50x60 #3 Page_1";
-        QTest::newRow("ID the scan misses") << page({}, first) + page(" 21", second) << "100x200 #21 Page_0 | 50x60 #22 Page_1";
+        QTest::newRow("one part") << page("1", first) + page("2", first) << "210x297 #1 Page_0 +1 | 100x200 #2 Page_0 +0";
+        QTest::newRow("two cases") << page("1", "PAGES/page_0/content.XML") + page("2", first) << "210x297 #1 Page_0 +1 | 100x200 #2 Page_0 +0";
+        QTest::newRow("ID repeated") << page("1", first) + page("1", second) << "100x200 #1 Page_0 +0 | 50x60 #21 Page_1 +1";
+        QTest::newRow("ID missing") << page({}, first) + page("3", second) << "100x200 #21 Page_0 +0 | 50x60 #3 Page_1 +0";
+        QTest::newRow("ID the scan misses") << page({}, first) + page(" 21", second) << "100x200 #21 Page_0 +0 | 50x60 #22 Page_1 +0";
         QTest::newRow("resolved") << page("1", "/Doc_0/" + first) + page("2", "./x/../Pages/Page_1/Content.xml")
-                + page("3", " Pages\\\xe9\xa1\xb5\\Content.xml ") << QString::fromUtf8("100x200 #1 Page_0 | 50x60 #2 Page_1 | 30x40 #3 \xe9\xa1\xb5");
+                + page("3", " Pages\\\xe9\xa1\xb5\\Content.xml ") << QString::fromUtf8("100x200 #1 Page_0 +1 | 50x60 #2 Page_1 +0 | 30x40 #3 \xe9\xa1\xb5 +0");
         QTest::newRow("outside or missing") << page("1", "../../" + first) + page("2", "Pages/Page_9/Content.xml")
-                                            << "210x297 #1  | 210x297 #2 Page_9";
+                                            << "210x297 #1  +1 | 210x297 #2 Page_9 +0";
     }
 
     void pagesAsTheDocumentListsThem()
@@ -654,7 +655,8 @@ private slots:
             return "<ofd:Page " + kNs + "><ofd:Area><ofd:PhysicalBox>" + box + "</ofd:PhysicalBox></ofd:Area><ofd:Content>"
                 "<ofd:Layer ID=\"" + id + "\"/></ofd:Content></ofd:Page>";
         };
-        Entries entries = Package(kOfd, QByteArray(kDocument).replace(kDocument.mid(kDocument.indexOf("<ofd:Page ")), pages + "</ofd:Pages></ofd:Document>"));
+        Entries entries = WithAnnots(Package(kOfd, QByteArray(kDocument).replace(kDocument.mid(kDocument.indexOf("<ofd:Page ")), pages + "</ofd:Pages></ofd:Document>")),
+                                     "<ofd:PageAnnot " + kNs + "><ofd:Annot ID=\"5\" Type=\"Link\"><ofd:Appearance Boundary=\"1 1 5 5\"/></ofd:Annot></ofd:PageAnnot>");
         entries[2].second = part("0 0 100 200", "7");
         entries.append({QStringLiteral("Doc_0/Pages/Page_1/Content.xml"), part("0 0 50 60", "8")});
         entries.append({QString::fromUtf8("Doc_0/Pages/\xe9\xa1\xb5/Content.xml"), part("0 0 30 40", "20")});
@@ -664,10 +666,11 @@ private slots:
         QVERIFY2(doc, qPrintable(error));
         QStringList found;
         for (int i = 0; i < doc->PageCount(); ++i) {
-            const OFD_Page *page = doc->Page(i);
+            OFD_Page *page = doc->Page(i);
             const QString part = OFD_PackageReader::FileOf(doc.get())->State(page)->contentPath;
-            found.append(QStringLiteral("%1x%2 #%3 %4").arg(page->PageBox().Width()).arg(page->PageBox().Height()).arg(page->ID())
-                             .arg(QString(part).remove(QLatin1String("Doc_0/Pages/")).remove(QLatin1String("/Content.xml"))));
+            page->LoadAnnots();
+            found.append(QStringLiteral("%1x%2 #%3 %4 +%5").arg(page->PageBox().Width()).arg(page->PageBox().Height()).arg(page->ID())
+                             .arg(QString(part).remove(QLatin1String("Doc_0/Pages/")).remove(QLatin1String("/Content.xml"))).arg(page->AnnotCount()));
         }
         QCOMPARE(found.join(QLatin1String(" | ")), expected);
     }
