@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 // Segments that are all names: none empty, "." or "..".
@@ -26,26 +28,30 @@ bool IsPlainFolder(const QString &folder)
     return folder.isEmpty() || (folder.endsWith(QLatin1Char('/')) && IsPlain(folder.constData(), folder.size() - 1));
 }
 
+// A segment that is a name, not empty, "." or "..".
+bool IsName(const char *from, const char *to)
+{
+    return to > from && !(from[0] == '.' && (to - from == 1 || (to - from == 2 && from[1] == '.')));
+}
+
 // A relative location of plain names in printable ASCII without spaces or backslashes: one
 // that trimming, turning separators and resolving leave as it is.
 bool IsPlainAscii(std::string_view location)
 {
-    if (location.empty() || location.front() == '/')
-        return false;
-    size_t start = 0;
-    for (size_t i = 0; i <= location.size(); ++i) {
-        if (i < location.size() && location[i] != '/') {
-            const char c = location[i];
-            if (c <= ' ' || c > '~' || c == '\\')
-                return false;
-            continue;
-        }
-        const size_t length = i - start;
-        if (length == 0 || (location[start] == '.' && (length == 1 || (length == 2 && location[start + 1] == '.'))))
+    const char *at = location.data();
+    const char *const end = at + location.size();
+    const char *segment = at;
+    for (; at != end; ++at) {
+        const uchar c = uchar(*at);
+        if (uint(c - '!') > uint('~' - '!') || c == '\\')
             return false;
-        start = i + 1;
+        if (c == '/') {
+            if (!IsName(segment, at))
+                return false;
+            segment = at + 1;
+        }
     }
-    return true;
+    return IsName(segment, end);
 }
 
 } // namespace
@@ -80,14 +86,17 @@ QString OFD_PackagePath::Resolve(const QString &baseFolder, const QString &locat
     return parts.join(QLatin1Char('/'));
 }
 
-QString OFD_PackagePath::Resolve(const QString &baseFolder, std::string_view location)
+void OFD_PackagePath::Resolve(const QString &baseFolder, std::string_view location, QString &path)
 {
-    if (!IsPlainAscii(location) || !IsPlainFolder(baseFolder))
-        return Resolve(baseFolder, QString::fromUtf8(location.data(), int(location.size())));
-    QString path;
-    path.reserve(baseFolder.size() + int(location.size()));
-    path.append(baseFolder).append(QLatin1String(location.data(), int(location.size())));
-    return path;
+    if (!IsPlainAscii(location) || !IsPlainFolder(baseFolder)) {
+        path = Resolve(baseFolder, QString::fromUtf8(location.data(), int(location.size())));
+        return;
+    }
+    const int folder = baseFolder.size();
+    path.resize(folder + int(location.size()));
+    QChar *out = path.data();
+    std::copy(baseFolder.cbegin(), baseFolder.cend(), out);
+    std::transform(location.cbegin(), location.cend(), out + folder, [](char c) { return QLatin1Char(c); });
 }
 
 QString OFD_PackagePath::Folder(const QString &path)

@@ -12,8 +12,8 @@ public:
     // `location` as written in a part: a leading "/" starts at the package root, otherwise it is
     // relative to `baseFolder`. Empty when the location is empty or climbs out of the package.
     static QString Resolve(const QString &baseFolder, const QString &location);
-    // The same for a location in UTF-8.
-    static QString Resolve(const QString &baseFolder, std::string_view location);
+    // The same for a location in UTF-8, into `path`, whose room is reused.
+    static void Resolve(const QString &baseFolder, std::string_view location, QString &path);
     // The folder that holds `path` ("Doc_0/" for "Doc_0/Document.xml").
     static QString Folder(const QString &path);
     // The location of `path` to write in a part of `baseFolder`: relative when `path` lies

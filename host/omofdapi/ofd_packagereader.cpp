@@ -630,8 +630,9 @@ void OFD_PackageReader::AddPages(const QVector<OFD_XmlElement *> &pageElements)
     pagePaths.reserve(count);
     pagePlaces.reserve(count);
     fileIDs.reserve(size_t(count));
+    QString path; // its room serves every page found in the archive, which then takes the archive's name
     for (const OFD_XmlElement *pageElement : pageElements) {
-        const QString path = OFD_PackagePath::Resolve(m_documentFolder, pageElement->Utf8Attribute(QStringLiteral("BaseLoc")));
+        OFD_PackagePath::Resolve(m_documentFolder, pageElement->Utf8Attribute(QStringLiteral("BaseLoc")), path);
         const int place = path.isEmpty() ? -1 : m_archive->EntryPlace(path);
         pagePaths.append(place < 0 ? path : names.at(place));
         pagePlaces.append(place);
