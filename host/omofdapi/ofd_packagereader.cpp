@@ -234,7 +234,8 @@ bool IsA(char c, ByteClass wanted)
 class PlainTopScanner
 {
 public:
-    bool Scan(const QByteArray &bytes, PageTop &top)
+    // `read`: how many bytes the result depends on; none past them is looked at.
+    bool Scan(const QByteArray &bytes, PageTop &top, int &read)
     {
         const char *at = bytes.constData();
         const char *const end = at + bytes.size();
@@ -331,8 +332,10 @@ public:
                 m_attributes.emplace_back(value, size_t(at - value));
                 ++at;
             }
-            if (top.Start(element.View(), m_attributes.data(), m_attributes.size()))
+            if (top.Start(element.View(), m_attributes.data(), m_attributes.size())) {
+                read = int(at - bytes.constData());
                 return true;
+            }
             if (empty) {
                 top.End();
                 rootDone = m_open.empty();
@@ -341,6 +344,7 @@ public:
             }
         }
         // A part cut short is expat's to judge.
+        read = bytes.size();
         return rootDone;
     }
 
@@ -357,21 +361,53 @@ private:
     std::vector<std::string_view> m_attributes; // of the start tag read: names and values in turn
 };
 
-CCA_GRect BoxOfArea(OFD_XmlParser &parser, PlainTopScanner &scanner, PageTop &top, const QByteArray &pageBytes,
-                    uint32_t *templateID)
+// Reads the page box and the template of page and template parts in turn.
+class AreaReader
 {
-    uint32_t scannedID = 0;
-    top.Reset(templateID ? &scannedID : nullptr);
-    CCA_GRect box;
-    if (scanner.Scan(pageBytes, top)) {
-        if (templateID)
-            *templateID = scannedID;
-        return BoxOf(top.Boxes(), box) ? box : CCA_GRect();
+public:
+    CCA_GRect Read(const QByteArray &part, uint32_t *templateID)
+    {
+        // The pages of a package mostly begin alike up to their Content, and a scan's result
+        // depends on the bytes it read only; a part it read to the end is matched whole.
+        const Scanned &last = m_last;
+        if (last.read > 0 && (last.read == last.part.size() ? part.size() == last.read : part.size() >= last.read)
+            && std::memcmp(part.constData(), last.part.constData(), size_t(last.read)) == 0) {
+            if (templateID)
+                *templateID = last.templateID;
+            return last.box;
+        }
+        // The template used is read for template parts too, so that a page alike may take their result.
+        uint32_t scannedID = 0;
+        m_top.Reset(&scannedID);
+        CCA_GRect box;
+        int read = 0;
+        if (m_scanner.Scan(part, m_top, read)) {
+            if (!BoxOf(m_top.Boxes(), box))
+                box = CCA_GRect();
+            m_last = {part, read, box, scannedID};
+            if (templateID)
+                *templateID = scannedID;
+            return box;
+        }
+        m_top.Reset(templateID);
+        m_parser.Parse(part, m_top, nullptr);
+        return BoxOf(m_top.Boxes(), box) ? box : CCA_GRect();
     }
-    top.Reset(templateID);
-    parser.Parse(pageBytes, top, nullptr);
-    return BoxOf(top.Boxes(), box) ? box : CCA_GRect();
-}
+
+private:
+    struct Scanned
+    {
+        QByteArray part;
+        int read = 0; // of its bytes
+        CCA_GRect box;
+        uint32_t templateID = 0;
+    };
+
+    OFD_XmlParser m_parser; // one for all: its setup costs more than reading a small page
+    PlainTopScanner m_scanner;
+    PageTop m_top;
+    Scanned m_last;
+};
 
 // Background layers, then body, then foreground; a template's layers go below the page's of
 // the same kind, and a foreground template above the page's body.
@@ -584,9 +620,7 @@ void OFD_PackageReader::ReadPageBoxes(const QVector<int> &pagePlaces, QVector<CC
     QVector<uint32_t> pageTemplates(pagePlaces.size(), 0);
     QHash<uint32_t, CCA_GRect> templateBoxes;
     QStringList unscanned;
-    OFD_XmlParser boxParser; // one for all: its setup costs more than reading a small page
-    PlainTopScanner scanner;
-    PageTop top;
+    AreaReader areas;
     for (int listed = 0; listed < names.size(); ++listed) {
         const QString &name = names.at(listed);
         const int index = pageAt[size_t(listed)];
@@ -601,9 +635,9 @@ void OFD_PackageReader::ReadPageBoxes(const QVector<int> &pagePlaces, QVector<CC
             continue;
         NoteIDs(bytes, *m_document->Context());
         if (index >= 0)
-            pageBoxes[index] = BoxOfArea(boxParser, scanner, top, bytes, &pageTemplates[index]);
+            pageBoxes[index] = areas.Read(bytes, &pageTemplates[index]);
         if (isTemplate)
-            templateBoxes.insert(templateOfPath.value(name), BoxOfArea(boxParser, scanner, top, bytes, nullptr));
+            templateBoxes.insert(templateOfPath.value(name), areas.Read(bytes, nullptr));
     }
     // Holds the archive, not the reader: the context may outlive the document.
     const std::shared_ptr<OFD_ZipArchive> archive = m_archive;

@@ -675,6 +675,29 @@ private slots:
         QCOMPARE(found.join(QLatin1String(" | ")), expected);
     }
 
+    // Parts alike up to their Content are read once; a part whose box differs later, or that
+    // was read as a template, is not taken for the one before it.
+    void partsThatBeginAlike()
+    {
+        const auto part = [](const QByteArray &top) { return "<ofd:Page " + kNs + ">" + top + "<ofd:Content/></ofd:Page>"; };
+        const auto area = [](const QByteArray &box) { return "<ofd:Area><ofd:PhysicalBox>" + box + "</ofd:PhysicalBox></ofd:Area>"; };
+        const QByteArray document = "<ofd:Document " + kNs + "><ofd:CommonData><ofd:TemplatePage ID=\"30\" BaseLoc=\"A.xml\"/>"
+            "<ofd:TemplatePage ID=\"31\" BaseLoc=\"C.xml\"/></ofd:CommonData><ofd:Pages><ofd:Page ID=\"1\" BaseLoc=\"B.xml\"/>"
+            "<ofd:Page ID=\"2\" BaseLoc=\"C.xml\"/><ofd:Page ID=\"3\" BaseLoc=\"D.xml\"/></ofd:Pages></ofd:Document>";
+        const Entries entries{{QStringLiteral("OFD.xml"), kOfd}, {QStringLiteral("Doc_0/Document.xml"), document},
+                              {QStringLiteral("Doc_0/A.xml"), part("<ofd:Template TemplateID=\"31\"/>")},
+                              {QStringLiteral("Doc_0/B.xml"), part("<ofd:Template TemplateID=\"31\"/>")},
+                              {QStringLiteral("Doc_0/C.xml"), part(area("0 0 100 200"))},
+                              {QStringLiteral("Doc_0/D.xml"), part(area("0 0 100 250"))}};
+        QTemporaryDir dir;
+        QString error;
+        std::unique_ptr<OFD_Document> doc = OFD_PackageReader::Open(WritePackage(dir, entries), &error);
+        QVERIFY2(doc, qPrintable(error));
+        QCOMPARE(doc->Page(0)->PageBox(), CCA_GRect(0, 0, 100, 200));
+        QCOMPARE(doc->Page(1)->PageBox(), CCA_GRect(0, 0, 100, 200));
+        QCOMPARE(doc->Page(2)->PageBox(), CCA_GRect(0, 0, 100, 250));
+    }
+
     void valuesThatAreNotNumbersFallBackToDefaults()
     {
         const QByteArray document =
