@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -25,7 +26,7 @@ bool IsPlain(const QChar *path, int size)
 // A folder that needs no taking apart: the root, or plain names each ending in "/".
 bool IsPlainFolder(const QString &folder)
 {
-    return folder.isEmpty() || (folder.endsWith(QLatin1Char('/')) && IsPlain(folder.constData(), folder.size() - 1));
+    return folder.isEmpty() || (folder.back() == QLatin1Char('/') && IsPlain(folder.constData(), folder.size() - 1));
 }
 
 // A segment that is a name, not empty, "." or "..".
@@ -33,6 +34,19 @@ bool IsName(const char *from, const char *to)
 {
     return to > from && !(from[0] == '.' && (to - from == 1 || (to - from == 2 && from[1] == '.')));
 }
+
+// What each byte of a location is to the check below.
+enum PathByte : uchar { Other, NameByte, Slash };
+
+constexpr std::array<uchar, 256> PathBytes()
+{
+    std::array<uchar, 256> kinds{};
+    for (int c = '!'; c <= '~'; ++c)
+        kinds[size_t(c)] = c == '/' ? Slash : c == '\\' ? Other : NameByte;
+    return kinds;
+}
+
+constexpr std::array<uchar, 256> kPathBytes = PathBytes();
 
 // A relative location of plain names in printable ASCII without spaces or backslashes: one
 // that trimming, turning separators and resolving leave as it is.
@@ -42,14 +56,12 @@ bool IsPlainAscii(std::string_view location)
     const char *const end = at + location.size();
     const char *segment = at;
     for (; at != end; ++at) {
-        const uchar c = uchar(*at);
-        if (uint(c - '!') > uint('~' - '!') || c == '\\')
+        const uchar kind = kPathBytes[uchar(*at)];
+        if (kind == NameByte)
+            continue;
+        if (kind != Slash || !IsName(segment, at))
             return false;
-        if (c == '/') {
-            if (!IsName(segment, at))
-                return false;
-            segment = at + 1;
-        }
+        segment = at + 1;
     }
     return IsName(segment, end);
 }

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -675,11 +676,16 @@ void OFD_PackageReader::AddPages(const QVector<OFD_XmlElement *> &pageElements)
     QVector<CCA_GRect> pageBoxes(count);
     ReadPageBoxes(pagePlaces, pageBoxes);
     // Pages that each have an ID of their own keep it; only when one lacks it or repeats another
-    // are the IDs taken so far needed.
-    std::vector<uint32_t> sortedIDs = fileIDs;
-    std::sort(sortedIDs.begin(), sortedIDs.end());
-    const bool ownIDs = sortedIDs.empty()
-        || (sortedIDs.front() != 0 && std::adjacent_find(sortedIDs.cbegin(), sortedIDs.cend()) == sortedIDs.cend());
+    // are the IDs taken so far needed. IDs mostly rise, which shows it without sorting them.
+    const auto distinct = [](const std::vector<uint32_t> &ids) {
+        return ids.empty() || (ids.front() != 0 && std::adjacent_find(ids.cbegin(), ids.cend(), std::greater_equal<>()) == ids.cend());
+    };
+    bool ownIDs = distinct(fileIDs);
+    if (!ownIDs) {
+        std::vector<uint32_t> sortedIDs = fileIDs;
+        std::sort(sortedIDs.begin(), sortedIDs.end());
+        ownIDs = distinct(sortedIDs);
+    }
     QSet<uint32_t> pageIDs;
     if (!ownIDs)
         pageIDs.reserve(count);
