@@ -566,29 +566,43 @@ std::vector<std::pair<int, IG_Annot *>> OFD_Page::TakeMarked(const std::vector<c
 int OFD_Page::InsertAnnots(const std::vector<std::pair<int, IG_Annot *>> &taken)
 {
     LoadAnnots();
-    std::vector<std::pair<int, IG_Annot *>> entries;
-    entries.reserve(taken.size());
-    // An annotation of ours already on a page, or listed twice, goes in once at most.
+    // An annotation of ours already on a page, or listed twice, goes in once at most. Mostly
+    // every one goes in, and the list is then merged as it was given: at tens of thousands a
+    // copy of it costs about as much as the rest.
+    std::vector<std::pair<int, IG_Annot *>> filtered;
+    bool dropped = false;
     QSet<const IG_Annot *> others;
-    for (const auto &entry : taken) {
-        if (!entry.second)
-            continue;
-        if (auto *ofd = OFD_Annot::Of(entry.second)) {
-            if (ofd->Page())
-                continue;
-            ofd->SetPage(this);
+    for (size_t i = 0; i < taken.size(); ++i) {
+        const auto &entry = taken[i];
+        bool goes = entry.second != nullptr;
+        if (!goes) {
+        } else if (auto *ofd = OFD_Annot::Of(entry.second)) {
+            goes = !ofd->Page();
+            if (goes)
+                ofd->SetPage(this);
         } else if (AnnotIndex(entry.second) >= 0 || others.contains(entry.second)) {
-            continue;
+            goes = false;
         } else {
             others.insert(entry.second);
         }
-        entries.push_back(entry);
+        if (!goes && !dropped) {
+            dropped = true;
+            filtered.assign(taken.begin(), taken.begin() + qptrdiff(i));
+        } else if (goes && dropped) {
+            filtered.push_back(entry);
+        }
     }
-    if (entries.empty())
+    const std::vector<std::pair<int, IG_Annot *>> *list = dropped ? &filtered : &taken;
+    if (list->empty())
         return 0;
     const auto byIndex = [](const auto &a, const auto &b) { return a.first < b.first; };
-    if (!std::is_sorted(entries.begin(), entries.end(), byIndex))
-        std::stable_sort(entries.begin(), entries.end(), byIndex);
+    if (!std::is_sorted(list->begin(), list->end(), byIndex)) {
+        if (!dropped)
+            filtered = taken;
+        list = &filtered;
+        std::stable_sort(filtered.begin(), filtered.end(), byIndex);
+    }
+    const std::vector<std::pair<int, IG_Annot *>> &entries = *list;
     // Each goes where it was; those beyond the end follow in their order.
     std::vector<std::unique_ptr<IG_Annot>> merged;
     merged.reserve(m_annots.size() + entries.size());

@@ -32,12 +32,14 @@ G_DeleteAnnotsCommand::~G_DeleteAnnotsCommand()
 template <class F>
 void G_DeleteAnnotsCommand::ForEachPage(F work)
 {
-    for (int first = 0; first < m_entries.size();) {
+    Entry *const entries = m_entries.data();
+    const int count = m_entries.size();
+    for (int first = 0; first < count;) {
         int last = first + 1;
-        while (last < m_entries.size() && m_entries[last].pageIndex == m_entries[first].pageIndex)
+        while (last < count && entries[last].pageIndex == entries[first].pageIndex)
             ++last;
-        if (IG_Page *page = m_document ? m_document->GetPage(m_entries[first].pageIndex) : nullptr)
-            work(page, m_entries.begin() + first, m_entries.begin() + last);
+        if (IG_Page *page = m_document ? m_document->GetPage(entries[first].pageIndex) : nullptr)
+            work(page, entries + first, entries + last);
         first = last;
     }
 }

@@ -247,6 +247,10 @@ private slots:
         second->Page(0)->InsertAnnots(taken);
         QCOMPARE(second->Page(0)->AnnotCount(), 0);
         QCOMPARE(before[1]->Page(), page);
+        // Out of order and with one on the page already: the others go back where they were.
+        const auto outAgain = page->TakeAnnots({before[2], before[5]});
+        QCOMPARE(page->InsertAnnots({outAgain[1], {3, before[3]}, outAgain[0]}), 2);
+        QCOMPARE(PageAnnots(page), before);
     }
 
     void revisionChangesWithWhatIsDrawn()
