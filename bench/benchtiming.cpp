@@ -48,12 +48,4 @@ double UsPerCall(const std::function<void()> &call)
            }, 9) * 1000.0 / double(batch);
 }
 
-void EvictCaches()
-{
-    static std::vector<char> sweep(size_t(64) << 20);
-    for (size_t i = 0; i < sweep.size(); i += 64)
-        ++sweep[i];
-    g_sink = g_sink + sweep[sweep.size() / 2];
-}
-
 } // namespace BenchTiming

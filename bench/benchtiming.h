@@ -18,8 +18,5 @@ double Median(std::vector<double> samples);
 double MedianMs(const std::function<void()> &work, int reps, const std::function<void()> &setup = {});
 // Median microseconds of one call of a fast `call`, timed in batches of about 20 ms.
 double UsPerCall(const std::function<void()> &call);
-// Sweeps memory far larger than the caches, so that the next step starts from memory as a
-// step does that comes a while after the last one.
-void EvictCaches();
 
 } // namespace BenchTiming
