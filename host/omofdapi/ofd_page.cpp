@@ -230,7 +230,7 @@ IG_Annot *OFD_Page::AnnotAt(int index) const
 IG_Annot *OFD_Page::AnnotByID(uint32_t id) const
 {
     EnsureIDs();
-    return m_byID.value(id, nullptr);
+    return m_byID.Find(id);
 }
 
 // Lists name annotations mostly in page order: a short walk from the last one found reads
@@ -252,7 +252,7 @@ std::vector<IG_Annot *> OFD_Page::AnnotsByIDs(const std::vector<uint32_t> &ids) 
             }
         }
         if (!annot) {
-            annot = m_byID.value(id, nullptr);
+            annot = m_byID.Find(id);
             if (annot)
                 cursor = size_t(AnnotIndex(annot)) + 1;
         }
@@ -293,16 +293,12 @@ void OFD_Page::EnsureIDs() const
 {
     if (m_byIDValid)
         return;
-    m_byID.clear();
-    m_byID.reserve(int(m_annots.size()));
+    m_byID.Clear();
+    m_byID.Reserve(m_annots.size());
     m_sharedIDs = false;
-    for (const auto &annot : m_annots) {
-        const auto it = m_byID.constFind(annot->ID());
-        if (it == m_byID.constEnd())
-            m_byID.insert(annot->ID(), annot.get());
-        else
+    for (const auto &annot : m_annots)
+        if (!m_byID.Insert(annot->ID(), annot.get()))
             m_sharedIDs = true;
-    }
     m_byIDValid = true;
 }
 
@@ -331,12 +327,8 @@ void OFD_Page::Appended(IG_Annot *annot)
 {
     if (m_positionsValid)
         NotePosition(annot, int(m_annots.size()) - 1);
-    if (m_byIDValid) {
-        if (m_byID.contains(annot->ID()))
-            m_sharedIDs = true;
-        else
-            m_byID.insert(annot->ID(), annot);
-    }
+    if (m_byIDValid && !m_byID.Insert(annot->ID(), annot))
+        m_sharedIDs = true;
     if (m_grid)
         m_grid->Append(annot->Boundary());
     Touch();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ig_page.h"
+#include "ofd_annotids.h"
 #include "ofd_pageobjectlist.h"
 
 #include <QHash>
@@ -101,7 +102,7 @@ private:
     mutable QHash<const IG_Annot *, int> m_positions;
     mutable bool m_positionsValid = true;
     // The first annotation of each ID in page order; m_sharedIDs when some ID is held twice.
-    mutable QHash<uint32_t, IG_Annot *> m_byID;
+    mutable OFD_AnnotIDs m_byID;
     mutable bool m_byIDValid = true;
     mutable bool m_sharedIDs = false;
     mutable std::unique_ptr<OFD_AnnotGrid> m_grid;
