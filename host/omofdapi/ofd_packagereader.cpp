@@ -8,6 +8,7 @@
 #include "ofd_page.h"
 #include "ofd_resources.h"
 #include "ofd_utf8.h"
+#include "ofd_xmlbytes.h"
 #include "ofd_xmlelement.h"
 #include "ofd_xmlparser.h"
 #include "ofd_xmlserializer.h"
@@ -189,43 +190,7 @@ private:
     std::vector<std::string_view> m_attributes; // expat's, for Start
 };
 
-// What each byte may be to the scanner below, looked up once per byte.
-enum ByteClass : uchar {
-    NameStart = 1,
-    NameChar = 2,
-    Space = 4,
-    EndsText = 8,  // '<', or what a plain text may not hold
-    EndsValue = 16 // a quote, or what a plain attribute value may not hold
-};
-
-constexpr std::array<uchar, 256> ByteClasses()
-{
-    std::array<uchar, 256> classes{};
-    for (int c = 0; c < 256; ++c) {
-        const bool start = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
-        const bool plain = c < 0x80 && (c >= 0x20 || c == '\t' || c == '\n');
-        int bits = 0;
-        if (start)
-            bits |= NameStart | NameChar;
-        if ((c >= '0' && c <= '9') || c == '-' || c == '.')
-            bits |= NameChar;
-        if (c == ' ' || c == '\t' || c == '\n')
-            bits |= Space;
-        if (!plain || c == '<' || c == '&' || c == '>')
-            bits |= EndsText;
-        if (!plain || c == '<' || c == '&' || c == '\t' || c == '\n' || c == '"' || c == '\'')
-            bits |= EndsValue;
-        classes[size_t(c)] = uchar(bits);
-    }
-    return classes;
-}
-
-constexpr std::array<uchar, 256> kByteClasses = ByteClasses();
-
-bool IsA(char c, ByteClass wanted)
-{
-    return kByteClasses[uchar(c)] & wanted;
-}
+using OFD_XmlBytes::Is;
 
 // Setting expat up costs more than a small page's top. Most parts are plain: ASCII, at most
 // the usual declaration, no references, comments, CDATA, instructions or DOCTYPE, no carriage
@@ -244,17 +209,17 @@ public:
         const size_t declared = sizeof(declaration) - 1;
         if (size_t(end - at) >= declared && std::memcmp(at, declaration, declared) == 0)
             at += declared;
-        const auto space = [](char c) { return IsA(c, Space); };
+        const auto space = [](char c) { return Is(c, OFD_XmlBytes::Space); };
         const auto skipSpaces = [&]() {
             const char *from = at;
-            while (at < end && IsA(*at, Space))
+            while (at < end && Is(*at, OFD_XmlBytes::Space))
                 ++at;
             return at > from;
         };
         const auto name = [&]() {
             const char *from = at;
-            if (at < end && IsA(*at, NameStart))
-                while (at < end && IsA(*at, NameChar))
+            if (at < end && Is(*at, OFD_XmlBytes::NameStart))
+                while (at < end && Is(*at, OFD_XmlBytes::NameChar))
                     ++at;
             return Span{from, int(at - from)};
         };
@@ -263,7 +228,7 @@ public:
         while (at < end) {
             if (*at != '<') {
                 const char *from = at;
-                while (at < end && !IsA(*at, EndsText))
+                while (at < end && Is(*at, OFD_XmlBytes::TextByte))
                     ++at;
                 if (at < end && *at != '<')
                     return false;
@@ -320,7 +285,7 @@ public:
                 const char quote = *at++;
                 const char *value = at;
                 for (;; ++at) {
-                    while (at < end && !IsA(*at, EndsValue))
+                    while (at < end && Is(*at, OFD_XmlBytes::ValueByte))
                         ++at;
                     if (at == end || *at == quote)
                         break;

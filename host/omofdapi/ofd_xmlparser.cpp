@@ -1,5 +1,7 @@
 #include "ofd_xmlparser.h"
 
+#include "ofd_xmlbytes.h"
+
 #include <QCoreApplication>
 #include <QRandomGenerator>
 #include <QTextCodec>
@@ -99,42 +101,12 @@ int PlainPrologLength(const QByteArray &data)
     return skip("?>") ? int(at - begin) : 0;
 }
 
-// What each byte may be to the plain reader, looked up once per byte.
-enum ByteClass : uchar {
-    NameStart = 1,
-    NameChar = 2,
-    Space = 4,
-    TextByte = 8,  // taken as it is in text
-    ValueByte = 16 // taken as it is in an attribute value
-};
-
-constexpr std::array<uchar, 256> ByteClasses()
-{
-    std::array<uchar, 256> classes{};
-    for (int c = 0x20; c < 0x80; ++c)
-        classes[size_t(c)] = TextByte | ValueByte;
-    for (const char c : {'<', '&'})
-        classes[uchar(c)] = 0;
-    classes[uchar(']')] = ValueByte; // "]]>" may not stand in text
-    classes[uchar('"')] = classes[uchar('\'')] = TextByte;
-    classes[uchar(' ')] |= Space;
-    classes[uchar('\t')] = classes[uchar('\n')] = Space | TextByte; // values turn them into spaces
-    for (int c = 0; c < 26; ++c)
-        classes[size_t('a' + c)] = classes[size_t('A' + c)] = TextByte | ValueByte | NameStart | NameChar;
-    classes[uchar('_')] = classes[uchar(':')] = TextByte | ValueByte | NameStart | NameChar;
-    for (int c = 0; c < 10; ++c)
-        classes[size_t('0' + c)] |= NameChar;
-    classes[uchar('-')] |= NameChar;
-    classes[uchar('.')] |= NameChar;
-    return classes;
-}
-
-constexpr std::array<uchar, 256> kByteClasses = ByteClasses();
-
-bool Is(uchar c, ByteClass wanted)
-{
-    return kByteClasses[c] & wanted;
-}
+using OFD_XmlBytes::Is;
+using OFD_XmlBytes::NameChar;
+using OFD_XmlBytes::NameStart;
+using OFD_XmlBytes::Space;
+using OFD_XmlBytes::TextByte;
+using OFD_XmlBytes::ValueByte;
 
 // The length of the UTF-8 sequence at `at` when it is a character XML allows, else 0.
 int CharacterLength(const uchar *at, const uchar *end)
