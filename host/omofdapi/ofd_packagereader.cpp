@@ -205,10 +205,8 @@ public:
     {
         const char *at = bytes.constData();
         const char *const end = at + bytes.size();
-        static const char declaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
-        const size_t declared = sizeof(declaration) - 1;
-        if (size_t(end - at) >= declared && std::memcmp(at, declaration, declared) == 0)
-            at += declared;
+        if (bytes.startsWith(OFD_XmlBytes::kUsualDeclaration))
+            at += sizeof(OFD_XmlBytes::kUsualDeclaration) - 1;
         const auto space = [](char c) { return Is(c, OFD_XmlBytes::Space); };
         const auto skipSpaces = [&]() {
             const char *from = at;

@@ -7,6 +7,9 @@
 // ASCII without markup or references. A reader meeting anything else hands the part to expat.
 namespace OFD_XmlBytes {
 
+// The declaration most parts begin with; it says no more than a part without one.
+inline constexpr char kUsualDeclaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+
 enum Class : unsigned char {
     NameStart = 1,
     NameChar = 2,

@@ -54,9 +54,8 @@ QByteArray DeclaredEncoding(const QByteArray &data)
 // small page does.
 int PlainPrologLength(const QByteArray &data)
 {
-    static const char usual[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
-    if (data.startsWith(usual))
-        return int(sizeof(usual)) - 1;
+    if (data.startsWith(OFD_XmlBytes::kUsualDeclaration))
+        return int(sizeof(OFD_XmlBytes::kUsualDeclaration)) - 1;
     const char *const begin = data.constData();
     const char *const end = begin + std::min(data.size(), 256);
     const char *at = begin;
